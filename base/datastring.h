@@ -1,0 +1,168 @@
+// zell::data::datastring: the toolkit's growable, always NUL-terminated byte string. N is the
+// allocation step: the initial capacity and the granularity of every growth.
+#pragma once
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace zell::data {
+
+template <unsigned int N, typename T> class datastring {
+    static_assert(sizeof(T) == 1 && N > 0, "datastring holds bytes");
+
+public:
+    datastring() : text(new T[N]()), capacity(N), used(1), step(N) {}
+
+    // Formats like printf into at most maxlen - 2 characters.
+    [[gnu::format(printf, 3, 4)]] datastring(unsigned int maxlen, const char* format, ...)
+        : text(new T[Capacity(maxlen)]()), capacity(Capacity(maxlen)), used(1), step(N) {
+        if (maxlen > 1 && format) {
+            va_list args;
+            va_start(args, format);
+            vsnprintf(text, maxlen - 1, format, args);
+            va_end(args);
+            text[maxlen - 1] = 0;
+        }
+        used = static_cast<unsigned int>(strlen(text)) + 1;
+    }
+
+    datastring(const datastring& other)
+        : text(new T[Capacity(other.used - 1)]()), capacity(Capacity(other.used - 1)), used(1),
+          step(N) {
+        Append(other.text);
+    }
+
+    explicit datastring(const char* s) : datastring() { *this = s; }
+
+    ~datastring() { delete[] text; }
+
+    datastring& operator=(const datastring& other) { return *this = other.text; }
+
+    // A null source empties the string; a source inside this string's own text is safe.
+    datastring& operator=(const char* s) {
+        if (!s) {
+            text[0] = 0;
+            used = 1;
+            return *this;
+        }
+        if (s == text) return *this;
+        unsigned int n = static_cast<unsigned int>(strlen(s)) + 1;
+        if (n <= capacity) {
+            memmove(text, s, n);
+            memset(text + n, 0, capacity - n);
+        } else {
+            unsigned int size = Capacity(n);
+            T* fresh = new T[size];
+            memcpy(fresh, s, n);
+            delete[] text;
+            text = fresh;
+            capacity = size;
+        }
+        used = n;
+        return *this;
+    }
+
+    // Appending a part of this string's own text is safe: the old array lives until the copy.
+    datastring& Append(const char* s) {
+        if (!s) return *this;
+        unsigned int length = static_cast<unsigned int>(strlen(s));
+        unsigned int n = used + length;
+        if (n <= capacity) {
+            memmove(text + used - 1, s, length);
+        } else {
+            unsigned int size = Capacity(n);
+            T* fresh = new T[size];
+            memcpy(fresh, text, used - 1);
+            memcpy(fresh + used - 1, s, length);
+            delete[] text;
+            text = fresh;
+            capacity = size;
+        }
+        text[n - 1] = 0;
+        used = n;
+        return *this;
+    }
+
+    datastring& Append(char c) {
+        char temp[2] = {c, 0};
+        return Append(temp);
+    }
+
+    // Appends at most maxlen - 2 formatted characters.
+    [[gnu::format(printf, 3, 4)]] datastring& Append(unsigned int maxlen, const char* format, ...) {
+        if (maxlen < 2 || !format) return *this;
+        char local[256];
+        std::vector<char> large;
+        char* scratch = local;
+        if (maxlen > sizeof local) {
+            large.resize(maxlen);
+            scratch = large.data();
+        }
+        va_list args;
+        va_start(args, format);
+        vsnprintf(scratch, maxlen - 1, format, args);
+        va_end(args);
+        scratch[maxlen - 1] = 0;
+        return Append(scratch);
+    }
+
+    datastring& Clear(bool shrink) {
+        if (shrink && capacity > step) {
+            T* fresh = new T[step]();
+            delete[] text;
+            text = fresh;
+            capacity = step;
+        }
+        text[0] = 0;
+        used = 1;
+        return *this;
+    }
+
+    void Initialize(unsigned int n) {
+        unsigned int size = Capacity(n);
+        T* fresh = new T[size]();
+        delete[] text;
+        text = fresh;
+        capacity = size;
+        used = 1;
+    }
+
+    // Splits at any of the delimiters (runs count as one, no empty tokens) and appends the tokens
+    // to out; returns how many were added. The string itself is unchanged.
+    int Tokenize(std::vector<datastring<32, char>>& out, const char* delimiters) const {
+        if (!delimiters) return 0;
+        datastring<32, char> token;
+        std::string scratch(text, used);
+        int count = 0;
+        char* state = nullptr;
+        for (char* piece = strtok_r(scratch.data(), delimiters, &state); piece;
+             piece = strtok_r(nullptr, delimiters, &state)) {
+            token = piece;
+            out.push_back(token);
+            token.Clear(false);
+            ++count;
+        }
+        return count;
+    }
+
+    const char* Text() const { return text; }
+    char* Data() { return text; }
+    unsigned int Length() const { return used - 1; }
+    unsigned int Used() const { return used; }
+    unsigned int CapacityBytes() const { return capacity; }
+    unsigned int Step() const { return step; }
+
+    // The smallest multiple of the step that holds n bytes, and the step itself for small n.
+    static unsigned int Capacity(unsigned int n) { return n <= N ? N : (n + N - 1) / N * N; }
+
+private:
+    T* text;
+    unsigned int capacity;
+    unsigned int used;
+    unsigned int step;
+};
+
+} // namespace zell::data

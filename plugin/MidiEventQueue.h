@@ -1,0 +1,44 @@
+// A fixed ring of 512 MIDI events. Push drops the event when the ring is full. Never allocates.
+#pragma once
+
+#include "aeffect.h"
+
+namespace ferrovane {
+
+class MidiEventQueue {
+public:
+    static constexpr int kCapacity = 512;
+
+    MidiEventQueue() {
+        for (VstMidiEvent& slot : slots) slot = VstMidiEvent{kVstMidiType, 24, 0, 0, 0, 0, {}, 0, 0, 0, 0};
+    }
+
+    bool Push(const VstMidiEvent& event) {
+        if (count >= capacity) return false;
+        ++count;
+        slots[writePos] = event;
+        writePos = (writePos + 1) & (kCapacity - 1);
+        return true;
+    }
+
+    // Only on a non-empty queue.
+    const VstMidiEvent& Take() {
+        --count;
+        const VstMidiEvent& event = slots[readPos];
+        readPos = (readPos + 1) & (kCapacity - 1);
+        return event;
+    }
+
+    bool Empty() const { return count == 0; }
+    int Count() const { return count; }
+
+private:
+    static_assert((kCapacity & (kCapacity - 1)) == 0, "the wrap is a mask");
+    int writePos = 0;
+    int readPos = 0;
+    int capacity = kCapacity;
+    int count = 0;
+    VstMidiEvent slots[kCapacity];
+};
+
+} // namespace ferrovane

@@ -1,0 +1,44 @@
+#include "PluginEntry.h"
+
+#include "PluginMessage.h"
+#include "VSTPlugin.h"
+
+#include <cstdio>
+#include <new>
+
+namespace ferrovane {
+
+namespace {
+
+enum LoadError { kLoadOk = 0, kSystemNotSupported = 2, kHostNotSupported = 3, kRefuseSilently = 4 };
+
+} // namespace
+
+void LoadFailureText(char* out, size_t size, int code, bool haveObject, const char* hostName) {
+    const char* head = "Failed to load plugin\n(Reason: ";
+    if (code == kSystemNotSupported)
+        snprintf(out, size, "%sSystem not supported\nPlease check the requirements)", head);
+    else if (code == kHostNotSupported && haveObject)
+        snprintf(out, size, "%sHost not supported (%s))", head, hostName);
+    else
+        snprintf(out, size, "%sInternal Error\nPlease report to \n%s)", head, kSupportAddress);
+}
+
+AEffect* CreatePlugin(audioMasterCallback audioMaster) {
+    // A missing callback cannot answer the version question: no VST 2 host.
+    if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
+        return nullptr;
+    int loadError = kLoadOk;
+    VSTPlugin* plugin = new (std::nothrow) VSTPlugin(audioMaster, loadError);
+    if (plugin && loadError == kLoadOk) return plugin->getAeffect();
+    if (loadError != kRefuseSilently) {
+        char text[256];
+        LoadFailureText(text, sizeof text, loadError, plugin != nullptr,
+                        plugin ? plugin->PluginHostName() : "");
+        ShowPluginMessage(text);
+    }
+    delete plugin;
+    return nullptr;
+}
+
+} // namespace ferrovane

@@ -1,0 +1,153 @@
+#include "SPlugin.h"
+
+#include "AEffEditor.h"
+#include "HostApp.h"
+#include "Relaxed.h"
+#include "SFilePath.h"
+
+#include <cstring>
+#include <vector>
+
+namespace ferrovane {
+
+using zell::threading::LoadRelaxed;
+using zell::threading::StoreRelaxed;
+
+// The four editor opcodes the plugin answers itself; every other opcode goes to the SDK layer.
+struct SPlugin::EditorOpcodes {
+    using Handler = VstIntPtr (*)(SPlugin&, VstIntPtr value, void* ptr);
+
+    static VstIntPtr getRect(SPlugin& p, VstIntPtr, void* ptr) {
+        if (!ptr) return 0;
+        *static_cast<ERect**>(ptr) = &p.editorRect;
+        return reinterpret_cast<VstIntPtr>(&p.editorRect);
+    }
+    static VstIntPtr open(SPlugin& p, VstIntPtr, void* ptr) {
+        if (!ptr || !p.pluginEditor) return 0;
+        p.pluginEditor->open(ptr);
+        return 1;
+    }
+    static VstIntPtr close(SPlugin& p, VstIntPtr, void*) {
+        if (p.pluginEditor) p.pluginEditor->close();
+        return 1;
+    }
+    // The editor drives its own idle pass.
+    static VstIntPtr idle(SPlugin&, VstIntPtr, void*) { return 0; }
+
+    struct Entry {
+        VstInt32 opcode;
+        Handler handler;
+    };
+    static constexpr Entry table[] = {
+        {effEditGetRect, getRect},
+        {effEditOpen, open},
+        {effEditClose, close},
+        {effEditIdle, idle},
+    };
+};
+
+SPlugin::SPlugin(audioMasterCallback audioMaster, int&) : AudioEffectX(audioMaster, 128, 5) {
+    setEditor(pluginEditor);
+    isSynth(true);
+    setUniqueID(kUniqueID);
+    setNumInputs(2);
+    setNumOutputs(2);
+    canProcessReplacing(true);
+    hasVu(false);
+    hasClip(false);
+    programsAreChunks(true);
+    canMono(true);
+}
+
+SPlugin::~SPlugin() {
+    delete effectNameString;
+    effectNameString = nullptr;
+    delete directoryString;
+    directoryString = nullptr;
+    delete pluginEditor;
+    pluginEditor = nullptr;
+    editor = nullptr;
+}
+
+VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                              float opt) {
+    for (const EditorOpcodes::Entry& e : EditorOpcodes::table)
+        if (e.opcode == opcode) return e.handler(*this, value, ptr);
+    return AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
+}
+
+bool SPlugin::getEffectName(char* text) {
+    strcpy(text, kProductName);
+    return true;
+}
+
+bool SPlugin::getVendorString(char* text) {
+    strcpy(text, kVendorDomain);
+    return true;
+}
+
+bool SPlugin::getProductString(char* text) {
+    strcpy(text, kProductName);
+    return true;
+}
+
+VstInt32 SPlugin::canDo(char* text) {
+    static const char* const abilities[] = {
+        "sendVstMidiEvent", "sendVstEvents", "receiveVstEvents", "receiveVstMidiEvent",
+        "receiveVstTimeInfo",
+    };
+    if (!text) return -1;
+    for (const char* ability : abilities)
+        if (strcmp(text, ability) == 0) return 1;
+    return -1;
+}
+
+const char* SPlugin::PluginHostName() const {
+    return pluginEditor ? HostAppName(hostApp) : "";
+}
+
+void SPlugin::SetEditorClosed(bool closed) {
+    pluginMutex.Lock();
+    editorClosed = closed;
+    pluginMutex.Unlock();
+}
+
+bool SPlugin::EditorOpen() {
+    if (!pluginEditor) return false;
+    pluginMutex.Lock();
+    bool closed = editorClosed;
+    pluginMutex.Unlock();
+    return !closed;
+}
+
+void SPlugin::NotifyEditor() {
+    if (EditorOpen()) pluginEditor->postUpdate();
+}
+
+void SPlugin::NotifyEditorIndexed(VstInt32 index) {
+    if (EditorOpen()) pluginEditor->postUpdateIndexed(index);
+}
+
+void SPlugin::suspend() { StoreRelaxed(suspended, true); }
+
+void SPlugin::resume() {
+    if (!effectNameString) {
+        char name[64] = {};
+        getEffectName(name);
+        effectNameString = new zell::data::datastring<32, char>(name);
+    }
+    if (!directoryString) {
+        directoryString = new zell::data::datastring<32, char>();
+        if (const char* path = static_cast<const char*>(getDirectory())) {
+            std::vector<char> dir(strlen(path) + 1, 0);
+            zell::file::SFilePath::GetDir(dir.data(), path, -1);
+            *directoryString = dir.data();
+        }
+    }
+    wantEvents(1);
+    StoreRelaxed(suspended, false);
+}
+
+bool SPlugin::IsSuspended() const { return LoadRelaxed(suspended); }
+
+} // namespace ferrovane

@@ -1,0 +1,72 @@
+// The generic plugin layer: owns the editor and a mutex for the editor's open state, answers the
+// editor opcodes, the product strings and canDo, and keeps the suspended state.
+#pragma once
+
+#include "AudioEffectX.h"
+#include "SMutexOS.h"
+#include "datastring.h"
+
+class AEffEditor;
+
+namespace ferrovane {
+
+constexpr const char* kProductName = "Ferrovane";
+constexpr const char* kVendorDomain = "www.ferrovane.org";
+constexpr const char* kSupportAddress = "support@ferrovane.org";
+constexpr VstInt32 kVendorVersion = 101;
+constexpr VstInt32 kUniqueID = vstFourCC("FRVa");
+
+class SPlugin : public AudioEffectX {
+public:
+    SPlugin(audioMasterCallback audioMaster, int& loadError);
+    ~SPlugin() override;
+
+    // Host GUI thread.
+    VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                         float opt) override;
+    bool getEffectName(char* text) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override { return kVendorVersion; }
+    VstInt32 getVstVersion() override { return 2300; }
+    VstInt32 canDo(char* text) override;
+    bool getInputProperties(VstInt32, void*) override { return false; }
+    bool getOutputProperties(VstInt32, void*) override { return false; }
+    void open() override {}
+    void close() override {}
+
+    // The display name of the host the editor recognised; empty without an editor.
+    const char* PluginHostName() const;
+    void SetHostApp(int code) { hostApp = code; }
+
+    const zell::data::datastring<32, char>* EffectName() const { return effectNameString; }
+    const zell::data::datastring<32, char>* Directory() const { return directoryString; }
+
+    // Editor side: the editor flips this when its window opens and closes.
+    void SetEditorClosed(bool closed);
+
+    // Host processing thread.
+    void suspend() override;
+    void resume() override;
+    bool IsSuspended() const;
+
+protected:
+    // Tell an open editor about a program-level change, or about one parameter.
+    void NotifyEditor();
+    void NotifyEditorIndexed(VstInt32 index);
+
+    bool editorClosed = true; // guarded by pluginMutex
+    bool suspended = true;    // relaxed: written by suspend/resume, read by processing
+    AEffEditor* pluginEditor = nullptr;
+    ERect editorRect{0, 0, 425, 307};
+    zell::data::datastring<32, char>* effectNameString = nullptr;
+    zell::data::datastring<32, char>* directoryString = nullptr;
+    zell::threading::SMutexOS pluginMutex;
+    int hostApp = 0;
+
+private:
+    bool EditorOpen();
+    struct EditorOpcodes;
+};
+
+} // namespace ferrovane

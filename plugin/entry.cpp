@@ -1,0 +1,16 @@
+// The exported entry, under both names hosts look for: VSTPluginMain first, then main.
+#include "PluginEntry.h"
+
+extern "C" __attribute__((visibility("default"))) AEffect*
+VSTPluginMain(audioMasterCallback audioMaster) {
+    try {
+        return ferrovane::CreatePlugin(audioMaster);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+// `main` may not be declared with this signature in C++, so the second name is an alias made
+// under its assembler name.
+extern "C" __attribute__((visibility("default"), alias("VSTPluginMain"))) AEffect*
+ferrovaneMainAlias(audioMasterCallback audioMaster) __asm__("main");
