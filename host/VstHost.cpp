@@ -66,8 +66,14 @@ bool VstHost::Load(const std::string& path) {
 
 AEffect* VstHost::Instantiate() {
     if (!entry) return nullptr;
+    return Create([](audioMasterCallback callback, void* context) {
+        return reinterpret_cast<AEffect* (*)(audioMasterCallback)>(context)(callback);
+    }, reinterpret_cast<void*>(entry));
+}
+
+AEffect* VstHost::Create(AEffect* (*make)(audioMasterCallback, void*), void* context) {
     instantiating = this;
-    effect = entry(&VstHost::Callback);
+    effect = make(&VstHost::Callback, context);
     instantiating = nullptr;
     if (effect) effect->resvd1 = reinterpret_cast<VstIntPtr>(this);
     return effect;

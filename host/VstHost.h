@@ -43,6 +43,8 @@ public:
     const std::string& Error() const { return error; }
     // Calls the entry; null when the plugin refused. A second call makes a second instance.
     AEffect* Instantiate();
+    // Drives a plugin made by `make` (for tests that build the plugin object themselves).
+    AEffect* Create(AEffect* (*make)(audioMasterCallback, void*), void* context);
     AEffect* Effect() const { return effect; }
 
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
