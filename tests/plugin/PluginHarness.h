@@ -41,6 +41,7 @@ struct DirectPlugin {
             },
             this);
     }
+    AEffect* effect() { return host.Effect(); }
     VstHost host;
     VSTPlugin* plugin = nullptr;
 };
