@@ -1,0 +1,160 @@
+#include "SThread.h"
+
+#include "ThreadSleep.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <sched.h>
+
+namespace zell::threading {
+
+// Shared by the SThread and its running thread, so either may go first.
+struct SThread::State {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool stop = false;
+    bool finished = false;
+    bool waiting = false;
+};
+
+namespace {
+
+thread_local SThread::State* current = nullptr;
+
+struct Launch {
+    std::shared_ptr<SThread::State> state;
+    void* (*function)(void*);
+    void* argument;
+};
+
+void* Run(void* launch) {
+    std::unique_ptr<Launch> own(static_cast<Launch*>(launch));
+    current = own->state.get();
+    void* result = own->function(own->argument);
+    {
+        std::lock_guard<std::mutex> lock(own->state->mutex);
+        own->state->finished = true;
+    }
+    own->state->wake.notify_all();
+    current = nullptr;
+    return result;
+}
+
+// Sets up attr with the level's priority under SCHED_OTHER; false when any step fails.
+bool Attributes(pthread_attr_t& attr, int level) {
+    int policy = 0;
+    if (pthread_attr_getschedpolicy(&attr, &policy) != 0) return false;
+    int min = sched_get_priority_min(policy);
+    int max = sched_get_priority_max(policy);
+    if (min < 0 || max < 0) return false;
+    sched_param param{};
+    param.sched_priority = SThread::PriorityFor(level, min, max);
+    return pthread_attr_setschedpolicy(&attr, SCHED_OTHER) == 0 &&
+           pthread_attr_setschedparam(&attr, &param) == 0;
+}
+
+} // namespace
+
+SThread::SThread(int priority) : priority(priority) {}
+
+SThread::~SThread() { Cancel(); }
+
+int SThread::PriorityFor(int level, int min, int max) {
+    int mid = min == max ? min : min + ((max - min) >> 1);
+    if (level == 2) return mid;
+    if (level == 3 || level == 4) return max;
+    return min;
+}
+
+void SThread::Start(void* (*entry)(void*), void* data) {
+    Cancel();
+    function = entry;
+    argument = data;
+    if (!function || !argument) return;
+    active = Create();
+}
+
+bool SThread::Create() {
+    pthread_attr_t attr;
+    if (pthread_attr_init(&attr) != 0) return false;
+    auto fresh = std::make_shared<State>();
+    bool created = false;
+    if (Attributes(attr, priority)) {
+        auto* launch = new Launch{fresh, function, argument};
+        created = pthread_create(&thread, &attr, Run, launch) == 0;
+        if (!created) delete launch;
+    }
+    pthread_attr_destroy(&attr);
+    if (!created) return false;
+    state = std::move(fresh);
+    detached = false;
+    return true;
+}
+
+void SThread::Cancel() {
+    if (!active) return;
+    active = false;
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->stop = true;
+    }
+    state->wake.notify_all();
+    if (pthread_equal(thread, pthread_self())) {
+        // A thread cannot wait for itself; it ends when its function returns.
+        if (!detached) pthread_detach(thread);
+    } else if (detached) {
+        std::unique_lock<std::mutex> lock(state->mutex);
+        state->wake.wait(lock, [this] { return state->finished; });
+    } else {
+        pthread_join(thread, nullptr);
+    }
+    state.reset();
+}
+
+void SThread::Detach() {
+    if (active && !detached && pthread_detach(thread) == 0) detached = true;
+}
+
+void SThread::Wait(int ms) {
+    if (!state) return;
+    std::unique_lock<std::mutex> lock(state->mutex);
+    state->waiting = true;
+    auto slice = std::chrono::milliseconds(ms > 0 ? ms : 1);
+    while (state->waiting && !state->stop) state->wake.wait_for(lock, slice);
+}
+
+void SThread::Resume() {
+    if (!state) return;
+    {
+        std::lock_guard<std::mutex> lock(state->mutex);
+        state->waiting = false;
+    }
+    state->wake.notify_all();
+}
+
+bool SThread::IsWaiting() const {
+    if (!state) return false;
+    std::lock_guard<std::mutex> lock(state->mutex);
+    return state->waiting;
+}
+
+void SThread::Sleep(int ms) { ThreadSleep(ms); }
+
+bool SThread::StopRequested() {
+    if (!current) return false;
+    std::lock_guard<std::mutex> lock(current->mutex);
+    return current->stop;
+}
+
+bool SThread::Pause(unsigned int ms) {
+    if (!current) {
+        ThreadSleep(static_cast<int>(ms));
+        return true;
+    }
+    std::unique_lock<std::mutex> lock(current->mutex);
+    return !current->wake.wait_for(lock, std::chrono::milliseconds(ms),
+                                   [] { return current->stop; });
+}
+
+} // namespace zell::threading
