@@ -37,8 +37,8 @@ EventBlock::EventBlock(const std::vector<VstMidiEvent>& list) : events(list) {
     auto* block = reinterpret_cast<VstEvents*>(storage.data());
     block->numEvents = static_cast<VstInt32>(events.size());
     block->reserved = 0;
-    for (size_t i = 0; i < events.size(); ++i)
-        block->events[i] = reinterpret_cast<VstEvent*>(&events[i]);
+    VstEvent** list = block->events; // longer than its declared two entries
+    for (size_t i = 0; i < events.size(); ++i) list[i] = reinterpret_cast<VstEvent*>(&events[i]);
 }
 
 VstHost::VstHost(HostAnswers a) : answers(std::move(a)) {}
@@ -170,9 +170,10 @@ VstIntPtr VstHost::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void
     case audioMasterProcessEvents: {
         if (!processing || !ptr) return 0;
         const auto* block = static_cast<const VstEvents*>(ptr);
+        VstEvent* const* list = block->events;
         for (VstInt32 i = 0; i < block->numEvents; ++i)
-            if (block->events[i] && block->events[i]->type == kVstMidiType)
-                received.push_back(*reinterpret_cast<const VstMidiEvent*>(block->events[i]));
+            if (list[i] && list[i]->type == kVstMidiType)
+                received.push_back(*reinterpret_cast<const VstMidiEvent*>(list[i]));
         return 1;
     }
     case audioMasterSizeWindow: return 1;

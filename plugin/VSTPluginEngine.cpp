@@ -48,8 +48,10 @@ constexpr uint16_t kTypeBit[8] = {
 
 VstInt32 VSTPlugin::processEvents(VstEvents* events) {
     if (!events) return 0;
+    // The block is longer than its declared two entries.
+    VstEvent* const* list = events->events;
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* e = events->events[i];
+        const VstEvent* e = list[i];
         if (e && e->type == kVstMidiType)
             inputQueue.Push(*reinterpret_cast<const VstMidiEvent*>(e));
     }
