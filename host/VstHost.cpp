@@ -37,8 +37,8 @@ EventBlock::EventBlock(const std::vector<VstMidiEvent>& list) : events(list) {
     auto* block = reinterpret_cast<VstEvents*>(storage.data());
     block->numEvents = static_cast<VstInt32>(events.size());
     block->reserved = 0;
-    VstEvent** list = block->events; // longer than its declared two entries
-    for (size_t i = 0; i < events.size(); ++i) list[i] = reinterpret_cast<VstEvent*>(&events[i]);
+    VstEvent** slots = block->events; // longer than its declared two entries
+    for (size_t i = 0; i < events.size(); ++i) slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
 }
 
 VstHost::VstHost(HostAnswers a) : answers(std::move(a)) {}
