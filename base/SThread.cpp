@@ -78,18 +78,18 @@ void SThread::Start(void* (*entry)(void*), void* data) {
 bool SThread::Create() {
     pthread_attr_t attr;
     if (pthread_attr_init(&attr) != 0) return false;
-    auto fresh = std::make_shared<State>();
+    // Set before the thread exists: its function may call Wait on this object at once.
+    state = std::make_shared<State>();
+    detached = false;
     bool created = false;
     if (Attributes(attr, priority)) {
-        auto* launch = new Launch{fresh, function, argument};
+        auto* launch = new Launch{state, function, argument};
         created = pthread_create(&thread, &attr, Run, launch) == 0;
         if (!created) delete launch;
     }
     pthread_attr_destroy(&attr);
-    if (!created) return false;
-    state = std::move(fresh);
-    detached = false;
-    return true;
+    if (!created) state.reset();
+    return created;
 }
 
 void SThread::Cancel() {
