@@ -6,11 +6,12 @@
 namespace ferrovane {
 
 class MidiEventQueue {
-public:
+  public:
     static constexpr int kCapacity = 512;
 
     MidiEventQueue() {
-        for (VstMidiEvent& slot : slots) slot = VstMidiEvent{kVstMidiType, 24, 0, 0, 0, 0, {}, 0, 0, 0, 0};
+        for (VstMidiEvent& slot : slots)
+            slot = VstMidiEvent{kVstMidiType, 24, 0, 0, 0, 0, {}, 0, 0, 0, 0};
     }
 
     bool Push(const VstMidiEvent& event) {
@@ -29,10 +30,21 @@ public:
         return event;
     }
 
+    // Hands every queued event, oldest first, to f and empties the queue.
+    template <typename F> void Drain(F f) {
+        int pos = readPos;
+        for (int n = count; n > 0; --n) {
+            f(slots[pos]);
+            pos = (pos + 1) & (kCapacity - 1);
+        }
+        readPos = pos;
+        count = 0;
+    }
+
     bool Empty() const { return count == 0; }
     int Count() const { return count; }
 
-private:
+  private:
     static_assert((kCapacity & (kCapacity - 1)) == 0, "the wrap is a mask");
     int writePos = 0;
     int readPos = 0;

@@ -46,8 +46,6 @@ VSTPlugin::VSTPlugin(audioMasterCallback audioMaster, int& loadError)
 
 VSTPlugin::~VSTPlugin() = default;
 
-int VSTPlugin::CurrentIndex() const { return LoadRelaxed(curProgram) & (kNumPrograms - 1); }
-
 bool VSTPlugin::ProgramChanged() const { return LoadRelaxed(programChanged); }
 
 // ---- Host GUI thread (and processing, for program changes received as MIDI) ----

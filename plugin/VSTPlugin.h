@@ -4,6 +4,7 @@
 
 #include "MidiEventQueue.h"
 #include "NoteTable.h"
+#include "Relaxed.h"
 #include "SMutexID.h"
 #include "SPlugin.h"
 #include "VSTPluginProgram.h"
@@ -19,7 +20,7 @@ struct OutputEvents {
 static_assert(offsetof(OutputEvents, events) == offsetof(VstEvents, events));
 
 class VSTPlugin : public SPlugin {
-public:
+  public:
     VSTPlugin(audioMasterCallback audioMaster, int& loadError);
     ~VSTPlugin() override;
 
@@ -56,9 +57,12 @@ public:
 
     bool ProgramChanged() const;
 
-private:
-    int CurrentIndex() const;
+  private:
+    int CurrentIndex() const {
+        return zell::threading::LoadRelaxed(curProgram) & (kNumPrograms - 1);
+    }
     void midiInProcess();
+    void RouteEvent(VstMidiEvent& e);
     void midiPostProcess();
     void RouteNoteOn(VstMidiEvent& e, uint8_t channel, uint8_t note, const uint16_t* row);
     void RouteNoteOff(const VstMidiEvent& e, uint8_t channel, uint8_t note);
@@ -70,10 +74,10 @@ private:
     VSTPluginProgram programs[kNumPrograms];
     VSTPluginProgram clipboard;
     bool clipboardFilled = false;
-    int editIn = 0;               // relaxed: set by the editor, cleared by editpoint
+    int editIn = 0; // relaxed: set by the editor, cleared by editpoint
     int editOut = 0;
-    bool notesFlushed = false;    // processing thread only
-    bool programChanged = false;  // relaxed: raised by any thread, lowered by processing
+    bool notesFlushed = false;          // processing thread only
+    bool programChanged = false;        // relaxed: raised by any thread, lowered by processing
     zell::threading::SMutexID noteLock; // guards noteTable and noteOffQueue
     NoteTable noteTable;
     bool resetFlag = false;

@@ -15,12 +15,14 @@ namespace {
 
 constexpr VstMidiEvent kBlankEvent{kVstMidiType, 24, 0, 0, 0, 0, {}, 0, 0, 0, 0};
 
-// The output channels of a row whose cell carries `bit`.
+// The output channels of a row whose cell carries `bit` (a single bit, 1 << b). Each cell's bit
+// lands at b + out, so the sum never collides and one shift by b gives the channel mask.
 inline unsigned RowMask(const uint16_t* row, uint16_t bit) {
     unsigned mask = 0;
+#pragma GCC unroll 16
     for (int out = 0; out < kChannels; ++out)
-        mask |= ((LoadRelaxed(row[out]) & bit) != 0 ? 1u : 0u) << out;
-    return mask;
+        mask |= static_cast<unsigned>(LoadRelaxed(row[out]) & bit) << out;
+    return mask >> __builtin_ctz(bit);
 }
 
 inline VstMidiEvent NoteOff(uint8_t channel, uint8_t note) {
@@ -74,7 +76,8 @@ void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) 
     if (inputs && outputs && sampleFrames > 0)
         for (int c = 0; c < 2; ++c)
             if (inputs[c] && outputs[c])
-                for (VstInt32 i = 0; i < sampleFrames; ++i) outputs[c][i] += inputs[c][i];
+                for (VstInt32 i = 0; i < sampleFrames; ++i)
+                    outputs[c][i] += inputs[c][i];
     midiPostProcess();
 }
 
@@ -88,26 +91,28 @@ VstMidiEvent* VSTPlugin::NextRoutedSlot() {
 }
 
 void VSTPlugin::midiInProcess() {
-    while (!inputQueue.Empty()) {
-        VstMidiEvent e = inputQueue.Take();
-        const uint8_t status = static_cast<uint8_t>(e.midiData[0]);
-        const uint8_t channel = status & 0x0F;
-        const uint8_t type = status & 0xF0;
-        const uint8_t d1 = static_cast<uint8_t>(e.midiData[1]) & 0x7F;
-        const uint16_t* row = programs[CurrentIndex()].routing[channel];
-        if (type == 0x90 || type == 0x80) {
-            if (LoadRelaxed(programChanged)) continue;
-            if (type == 0x90 && (static_cast<uint8_t>(e.midiData[2]) & 0x7F) != 0)
-                RouteNoteOn(e, channel, d1, row);
-            else
-                RouteNoteOff(e, channel, d1);
-        } else if (type == 0xC0 && getParameter(2) >= 1e-10f) {
-            setProgram(d1);
-        } else if (status >= 0x80) {
-            if (uint16_t bit = kTypeBit[(type >> 4) & 7]) RouteByMask(e, type, bit, row);
-        }
-    }
+    inputQueue.Drain([this](VstMidiEvent& e) { RouteEvent(e); });
     MoveNoteOffs();
+}
+
+// The slot is consumed, so note routing may rewrite its data byte in place.
+void VSTPlugin::RouteEvent(VstMidiEvent& e) {
+    const uint8_t status = static_cast<uint8_t>(e.midiData[0]);
+    const uint8_t channel = status & 0x0F;
+    const uint8_t type = status & 0xF0;
+    const uint8_t d1 = static_cast<uint8_t>(e.midiData[1]) & 0x7F;
+    const uint16_t* row = programs[CurrentIndex()].routing[channel];
+    if (type == 0x90 || type == 0x80) {
+        if (LoadRelaxed(programChanged)) return;
+        if (type == 0x90 && (static_cast<uint8_t>(e.midiData[2]) & 0x7F) != 0)
+            RouteNoteOn(e, channel, d1, row);
+        else
+            RouteNoteOff(e, channel, d1);
+    } else if (type == 0xC0 && getParameter(2) >= 1e-10f) {
+        setProgram(d1);
+    } else if (status >= 0x80) {
+        if (uint16_t bit = kTypeBit[(type >> 4) & 7]) RouteByMask(e, type, bit, row);
+    }
 }
 
 void VSTPlugin::RouteByMask(const VstMidiEvent& e, uint8_t type, uint16_t bit,

@@ -1,0 +1,143 @@
+// Cost of one processing block per input event, against the floor of copying the same events into
+// an outgoing block with no routing at all.
+#include "VSTPlugin.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using ferrovane::VSTPlugin;
+
+VstIntPtr Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+    if (opcode == audioMasterVersion) return 2400;
+    if (opcode == audioMasterProcessEvents) {
+        benchmark::DoNotOptimize(static_cast<VstEvents*>(ptr)->numEvents);
+        return 1;
+    }
+    return 0;
+}
+
+VstMidiEvent Event(unsigned char status, unsigned char d1, unsigned char d2, VstInt32 delta) {
+    VstMidiEvent e{};
+    e.type = kVstMidiType;
+    e.byteSize = 24;
+    e.deltaFrames = delta;
+    e.midiData[0] = static_cast<char>(status);
+    e.midiData[1] = static_cast<char>(d1);
+    e.midiData[2] = static_cast<char>(d2);
+    return e;
+}
+
+// A VstEvents block over `events`, as a host hands it in.
+struct Block {
+    explicit Block(std::vector<VstMidiEvent> list) : events(std::move(list)) {
+        storage.resize(2 + events.size());
+        list_ = reinterpret_cast<VstEvents*>(storage.data());
+        list_->numEvents = static_cast<VstInt32>(events.size());
+        VstEvent** slots = list_->events;
+        for (size_t i = 0; i < events.size(); ++i)
+            slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
+    }
+    std::vector<VstMidiEvent> events;
+    std::vector<VstIntPtr> storage;
+    VstEvents* list_;
+};
+
+std::vector<VstMidiEvent> NotePairs(int n) {
+    std::vector<VstMidiEvent> v;
+    for (int i = 0; i < n / 2; ++i) {
+        v.push_back(Event(0x90 | (i & 15), 36 + (i % 48), 100, i));
+        v.push_back(Event(0x80 | (i & 15), 36 + (i % 48), 0, i));
+    }
+    return v;
+}
+
+std::vector<VstMidiEvent> Controllers(int n) {
+    std::vector<VstMidiEvent> v;
+    for (int i = 0; i < n; ++i) v.push_back(Event(0xB0 | (i & 15), 1 + (i & 31), i & 127, i));
+    return v;
+}
+
+void RunBlocks(benchmark::State& state, VSTPlugin& plugin, Block& block) {
+    AEffect* e = plugin.getAeffect();
+    float in[64] = {}, out[64];
+    float* ins[2] = {in, in};
+    float* outs[2] = {out, out};
+    for (auto _ : state) {
+        e->dispatcher(e, effProcessEvents, 0, 0, block.list_, 0.0f);
+        e->processReplacing(e, ins, outs, 64);
+    }
+    state.counters["ns/event"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * static_cast<double>(block.events.size()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+struct Plugin {
+    Plugin() {
+        int error = 0;
+        plugin = new VSTPlugin(Host, error);
+        plugin->resume();
+    }
+    ~Plugin() { delete plugin; }
+    VSTPlugin* plugin;
+};
+
+void IdentityNotes(benchmark::State& state) {
+    Plugin p;
+    Block block(NotePairs(static_cast<int>(state.range(0))));
+    RunBlocks(state, *p.plugin, block);
+}
+
+void FanOutNotes(benchmark::State& state) {
+    Plugin p;
+    for (uint16_t& cell : p.plugin->CurrentProgram().routing[0]) cell = 0xFFFF;
+    std::vector<VstMidiEvent> v;
+    for (int i = 0; i < state.range(0) / 2; ++i) {
+        v.push_back(Event(0x90, 36 + (i % 48), 100, i));
+        v.push_back(Event(0x80, 36 + (i % 48), 0, i));
+    }
+    Block block(v);
+    RunBlocks(state, *p.plugin, block);
+}
+
+void IdentityControllers(benchmark::State& state) {
+    Plugin p;
+    Block block(Controllers(static_cast<int>(state.range(0))));
+    RunBlocks(state, *p.plugin, block);
+}
+
+// The floor: the same events copied into an outgoing block and handed to the host.
+void CopyFloor(benchmark::State& state) {
+    Block block(Controllers(static_cast<int>(state.range(0))));
+    static VstMidiEvent slots[512];
+    struct {
+        VstInt32 numEvents;
+        VstIntPtr reserved;
+        VstEvent* events[512];
+    } out{};
+    for (auto _ : state) {
+        VstEvent* const* in = block.list_->events;
+        int n = block.list_->numEvents;
+        for (int i = 0; i < n; ++i) {
+            memcpy(&slots[i], in[i], sizeof(VstMidiEvent));
+            out.events[i] = reinterpret_cast<VstEvent*>(&slots[i]);
+        }
+        out.numEvents = n;
+        Host(nullptr, audioMasterProcessEvents, 0, 0, &out, 0.0f);
+        benchmark::ClobberMemory();
+    }
+    state.counters["ns/event"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * static_cast<double>(block.events.size()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+} // namespace
+
+BENCHMARK(CopyFloor)->Arg(64)->Arg(512);
+BENCHMARK(IdentityNotes)->Arg(64)->Arg(512);
+BENCHMARK(FanOutNotes)->Arg(64)->Arg(512);
+BENCHMARK(IdentityControllers)->Arg(64)->Arg(512);
+BENCHMARK_MAIN();
