@@ -7,5 +7,7 @@ namespace ferrovane::host {
 
 // Prints what a host's scanner sees of the plugin.
 int InfoCommand(const std::string& path);
+// Plays a MIDI file through the plugin and writes what it sends back.
+int RouteCommand(const std::vector<std::string>& args);
 
 } // namespace ferrovane::host

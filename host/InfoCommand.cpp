@@ -11,7 +11,8 @@ namespace {
 
 std::string FourCC(VstInt32 code) {
     std::string s(4, ' ');
-    for (int i = 0; i < 4; ++i) s[i] = static_cast<char>((code >> (24 - 8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        s[i] = static_cast<char>((code >> (24 - 8 * i)) & 0xFF);
     return s;
 }
 
@@ -26,10 +27,14 @@ void PrintFlags(VstInt32 flags) {
         VstInt32 bit;
         const char* name;
     } names[] = {
-        {effFlagsHasEditor, "HasEditor"},       {effFlagsHasClip, "HasClip"},
-        {effFlagsHasVu, "HasVu"},               {effFlagsCanMono, "CanMono"},
-        {effFlagsCanReplacing, "CanReplacing"}, {effFlagsProgramChunks, "ProgramChunks"},
-        {effFlagsIsSynth, "IsSynth"},           {effFlagsNoSoundInStop, "NoSoundInStop"},
+        {effFlagsHasEditor, "HasEditor"},
+        {effFlagsHasClip, "HasClip"},
+        {effFlagsHasVu, "HasVu"},
+        {effFlagsCanMono, "CanMono"},
+        {effFlagsCanReplacing, "CanReplacing"},
+        {effFlagsProgramChunks, "ProgramChunks"},
+        {effFlagsIsSynth, "IsSynth"},
+        {effFlagsNoSoundInStop, "NoSoundInStop"},
         {effFlagsCanDoubleReplacing, "CanDoubleReplacing"},
     };
     printf("flags: 0x%X", static_cast<unsigned>(flags));
@@ -55,8 +60,8 @@ int InfoCommand(const std::string& path) {
     printf("uniqueID: '%s' (0x%08X)\n", FourCC(e->uniqueID).c_str(),
            static_cast<unsigned>(e->uniqueID));
     printf("version: %d\n", e->version);
-    printf("programs: %d\nparameters: %d\ninputs: %d\noutputs: %d\n", e->numPrograms,
-           e->numParams, e->numInputs, e->numOutputs);
+    printf("programs: %d\nparameters: %d\ninputs: %d\noutputs: %d\n", e->numPrograms, e->numParams,
+           e->numInputs, e->numOutputs);
     PrintFlags(e->flags);
     printf("initialDelay: %d\nioRatio: %g\n", e->initialDelay, e->ioRatio);
     host.Dispatch(effOpen);
@@ -78,8 +83,8 @@ int InfoCommand(const std::string& path) {
         printf("program %d: %s\n", i, name);
     }
     static const char* const abilities[] = {
-        "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
-        "receiveVstTimeInfo", "offline", "midiProgramNames", "bypass",
+        "sendVstEvents",      "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
+        "receiveVstTimeInfo", "offline",          "midiProgramNames", "bypass",
     };
     for (const char* ability : abilities) {
         std::string text = ability;

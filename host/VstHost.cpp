@@ -38,12 +38,15 @@ EventBlock::EventBlock(const std::vector<VstMidiEvent>& list) : events(list) {
     block->numEvents = static_cast<VstInt32>(events.size());
     block->reserved = 0;
     VstEvent** slots = block->events; // longer than its declared two entries
-    for (size_t i = 0; i < events.size(); ++i) slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
+    for (size_t i = 0; i < events.size(); ++i)
+        slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
 }
 
 VstHost::VstHost(HostAnswers a) : answers(std::move(a)) {}
 
-VstHost::~VstHost() { Unload(); }
+VstHost::~VstHost() {
+    Unload();
+}
 
 bool VstHost::Load(const std::string& path) {
     library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -66,9 +69,11 @@ bool VstHost::Load(const std::string& path) {
 
 AEffect* VstHost::Instantiate() {
     if (!entry) return nullptr;
-    return Create([](audioMasterCallback callback, void* context) {
-        return reinterpret_cast<AEffect* (*)(audioMasterCallback)>(context)(callback);
-    }, reinterpret_cast<void*>(entry));
+    return Create(
+        [](audioMasterCallback callback, void* context) {
+            return reinterpret_cast<AEffect* (*)(audioMasterCallback)>(context)(callback);
+        },
+        reinterpret_cast<void*>(entry));
 }
 
 AEffect* VstHost::Create(AEffect* (*make)(audioMasterCallback, void*), void* context) {
@@ -105,8 +110,8 @@ void VstHost::Unload() {
     entry = nullptr;
 }
 
-std::vector<VstMidiEvent> VstHost::Process(const std::vector<VstMidiEvent>& events,
-                                           VstInt32 frames, bool accumulate) {
+std::vector<VstMidiEvent> VstHost::Process(const std::vector<VstMidiEvent>& events, VstInt32 frames,
+                                           bool accumulate) {
     received.clear();
     if (!effect) return received;
     if (!events.empty()) {
@@ -139,7 +144,8 @@ std::vector<HostCall> VstHost::Calls() const {
 size_t VstHost::CountCalls(VstInt32 opcode) const {
     std::lock_guard<std::mutex> lock(callsLock);
     size_t n = 0;
-    for (const HostCall& c : calls) n += c.opcode == opcode;
+    for (const HostCall& c : calls)
+        n += c.opcode == opcode;
     return n;
 }
 
@@ -150,8 +156,8 @@ void VstHost::ClearCalls() {
 
 VstIntPtr VstHost::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                             void* ptr, float opt) {
-    VstHost* host = effect && effect->resvd1 ? reinterpret_cast<VstHost*>(effect->resvd1)
-                                             : instantiating;
+    VstHost* host =
+        effect && effect->resvd1 ? reinterpret_cast<VstHost*>(effect->resvd1) : instantiating;
     // A scanner's answer to everything it does not know.
     if (!host) return opcode == audioMasterVersion ? 2400 : 0;
     return host->Answer(opcode, index, value, ptr, opt);
@@ -165,8 +171,10 @@ VstIntPtr VstHost::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void
         calls.push_back(std::move(call));
     }
     switch (opcode) {
-    case audioMasterVersion: return answers.vstVersion;
-    case audioMasterWantMidi: return 1;
+    case audioMasterVersion:
+        return answers.vstVersion;
+    case audioMasterWantMidi:
+        return 1;
     case audioMasterProcessEvents: {
         if (!processing || !ptr) return 0;
         const auto* block = static_cast<const VstEvents*>(ptr);
@@ -176,19 +184,30 @@ VstIntPtr VstHost::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void
                 received.push_back(*reinterpret_cast<const VstMidiEvent*>(list[i]));
         return 1;
     }
-    case audioMasterSizeWindow: return 1;
-    case audioMasterGetSampleRate: return static_cast<VstIntPtr>(answers.sampleRate);
-    case audioMasterGetBlockSize: return answers.blockSize;
-    case audioMasterGetVendorString: CopyText(ptr, answers.vendor, 64); return 1;
-    case audioMasterGetProductString: CopyText(ptr, answers.product, 64); return 1;
-    case audioMasterGetVendorVersion: return answers.vendorVersion;
+    case audioMasterSizeWindow:
+        return 1;
+    case audioMasterGetSampleRate:
+        return static_cast<VstIntPtr>(answers.sampleRate);
+    case audioMasterGetBlockSize:
+        return answers.blockSize;
+    case audioMasterGetVendorString:
+        CopyText(ptr, answers.vendor, 64);
+        return 1;
+    case audioMasterGetProductString:
+        CopyText(ptr, answers.product, 64);
+        return 1;
+    case audioMasterGetVendorVersion:
+        return answers.vendorVersion;
     case audioMasterCanDo:
-        return ptr && answers.canSizeWindow && strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0
+        return ptr && answers.canSizeWindow &&
+                       strcmp(static_cast<const char*>(ptr), "sizeWindow") == 0
                    ? 1
                    : 0;
     case audioMasterGetDirectory:
-        return answers.directory.empty() ? 0 : reinterpret_cast<VstIntPtr>(answers.directory.c_str());
-    default: return 0;
+        return answers.directory.empty() ? 0
+                                         : reinterpret_cast<VstIntPtr>(answers.directory.c_str());
+    default:
+        return 0;
     }
 }
 

@@ -32,7 +32,7 @@ struct HostCall {
 };
 
 class VstHost {
-public:
+  public:
     explicit VstHost(HostAnswers answers = {});
     ~VstHost();
     VstHost(const VstHost&) = delete;
@@ -72,7 +72,7 @@ public:
     static VstIntPtr Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                               void* ptr, float opt);
 
-private:
+  private:
     VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
     HostAnswers answers;
@@ -89,11 +89,11 @@ private:
 
 // Builds a VstEvents block over the given events for effProcessEvents; keeps them alive.
 class EventBlock {
-public:
+  public:
     explicit EventBlock(const std::vector<VstMidiEvent>& events);
     VstEvents* Get() { return reinterpret_cast<VstEvents*>(storage.data()); }
 
-private:
+  private:
     std::vector<VstMidiEvent> events;
     std::vector<VstIntPtr> storage;
 };

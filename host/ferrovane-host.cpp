@@ -7,7 +7,14 @@
 namespace {
 
 int Usage() {
-    fprintf(stderr, "usage: ferrovane-host info PLUGIN.so\n");
+    fprintf(
+        stderr,
+        "usage: ferrovane-host info PLUGIN.so\n"
+        "       ferrovane-host route PLUGIN.so IN.mid OUT.mid [--block FRAMES] [--rate HZ]\n"
+        "             [--bank FILE] [--program FILE] [--save-bank FILE] [--save-program FILE]\n"
+        "             [--connect IN:OUT]... [--disconnect IN:OUT]... [--quiet]\n"
+        "       Chunk files ending in .fxb/.fxp are VST preset files; others hold the raw chunk.\n"
+        "       Channels are numbered 1 to 16.\n");
     return 2;
 }
 
@@ -17,5 +24,6 @@ int main(int argc, char** argv) {
     if (argc < 2) return Usage();
     std::string command = argv[1];
     if (command == "info" && argc == 3) return ferrovane::host::InfoCommand(argv[2]);
+    if (command == "route") return ferrovane::host::RouteCommand({argv + 2, argv + argc});
     return Usage();
 }

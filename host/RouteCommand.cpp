@@ -1,0 +1,262 @@
+// route: plays a MIDI file through the plugin block by block and writes what comes back.
+#include "Commands.h"
+
+#include "BinaryFile.h"
+#include "FxPreset.h"
+#include "MidiFile.h"
+#include "VstHost.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace ferrovane::host {
+
+namespace {
+
+// Where a routing cell lies in the plugin's 598-byte program record.
+constexpr size_t kRecordSize = 598;
+size_t CellOffset(int in, int out) {
+    return 48 + 32 * static_cast<size_t>(in) + 2 * out;
+}
+
+struct Options {
+    std::string plugin, input, output;
+    VstInt32 block = 512;
+    float rate = 44100.0f;
+    std::string loadBank, loadProgram, saveBank, saveProgram;
+    std::vector<std::pair<int, int>> connect, disconnect;
+    bool quiet = false;
+};
+
+bool Channel(const char* text, int& channel) {
+    char* end = nullptr;
+    long n = strtol(text, &end, 10);
+    channel = static_cast<int>(n) - 1;
+    return end != text && n >= 1 && n <= 16;
+}
+
+bool Node(const std::string& text, std::pair<int, int>& node) {
+    size_t colon = text.find(':');
+    return colon != std::string::npos && Channel(text.substr(0, colon).c_str(), node.first) &&
+           Channel(text.substr(colon + 1).c_str(), node.second);
+}
+
+bool Parse(const std::vector<std::string>& args, Options& o, std::string& error) {
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        std::pair<int, int> node;
+        if (a == "--block" && value(v))
+            o.block = std::atoi(v.c_str());
+        else if (a == "--rate" && value(v))
+            o.rate = static_cast<float>(std::atof(v.c_str()));
+        else if (a == "--bank" && value(v))
+            o.loadBank = v;
+        else if (a == "--program" && value(v))
+            o.loadProgram = v;
+        else if (a == "--save-bank" && value(v))
+            o.saveBank = v;
+        else if (a == "--save-program" && value(v))
+            o.saveProgram = v;
+        else if ((a == "--connect" || a == "--disconnect") && value(v) && Node(v, node))
+            (a == "--connect" ? o.connect : o.disconnect).push_back(node);
+        else if (a == "--quiet")
+            o.quiet = true;
+        else if (a.rfind("--", 0) == 0) {
+            error = "bad option " + a;
+            return false;
+        } else
+            positional.push_back(a);
+    }
+    if (positional.size() != 3 || o.block < 1 || o.block > 65536 || !(o.rate > 0)) {
+        error = "usage: route PLUGIN.so IN.mid OUT.mid [options]";
+        return false;
+    }
+    o.plugin = positional[0];
+    o.input = positional[1];
+    o.output = positional[2];
+    return true;
+}
+
+bool EndsWith(const std::string& s, const char* tail) {
+    size_t n = strlen(tail);
+    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+// A chunk from a .fxb/.fxp file, or the raw chunk bytes of any other file.
+bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error) {
+    std::vector<unsigned char> data;
+    if (!ReadFile(path, data, error)) return false;
+    if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
+        FxPreset preset;
+        if (!ParseFxPreset(data, preset, error)) return false;
+        if (preset.bank != bank || preset.pluginId != host.Effect()->uniqueID) {
+            error = path + " is not a " + (bank ? "bank" : "program") + " of this plugin";
+            return false;
+        }
+        data = preset.chunk;
+    }
+    if (host.Dispatch(effSetChunk, bank ? 0 : 1, static_cast<VstIntPtr>(data.size()),
+                      data.data()) != 1) {
+        error = "the plugin refused the chunk in " + path;
+        return false;
+    }
+    return true;
+}
+
+bool SaveChunk(VstHost& host, const std::string& path, bool bank, std::string& error) {
+    void* data = nullptr;
+    VstIntPtr size = host.Dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
+    if (size <= 0 || !data) {
+        error = "the plugin gave no chunk";
+        return false;
+    }
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    std::vector<unsigned char> chunk(bytes, bytes + size);
+    if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
+        FxPreset preset;
+        preset.bank = bank;
+        preset.pluginId = host.Effect()->uniqueID;
+        preset.pluginVersion = host.Effect()->version;
+        preset.numPrograms = bank ? host.Effect()->numPrograms : host.Effect()->numParams;
+        preset.currentProgram = static_cast<VstInt32>(host.Dispatch(effGetProgram));
+        char name[256] = {};
+        host.Dispatch(effGetProgramName, 0, 0, name);
+        preset.name = name;
+        preset.chunk = std::move(chunk);
+        chunk = SerializeFxPreset(preset);
+    }
+    return WriteFile(path, chunk, error);
+}
+
+// Edits the current program's matrix through its own chunk, as a preset editor would.
+bool EditMatrix(VstHost& host, const Options& o, std::string& error) {
+    if (o.connect.empty() && o.disconnect.empty()) return true;
+    void* data = nullptr;
+    if (host.Dispatch(effGetChunk, 1, 0, &data) != static_cast<VstIntPtr>(kRecordSize) || !data) {
+        error = "unexpected program chunk";
+        return false;
+    }
+    std::vector<unsigned char> record(static_cast<unsigned char*>(data),
+                                      static_cast<unsigned char*>(data) + kRecordSize);
+    for (auto [in, out] : o.disconnect)
+        record[CellOffset(in, out)] = record[CellOffset(in, out) + 1] = 0;
+    for (auto [in, out] : o.connect)
+        record[CellOffset(in, out)] = record[CellOffset(in, out) + 1] = 0xFF;
+    return host.Dispatch(effSetChunk, 1, kRecordSize, record.data()) == 1;
+}
+
+struct Timed {
+    uint64_t frame;
+    VstMidiEvent event;
+};
+
+std::vector<Timed> Play(VstHost& host, const MidiFile& in, const Options& o) {
+    std::vector<Timed> queued;
+    for (const MidiFileEvent& e : in.Merged()) {
+        if (e.bytes.empty() || e.bytes[0] < 0x80 || e.bytes[0] >= 0xF0) continue;
+        auto frame = static_cast<uint64_t>(std::llround(in.Seconds(e.tick) * o.rate));
+        queued.push_back({frame, MidiEvent(e.bytes[0], e.bytes.size() > 1 ? e.bytes[1] : 0,
+                                           e.bytes.size() > 2 ? e.bytes[2] : 0)});
+    }
+    std::vector<Timed> played;
+    size_t next = 0;
+    uint64_t last = queued.empty() ? 0 : queued.back().frame;
+    // Two more blocks after the last event let a program change's note offs come out.
+    for (uint64_t start = 0; start <= last + 2 * static_cast<uint64_t>(o.block); start += o.block) {
+        std::vector<VstMidiEvent> block;
+        for (; next < queued.size() && queued[next].frame < start + o.block; ++next) {
+            queued[next].event.deltaFrames = static_cast<VstInt32>(queued[next].frame - start);
+            block.push_back(queued[next].event);
+        }
+        for (const VstMidiEvent& e : host.Process(block, o.block))
+            played.push_back({start + static_cast<uint64_t>(std::max(0, e.deltaFrames)), e});
+    }
+    std::stable_sort(played.begin(), played.end(),
+                     [](const Timed& a, const Timed& b) { return a.frame < b.frame; });
+    return played;
+}
+
+MidiFile Recording(const MidiFile& in, const std::vector<Timed>& played, float rate) {
+    MidiFile out;
+    out.format = 0;
+    out.division = in.division;
+    out.tracks.resize(1);
+    for (const MidiFileEvent& e : in.Merged())
+        if (e.bytes.size() >= 2 && e.bytes[0] == 0xFF && (e.bytes[1] == 0x51 || e.bytes[1] == 0x58))
+            out.tracks[0].push_back(e); // tempo and metre, so the ticks mean the same time
+    for (const Timed& t : played) {
+        MidiFileEvent e;
+        e.tick = in.Ticks(t.frame / static_cast<double>(rate));
+        unsigned char status = static_cast<unsigned char>(t.event.midiData[0]);
+        e.bytes = {status, static_cast<unsigned char>(t.event.midiData[1] & 0x7F)};
+        if ((status & 0xE0) != 0xC0) e.bytes.push_back(t.event.midiData[2] & 0x7F);
+        out.tracks[0].push_back(e);
+    }
+    std::stable_sort(
+        out.tracks[0].begin(), out.tracks[0].end(),
+        [](const MidiFileEvent& a, const MidiFileEvent& b) { return a.tick < b.tick; });
+    return out;
+}
+
+const char* Kind(unsigned char status) {
+    static const char* const kinds[8] = {"note off", "note on",    "poly aftertouch", "control",
+                                         "program",  "aftertouch", "pitch bend",      "system"};
+    return kinds[(status >> 4) & 7];
+}
+
+} // namespace
+
+int RouteCommand(const std::vector<std::string>& args) {
+    Options o;
+    std::string error;
+    MidiFile in;
+    if (!Parse(args, o, error) || !ReadMidiFile(o.input, in, error)) {
+        fprintf(stderr, "route: %s\n", error.c_str());
+        return 2;
+    }
+    HostAnswers answers;
+    answers.sampleRate = o.rate;
+    answers.blockSize = o.block;
+    VstHost host(answers);
+    if (!host.Load(o.plugin) || !host.Instantiate()) {
+        fprintf(stderr, "route: cannot load %s %s\n", o.plugin.c_str(), host.Error().c_str());
+        return 1;
+    }
+    host.Start();
+    if ((!o.loadBank.empty() && !LoadChunk(host, o.loadBank, true, error)) ||
+        (!o.loadProgram.empty() && !LoadChunk(host, o.loadProgram, false, error)) ||
+        !EditMatrix(host, o, error)) {
+        fprintf(stderr, "route: %s\n", error.c_str());
+        return 1;
+    }
+    // Settle the program change that loading raised, before the first note.
+    host.Process({}, o.block);
+    host.Process({}, o.block);
+    std::vector<Timed> played = Play(host, in, o);
+    if (!WriteMidiFile(o.output, Recording(in, played, o.rate), error) ||
+        (!o.saveBank.empty() && !SaveChunk(host, o.saveBank, true, error)) ||
+        (!o.saveProgram.empty() && !SaveChunk(host, o.saveProgram, false, error))) {
+        fprintf(stderr, "route: %s\n", error.c_str());
+        return 1;
+    }
+    if (!o.quiet)
+        for (const Timed& t : played) {
+            unsigned char status = static_cast<unsigned char>(t.event.midiData[0]);
+            printf("%9.4f s  ch %2d  %-15s %3d %3d\n", t.frame / o.rate, (status & 15) + 1,
+                   Kind(status), t.event.midiData[1] & 0x7F, t.event.midiData[2] & 0x7F);
+        }
+    printf("%zu events routed into %s\n", played.size(), o.output.c_str());
+    return 0;
+}
+
+} // namespace ferrovane::host
