@@ -72,7 +72,9 @@ void SThread::Start(void* (*entry)(void*), void* data) {
     function = entry;
     argument = data;
     if (!function || !argument) return;
-    active = Create();
+    // Set before the thread exists: its first act may be to cancel itself.
+    active = true;
+    if (!Create()) active = false;
 }
 
 bool SThread::Create() {
@@ -100,9 +102,9 @@ void SThread::Cancel() {
         state->stop = true;
     }
     state->wake.notify_all();
-    if (pthread_equal(thread, pthread_self())) {
+    if (current == state.get()) {
         // A thread cannot wait for itself; it ends when its function returns.
-        if (!detached) pthread_detach(thread);
+        if (!detached) pthread_detach(pthread_self());
     } else if (detached) {
         std::unique_lock<std::mutex> lock(state->mutex);
         state->wake.wait(lock, [this] { return state->finished; });

@@ -63,8 +63,9 @@ STimer::~STimer() {
 
 void STimer::Start(unsigned int ms) {
     period = ms;
-    worker->Start(control, static_cast<int>(id), ms);
+    // Set first: the first tick may already stop the timer.
     running = true;
+    worker->Start(control, static_cast<int>(id), ms);
 }
 
 void STimer::Stop() {

@@ -53,7 +53,7 @@ public:
     virtual void Start(unsigned int ms);
     virtual void Stop();
 
-    bool IsRunning() const { return running; }
+    bool IsRunning() const { return running.load(); }
     unsigned int Id() const { return id; }
     unsigned int Period() const { return period; }
 
@@ -62,7 +62,7 @@ private:
     unsigned int period = 0;
     [[maybe_unused]] unsigned int unused;
     unsigned int id;
-    bool running = false;
+    std::atomic<bool> running{false}; // also cleared by a tick that stops the timer
     STimerObject* worker;
 };
 

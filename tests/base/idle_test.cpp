@@ -1,8 +1,8 @@
 #include "STimerIdle.h"
+#include "ThreadProbe.h"
 
 #include <atomic>
 #include <chrono>
-#include <dirent.h>
 #include <gtest/gtest.h>
 #include <memory>
 #include <mutex>
@@ -15,24 +15,6 @@ using zell::threading::STimerIdle;
 
 namespace {
 
-int ThreadCount() {
-    int count = 0;
-    if (DIR* task = opendir("/proc/self/task")) {
-        while (dirent* e = readdir(task))
-            if (e->d_name[0] != '.') ++count;
-        closedir(task);
-    }
-    return count;
-}
-
-template <typename F> bool Eventually(F condition) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 std::atomic<int> counted{0};
 void Count(void* data) { static_cast<std::atomic<int>*>(data)->fetch_add(1); }
@@ -72,14 +54,15 @@ SIdleFunction recordFunction = Record;
 } // namespace
 
 TEST(IdleRegistry, OneEntryPerPairAndTheThreadEndsWithTheLastTimer) {
-    int before = ThreadCount();
+    const int before = BaseThreads();
+    ASSERT_TRUE(ThreadsSettleAt(before));
     std::atomic<int> calls{0};
     {
         STimerIdle first(nullptr, 1, 1, false);
         EXPECT_TRUE(STimerIdle::IdleThreadRunning());
-        EXPECT_EQ(ThreadCount(), before + 1);
+        EXPECT_TRUE(ThreadsSettleAt(before + 1));
         STimerIdle second(nullptr, 2, 500, false); // shares the running thread
-        EXPECT_EQ(ThreadCount(), before + 1);
+        EXPECT_TRUE(ThreadsSettleAt(before + 1));
         first.SetFunction(&countFunction, &calls);
         first.SetFunction(&countFunction, &calls);
         second.SetFunction(&countFunction, &calls);
@@ -89,19 +72,20 @@ TEST(IdleRegistry, OneEntryPerPairAndTheThreadEndsWithTheLastTimer) {
         EXPECT_EQ(STimerIdle::RegisteredCount(), 0u);
     }
     EXPECT_FALSE(STimerIdle::IdleThreadRunning());
-    EXPECT_EQ(ThreadCount(), before);
+    EXPECT_TRUE(ThreadsSettleAt(before));
 }
 
 TEST(IdleRegistry, UnregisteredTimerStillStopsTheThread) {
-    int before = ThreadCount();
+    const int before = BaseThreads();
+    ASSERT_TRUE(ThreadsSettleAt(before));
     { STimerIdle lonely(nullptr, 1, 0, true); } // a zero period must not spin either
     EXPECT_FALSE(STimerIdle::IdleThreadRunning());
-    EXPECT_EQ(ThreadCount(), before);
+    EXPECT_TRUE(ThreadsSettleAt(before));
     {
         STimerIdle again(nullptr, 1, 1, false); // a later timer starts it again
         EXPECT_TRUE(STimerIdle::IdleThreadRunning());
     }
-    EXPECT_EQ(ThreadCount(), before);
+    EXPECT_TRUE(ThreadsSettleAt(before));
 }
 
 TEST(IdleRegistry, SelfRemovalSkipsNoEntry) {
@@ -126,7 +110,8 @@ TEST(IdleRegistry, SelfRemovalSkipsNoEntry) {
 }
 
 TEST(IdleRegistry, ConcurrentRegistrationAndNoCallAfterRemoval) {
-    int before = ThreadCount();
+    const int before = BaseThreads();
+    ASSERT_TRUE(ThreadsSettleAt(before));
     struct Slot {
         std::atomic<int> calls{0};
         std::atomic<bool> removed{false};
@@ -166,11 +151,12 @@ TEST(IdleRegistry, ConcurrentRegistrationAndNoCallAfterRemoval) {
         }
         EXPECT_TRUE(STimerIdle::IdleThreadRunning());
     }
-    EXPECT_EQ(ThreadCount(), before);
+    EXPECT_TRUE(ThreadsSettleAt(before));
 }
 
 TEST(IdleRegistry, AnIdleFunctionMayDestroyTheLastTimer) {
-    int before = ThreadCount();
+    const int before = BaseThreads();
+    ASSERT_TRUE(ThreadsSettleAt(before));
     struct Owner {
         std::unique_ptr<STimerIdle> timer;
         std::atomic<bool> done{false};
@@ -184,5 +170,5 @@ TEST(IdleRegistry, AnIdleFunctionMayDestroyTheLastTimer) {
     owner.timer->SetFunction(&destroy, &owner);
     ASSERT_TRUE(Eventually([&] { return owner.done.load(); }));
     EXPECT_FALSE(STimerIdle::IdleThreadRunning());
-    EXPECT_TRUE(Eventually([&] { return ThreadCount() == before; }));
+    EXPECT_TRUE(ThreadsSettleAt(before));
 }

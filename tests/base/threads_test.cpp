@@ -1,10 +1,10 @@
 #include "STimer.h"
 #include "SThread.h"
 #include "ThreadSleep.h"
+#include "ThreadProbe.h"
 
 #include <atomic>
 #include <chrono>
-#include <dirent.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
@@ -20,25 +20,6 @@ using zell::threading::STimerObject;
 
 namespace {
 
-int ThreadCount() {
-    int count = 0;
-    if (DIR* task = opendir("/proc/self/task")) {
-        while (dirent* e = readdir(task))
-            if (e->d_name[0] != '.') ++count;
-        closedir(task);
-    }
-    return count;
-}
-
-// Waits up to ten seconds for a condition; the bound only keeps a broken build from hanging.
-template <typename F> bool Eventually(F condition) {
-    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 struct Target : SIEventTarget {
     bool CleaningUp() const override { return cleaning; }
@@ -116,13 +97,14 @@ TEST(ThreadLifetime, NullStartsNothing) {
 }
 
 TEST(ThreadLifetime, CancelFinishesTheThreadBeforeReturning) {
-    int before = ThreadCount();
+    const int before = BaseThreads();
+    ASSERT_TRUE(ThreadsSettleAt(before));
     std::atomic<bool> stopped{false};
     {
         SThread t(2);
         t.Start(Spin, &stopped);
         ASSERT_TRUE(t.IsActive());
-        EXPECT_TRUE(Eventually([&] { return ThreadCount() == before + 1; }));
+        EXPECT_TRUE(ThreadsSettleAt(before + 1));
         t.Cancel();
         EXPECT_TRUE(stopped); // the loop saw the stop, and the thread is gone
         EXPECT_FALSE(t.IsActive());
@@ -130,7 +112,7 @@ TEST(ThreadLifetime, CancelFinishesTheThreadBeforeReturning) {
         stopped = false;
     } // destruction stops the second thread too
     EXPECT_TRUE(stopped);
-    EXPECT_EQ(ThreadCount(), before);
+    EXPECT_TRUE(ThreadsSettleAt(before));
 }
 
 TEST(ThreadLifetime, WaitEndsOnResumeOrStop) {
@@ -164,7 +146,8 @@ TEST(Timers, TickCarriesTheTimerEvent) {
 }
 
 TEST(Timers, StopAndRestartLeakNoThreads) {
-    int before = ThreadCount();
+    const int before = BaseThreads();
+    ASSERT_TRUE(ThreadsSettleAt(before));
     Target target;
     {
         STimer timer(&target, 1, 0);
@@ -172,16 +155,16 @@ TEST(Timers, StopAndRestartLeakNoThreads) {
         for (int round = 0; round < 5; ++round) {
             timer.Start(1);
             timer.Start(2); // replaces the thread
-            EXPECT_EQ(ThreadCount(), before + 1);
+            EXPECT_TRUE(ThreadsSettleAt(before + 1));
             timer.Stop();
             int ticks = target.ticks;
-            EXPECT_EQ(ThreadCount(), before);
+            EXPECT_TRUE(ThreadsSettleAt(before));
             EXPECT_EQ(target.ticks, ticks); // stopped means no more ticks
         }
         timer.Stop();
         timer.Start(1);
     } // destroyed while running
-    EXPECT_EQ(ThreadCount(), before);
+    EXPECT_TRUE(ThreadsSettleAt(before));
 }
 
 TEST(Timers, CleaningUpDropsTicksAndNotificationDelivers) {
@@ -201,7 +184,8 @@ TEST(Timers, CleaningUpDropsTicksAndNotificationDelivers) {
 }
 
 TEST(Timers, ATickMayStopItsOwnTimer) {
-    int before = ThreadCount();
+    const int before = BaseThreads();
+    ASSERT_TRUE(ThreadsSettleAt(before));
     Target target;
     STimer timer(&target, 3, 0);
     std::atomic<bool> stopped{false};
@@ -214,7 +198,7 @@ TEST(Timers, ATickMayStopItsOwnTimer) {
     };
     timer.Start(1);
     ASSERT_TRUE(Eventually([&] { return stopped.load(); }));
-    EXPECT_TRUE(Eventually([&] { return ThreadCount() == before; }));
+    EXPECT_TRUE(ThreadsSettleAt(before));
     EXPECT_EQ(target.ticks, 1);
     EXPECT_FALSE(timer.IsRunning());
 }
