@@ -80,9 +80,3 @@ TEST(PathName, BaseNameAndExtension) {
     EXPECT_STREQ(dir, "");
     EXPECT_STREQ(name, "bare");
 }
-
-TEST(PathName, ValidLength) {
-    EXPECT_TRUE(SFilePath::ValidLength(5, 3));
-    EXPECT_FALSE(SFilePath::ValidLength(4, 3));
-    EXPECT_FALSE(SFilePath::ValidLength(0, -5));
-}

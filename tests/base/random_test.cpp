@@ -4,7 +4,6 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-using zell::math::random::generator::SRandom;
 using zell::math::random::generator::SRandomMarsaglia;
 
 namespace {
@@ -61,14 +60,4 @@ TEST(Marsaglia, FloatIsBitExactAndSigned) {
         EXPECT_GE(f, -0.5f);
         EXPECT_LE(f, 0.5f);
     }
-}
-
-TEST(Marsaglia, BaseSeedStoresValueAndSeed) {
-    struct Fixed : SRandom {
-        unsigned int Integer() override { return 0; }
-        float Float() override { return 0; }
-    } fixed;
-    fixed.Seed(77);
-    EXPECT_EQ(fixed.Value(), 77u);
-    EXPECT_EQ(fixed.SeedValue(), 77u);
 }
