@@ -1,6 +1,7 @@
 #include "PluginEntry.h"
 
 #include "PluginMessage.h"
+#include "SSystemData.h"
 #include "VSTPlugin.h"
 
 #include <cstdio>
@@ -25,11 +26,23 @@ void LoadFailureText(char* out, size_t size, int code, bool haveObject, const ch
 }
 
 AEffect* CreatePlugin(audioMasterCallback audioMaster) {
+    return CreatePlugin(audioMaster, zell::system::sd());
+}
+
+AEffect* CreatePlugin(audioMasterCallback audioMaster, const zell::system::SSystemData& system) {
     // A missing callback cannot answer the version question: no VST 2 host.
     if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
     int loadError = kLoadOk;
-    VSTPlugin* plugin = new (std::nothrow) VSTPlugin(audioMaster, loadError);
+    VSTPlugin* plugin = nullptr;
+    // Both reports are composed as the check's record; neither is shown.
+    if (!system.Qualifies(false, false)) {
+        system.ErrorMessage(false, false);
+        loadError = kSystemNotSupported;
+    } else {
+        system.FeatureMessage();
+        plugin = new (std::nothrow) VSTPlugin(audioMaster, loadError);
+    }
     if (plugin && loadError == kLoadOk) return plugin->getAeffect();
     if (loadError != kRefuseSilently) {
         char text[256];
