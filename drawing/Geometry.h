@@ -1,0 +1,29 @@
+// Integer points and rectangles of every GUI and drawing operation. A rectangle is given by two
+// corners; the second corner is exclusive, so the width is x2 - x1.
+#pragma once
+
+namespace zell::math::geom {
+
+template <typename T, int N> struct Point;
+template <typename T, int N> struct Rectangle;
+
+template <typename T> struct Point<T, 2> {
+    T x{};
+    T y{};
+};
+
+template <typename T> struct Rectangle<T, 2> {
+    T x1{};
+    T y1{};
+    T x2{};
+    T y2{};
+
+    T Width() const { return x2 - x1; }
+    T Height() const { return y2 - y1; }
+    Rectangle Moved(const Point<T, 2>& by) const {
+        return {x1 + by.x, y1 + by.y, x2 + by.x, y2 + by.y};
+    }
+    Rectangle Grown(T by) const { return {x1 - by, y1 - by, x2 + by, y2 + by}; }
+};
+
+} // namespace zell::math::geom

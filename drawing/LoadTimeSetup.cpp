@@ -1,0 +1,51 @@
+// What the shared object sets up when it is loaded and takes down when it is unloaded. The
+// three objects below are built in this order and destroyed in the reverse one: the display
+// connection, the system data, then the drawing resources, which are emptied while the
+// connection they were made on is still open.
+#include "SStaticData.h"
+#include "SSystemData.h"
+#include "ToolkitDisplay.h"
+
+#include <X11/Xlib.h>
+#include <cstdio>
+#include <cstdlib>
+
+namespace zell::gui {
+
+namespace {
+
+class LoadTimeDisplay {
+public:
+    LoadTimeDisplay() {
+        // The connection is shared by the host's GUI thread and the idle thread, so Xlib's
+        // locking is turned on before this library makes its first X call.
+        XInitThreads();
+        const char* name = getenv("DISPLAY");
+        dps = XOpenDisplay(name ? name : ":0.0");
+        if (!dps) {
+            fputs("Error: XOpenDisplay failed.\n", stderr);
+            return;
+        }
+        XFlush(dps);
+    }
+    LoadTimeDisplay(const LoadTimeDisplay&) = delete;
+    LoadTimeDisplay& operator=(const LoadTimeDisplay&) = delete;
+    ~LoadTimeDisplay() {
+        if (dps) XCloseDisplay(dps);
+        dps = nullptr;
+    }
+};
+
+struct LoadTimeSystemData {
+    // The first use builds and fills the system data, so it is destroyed after the resources.
+    LoadTimeSystemData() { system::sd(); }
+};
+
+LoadTimeDisplay loadTimeDisplay;
+LoadTimeSystemData loadTimeSystemData;
+
+} // namespace
+
+SStaticData statdata;
+
+} // namespace zell::gui

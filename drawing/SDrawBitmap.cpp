@@ -1,0 +1,68 @@
+#include "SDrawBitmap.h"
+
+#include "ToolkitDisplay.h"
+
+#include <X11/Xlib.h>
+#include <X11/xpm.h>
+
+namespace zell::gui::context {
+
+namespace {
+
+// The largest side a pixmap may have in the X protocol.
+constexpr int kMaxSide = 32767;
+
+} // namespace
+
+SDrawBitmap::SDrawBitmap(const char* const* xpm, int width, int height, bool flag) {
+    Create(xpm, width, height, flag);
+}
+
+SDrawBitmap::~SDrawBitmap() {
+    if (pixmap && display) XFreePixmap(display, pixmap);
+}
+
+void SDrawBitmap::Create(const char* const* xpm, int w, int h, bool f) {
+    if (pixmap) return;
+    flag = f;
+    width = w;
+    height = h;
+    Display* connection = ToolkitDisplay();
+    if (xpm) {
+        if (!connection || !CreateFromXpm(connection, xpm)) width = height = 1;
+    } else if (connection) {
+        CreateBlank(connection);
+    }
+}
+
+bool SDrawBitmap::CreateFromXpm(Display* connection, const char* const* xpm) {
+    XpmAttributes attributes{};
+    attributes.valuemask = XpmCloseness | XpmReturnInfos;
+    attributes.closeness = 40000;
+    Pixmap picture = 0;
+    Pixmap shape = 0;
+    int result = XpmCreatePixmapFromData(connection, DefaultRootWindow(connection),
+                                         const_cast<char**>(xpm), &picture, &shape, &attributes);
+    if (shape) XFreePixmap(connection, shape);
+    bool made = result >= XpmSuccess && picture;
+    if (made) {
+        pixmap = picture;
+        display = connection;
+        width = static_cast<int>(attributes.width);
+        height = static_cast<int>(attributes.height);
+    } else if (picture) {
+        XFreePixmap(connection, picture);
+    }
+    if (result >= XpmSuccess) XpmFreeAttributes(&attributes);
+    return made;
+}
+
+void SDrawBitmap::CreateBlank(Display* connection) {
+    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return;
+    int screen = DefaultScreen(connection);
+    pixmap = XCreatePixmap(connection, RootWindow(connection, screen), width, height,
+                           DefaultDepth(connection, screen));
+    display = connection;
+}
+
+} // namespace zell::gui::context

@@ -1,0 +1,52 @@
+#include "SDrawDevice.h"
+
+#include "SDrawBitmap.h"
+#include "ToolkitDisplay.h"
+
+namespace zell::gui::context {
+
+SDrawDevice::SDrawDevice(Drawable target) : drawable(target) {
+    Display* connection = ToolkitDisplay();
+    if (!connection || !target) return;
+    gc = XCreateGC(connection, target, 0, nullptr);
+    if (gc) display = connection;
+}
+
+SDrawDevice::~SDrawDevice() {
+    if (display) {
+        XFlush(display);
+        if (gc) XFreeGC(display, gc);
+    }
+    gc = nullptr;
+    drawable = 0;
+    display = nullptr;
+}
+
+SDrawMemoryDevice::SDrawMemoryDevice(SDrawDevice* parent, SDrawBitmap* target) : parent(parent) {
+    Select(target);
+}
+
+SDrawMemoryDevice::~SDrawMemoryDevice() { FreeGC(); }
+
+void SDrawMemoryDevice::Select(SDrawBitmap* target) {
+    if (!target) return;
+    bitmap = target;
+    FreeGC();
+    Display* connection = ToolkitDisplay();
+    if (!connection || !target->GetPixmap()) return;
+    memoryGC = XCreateGC(connection, target->GetPixmap(), 0, nullptr);
+    if (memoryGC) memoryDisplay = connection;
+}
+
+Drawable SDrawMemoryDevice::GetDrawable() { return bitmap ? bitmap->GetPixmap() : 0; }
+
+void SDrawMemoryDevice::FreeGC() {
+    if (memoryDisplay && memoryGC) {
+        XFlush(memoryDisplay);
+        XFreeGC(memoryDisplay, memoryGC);
+    }
+    memoryGC = nullptr;
+    memoryDisplay = nullptr;
+}
+
+} // namespace zell::gui::context

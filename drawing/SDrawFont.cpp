@@ -1,0 +1,95 @@
+#include "SDrawFont.h"
+
+#include "ToolkitDisplay.h"
+
+namespace zell::gui::context {
+
+namespace {
+
+constexpr const char* kTail = "-*-*-*-*-*-iso8859-1";
+// Pixel sizes up to here come from fixed or from one Helvetica pattern; larger ones search.
+constexpr int kFixedBelow = 8;
+constexpr int kSearchFrom = 13;
+constexpr const char* kLargeFallback = "-adobe-helvetica-bold-r-normal--34-*-*-*-*-*-iso8859-1";
+
+const char* Weight(bool bold) { return bold ? "bold" : "medium"; }
+
+SDrawFont::Text Pattern(unsigned int limit, const char* format, const char* a, const char* b,
+                        int pixels) {
+    SDrawFont::Text text;
+    text.Append(limit, format, a, b, pixels, kTail);
+    return text;
+}
+
+} // namespace
+
+std::vector<SDrawFont::Text> SDrawFont::Patterns(int size, bool bold, bool italic,
+                                                 const char* family) {
+    int pixels = PixelSize(size);
+    std::vector<Text> patterns;
+    if (family) {
+        Text text;
+        text.Append(512, "-%s-%s-%s-normal--%i%s", family, Weight(bold) , italic ? "i" : "r",
+                    pixels, kTail);
+        patterns.push_back(text);
+    } else if (pixels < kFixedBelow) {
+        patterns.push_back(Pattern(128, "-%s-%s-r-*--%i%s", "misc-fixed", "medium", pixels));
+    } else if (pixels < kSearchFrom) {
+        patterns.push_back(Pattern(128, "-adobe-helvetica-%s-%s-*--%i%s", Weight(bold),
+                                   italic ? "o" : "r", pixels));
+    } else {
+        for (int n = pixels + 4; n >= kSearchFrom; --n)
+            patterns.push_back(
+                Pattern(128, "-adobe-helvetica-%s-%s-normal--%i%s", Weight(bold), "r", n));
+        patterns.emplace_back(kLargeFallback);
+    }
+    return patterns;
+}
+
+SDrawFont::SDrawFont(bool) : size(10), bold(false), italic(false), isDefault(true) { Load(); }
+
+SDrawFont::SDrawFont(int size, bool bold, bool italic, bool, const char* family)
+    : size(size), bold(bold), italic(italic), family(family) {
+    Load();
+}
+
+SDrawFont::~SDrawFont() { Release(); }
+
+void SDrawFont::Reload() {
+    if (display || !ToolkitDisplay()) return;
+    Load();
+}
+
+void SDrawFont::Load() {
+    display = ToolkitDisplay();
+    if (isDefault) {
+        if (!display) return;
+        fid = XGContextFromGC(DefaultGC(display, DefaultScreen(display)));
+        info = XQueryFont(display, fid);
+        return;
+    }
+    // XLoadQueryFont answers null for a name that matches nothing without raising an X error,
+    // so a missing font never leaves an id behind that would fail when it is unloaded.
+    for (const Text& pattern : Patterns(size, bold, italic, family.Length() ? family.Text() : nullptr)) {
+        name = pattern;
+        if (!display) continue;
+        info = XLoadQueryFont(display, pattern.Text());
+        if (info) {
+            fid = info->fid;
+            return;
+        }
+    }
+}
+
+void SDrawFont::Release() {
+    if (!info || !display) return;
+    // The default font's id belongs to the default GC; only its description is ours.
+    if (isDefault)
+        XFreeFontInfo(nullptr, info, 1);
+    else
+        XFreeFont(display, info);
+    info = nullptr;
+    fid = 0;
+}
+
+} // namespace zell::gui::context

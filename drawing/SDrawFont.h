@@ -1,0 +1,50 @@
+// Fonts: a core X font chosen by size, weight and slant from the Helvetica and fixed families.
+// Fonts are shared through the process-wide cache and freed on the display that loaded them.
+#pragma once
+
+#include "datastring.h"
+
+#include <X11/Xlib.h>
+#include <vector>
+
+namespace zell::gui::context {
+
+class SDrawFont {
+public:
+    using Text = data::datastring<32, char>;
+
+    // The display's default font: the font of the default GC, size 10.
+    explicit SDrawFont(bool);
+    // The fourth argument has no meaning. family is the foundry and family, as in
+    // "adobe-helvetica"; null chooses by size.
+    SDrawFont(int size, bool bold, bool italic, bool, const char* family);
+    SDrawFont(const SDrawFont&) = delete;
+    SDrawFont& operator=(const SDrawFont&) = delete;
+    ~SDrawFont();
+
+    // The pixel size a size asks for: 7 gives 8, 8 gives 10, 10 gives 12, 14 gives 17.
+    static int PixelSize(int size) { return size + (size >> 2); }
+    // The XLFD patterns tried for a font, in order; the first that loads is used.
+    static std::vector<Text> Patterns(int size, bool bold, bool italic, const char* family);
+
+    // Loads again when there was no display at construction and there is one now.
+    void Reload();
+    bool Loaded() const { return info != nullptr; }
+
+    int size;
+    Text name; // the pattern tried last; empty for the default font
+    bool bold;
+    bool italic;
+    Font fid = 0;
+    XFontStruct* info = nullptr;
+
+private:
+    void Load();
+    void Release();
+
+    Text family;
+    Display* display = nullptr;
+    bool isDefault = false;
+};
+
+} // namespace zell::gui::context

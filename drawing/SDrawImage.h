@@ -1,0 +1,32 @@
+// A client-side picture over pixel memory the caller supplies, put onto a drawable with
+// SDrawing::DrawImage.
+#pragma once
+
+#include <X11/Xlib.h>
+
+namespace zell::gui::context {
+
+class SDrawImage {
+public:
+    // data must come from malloc and hold width x height pixels of bitsPerPixel bits with
+    // bytesPerLine bytes a row (0 lets X compute it); the image owns it from here on and clears
+    // width x height x bitsPerPixel / 8 bytes. A side of 0 counts as 1. Without a display, or
+    // when X refuses the format, there is no XImage and nothing is drawn.
+    SDrawImage(void* data, int width, int height, int bytesPerLine, int bitsPerPixel);
+    SDrawImage(const SDrawImage&) = delete;
+    SDrawImage& operator=(const SDrawImage&) = delete;
+    ~SDrawImage();
+
+    int Width() const { return width; }
+    int Height() const { return height; }
+    XImage* Get() const { return ximage; }
+    void* Data() const { return data; }
+
+private:
+    int width;
+    int height;
+    XImage* ximage = nullptr;
+    void* data;
+};
+
+} // namespace zell::gui::context

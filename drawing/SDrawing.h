@@ -1,0 +1,271 @@
+// The drawing context every control owns: the current target device, font and brush, the
+// control's colour scheme, and the drawing operations of all paint code. Every operation turns
+// at once into Xlib calls on the device's drawable with its GC; without a display, device or
+// GC nothing is drawn. A context takes no lock: it is used by one painting thread at a time.
+#pragma once
+
+#include "Geometry.h"
+#include "SMutexID.h"
+#include "datastring.h"
+
+#include <X11/Xlib.h>
+
+namespace zell::gui {
+class SControl;
+class SGlobals;
+} // namespace zell::gui
+
+namespace zell::gui::context {
+
+class SDrawBitmap;
+class SDrawBitmapMask;
+class SDrawBrush;
+class SDrawDevice;
+class SDrawFont;
+class SDrawImage;
+class SMonoImage;
+class SDrawPath;
+class SDrawPen;
+
+// Answers the X window of a control. The toolkit installs it; until then contexts made for a
+// control get a device without a window and draw nothing.
+using SControlWindowQuery = Window (*)(SControl* control);
+
+class SDrawing {
+public:
+    using Point = math::geom::Point<int, 2>;
+    using Rect = math::geom::Rectangle<int, 2>;
+    using Text = data::datastring<32, char>;
+
+    // Align bits of labels; a direction without its bit is centred.
+    static constexpr int kLeft = 1;
+    static constexpr int kTop = 2;
+    static constexpr int kRight = 4;
+    static constexpr int kBottom = 8;
+    static constexpr int kCopy = 15;
+
+    SDrawing();
+    // Makes and owns a device with a new GC on the control's window.
+    SDrawing(SControl* control, SGlobals* globals);
+    SDrawing(const SDrawing&) = delete;
+    SDrawing& operator=(const SDrawing&) = delete;
+    virtual ~SDrawing();
+
+    static void SetControlWindowQuery(SControlWindowQuery query);
+
+    // Replaces the target; the old device is neither flushed nor deleted.
+    virtual SDrawDevice* GetDevice() { return device; }
+    virtual void SetDevice(SDrawDevice* target) { device = target; }
+    // Deletes the current device and makes a new one on the control's window.
+    virtual void InitDrawing(SControl* control, SDrawing*);
+    virtual void CleanDrawing();
+
+    // Colour scheme: no X call except where the GC foreground is named.
+    virtual void SetColours(int backgroundNormal, int backgroundActive, int parentBackground,
+                            int foreground, int foregroundActive, int text, int textActive);
+    virtual void SetBackgroundColour(bool active);
+    virtual void SetBackgroundColour(int colour) { background = colour; }
+    virtual void SetBackground(int colour, bool active);
+    virtual void SetBackgroundMode(bool) {} // no background modes in this system
+    virtual int GetBackgroundColour() { return background; }
+    virtual int GetParentBackgroundColour() { return parentBackground; }
+    // Also sets the chosen colour as the GC foreground.
+    virtual void SetForegroundColour(bool active);
+    virtual int GetForegroundColour() { return foreground; }
+    // enabled false gives the disabled frame colour; else the active or normal one.
+    virtual int GetFrameColour(bool enabled, bool active);
+    virtual void SetFrameColour(int normal, int active, int disabled);
+
+    // GC state. Fill rules: even-odd 0, winding 1. Fill styles: solid 0, tiled 1, stippled 2,
+    // opaque stippled 3. Logic codes select the GC function; unknown codes copy.
+    virtual void SetFillMode(int mode);
+    virtual int GetFillMode() { return fillMode; }
+    virtual void SetFillStyle(int style);
+    virtual int GetFillStyle() { return fillStyle; }
+    virtual void SetLogic(int code);
+
+    // Fills the rectangle with the background (or the parent's background) colour through the
+    // shared pen and brush of that colour. Nothing without globals.
+    virtual void DrawBackground(const Rect& rect, bool useParent);
+
+    virtual void DrawPoint(int x, int y);
+    virtual void DrawPoint(const Point& p) { DrawPoint(p.x, p.y); }
+    virtual void DrawLine(int x1, int y1, int x2, int y2);
+    virtual void DrawLine(const Point& a, const Point& b) { DrawLine(a.x, a.y, b.x, b.y); }
+    // Outlines the pixels x1..x2-1, y1..y2-1.
+    virtual void DrawRect(int x1, int y1, int x2, int y2);
+    virtual void DrawRect(const Point& a, const Point& b) { DrawRect(a.x, a.y, b.x, b.y); }
+    virtual void DrawRect(const Rect& r) { DrawRect(r.x1, r.y1, r.x2, r.y2); }
+    virtual void DrawRoundedRect(int x1, int y1, int x2, int y2, int ew, int eh);
+    virtual void DrawRoundedRect(const Point& a, const Point& b, int ew, int eh) {
+        DrawRoundedRect(a.x, a.y, b.x, b.y, ew, eh);
+    }
+    virtual void DrawRoundedRect(const Rect& r, int ew, int eh) {
+        DrawRoundedRect(r.x1, r.y1, r.x2, r.y2, ew, eh);
+    }
+
+    // (x, y) is the top-left corner of the text line.
+    virtual void DrawText(const char* text, int x, int y);
+    virtual void DrawText(const char* text, const Point& p) { DrawText(text, p.x, p.y); }
+    virtual void DrawText(Text& text, int x, int y) { DrawText(text.Text(), x, y); }
+    virtual void DrawText(Text& text, const Point& p) { DrawText(text.Text(), p.x, p.y); }
+
+    // The text aligned in the rectangle moved by offset.
+    virtual void DrawLabel(const char* text, Rect r, int align, const Point& offset);
+    virtual void DrawLabel(Text& text, Rect r, int align, const Point& offset) {
+        DrawLabel(text.Text(), r, align, offset);
+    }
+    // Fills the rectangle with colour and centres the text on it in the normal text colour.
+    virtual void DrawLabelRect(const char* text, const Rect& r, int colour, const Point& offset);
+    virtual void DrawLabelRect(Text& text, const Rect& r, int colour, const Point& offset) {
+        DrawLabelRect(text.Text(), r, colour, offset);
+    }
+    // The text turned counter-clockwise by degrees, in the normal text colour; a whole turn
+    // draws it as DrawLabel does.
+    virtual void DrawRotatedText(const char* text, Rect r, int degrees, int align,
+                                 const Point& offset);
+    virtual void DrawRotatedText(Text& text, Rect r, int degrees, int align,
+                                 const Point& offset) {
+        DrawRotatedText(text.Text(), r, degrees, align, offset);
+    }
+    // The text reading upwards, glyph tops to the left, in the GC foreground. The first int
+    // and the last three arguments have no meaning.
+    virtual void DrawVerticalLabel(const char* text, Rect r, int, int align, const Point& offset,
+                                   bool, bool, const char*);
+    virtual void DrawVerticalLabel(Text& text, Rect r, int n, int align, const Point& offset,
+                                   bool a, bool b, const char* c) {
+        DrawVerticalLabel(text.Text(), r, n, align, offset, a, b, c);
+    }
+
+    // A seven-segment digit in a cell of 7 x 10 pixels whose top-left corner is (x, y);
+    // digits outside 0..9 draw nothing.
+    virtual void DrawPixelNumber(int x, int y, int digit);
+    virtual void DrawPixelNumber(Point& p, int digit) { DrawPixelNumber(p.x, p.y, digit); }
+    virtual void DrawVerticalPixelNumber(int, int, int, bool) {} // no vertical digits
+    virtual void DrawVerticalPixelNumber(Point&, int, bool) {}   // no vertical digits
+    virtual void DrawPixelLabel(const char*, Rect, int, const Point&) {} // no pixel labels
+    virtual void DrawVerticalPixelLabel(const char*, Rect, int, int, const Point&, bool, bool,
+                                        const char*) {} // no vertical pixel labels
+
+    // Angles are degrees counter-clockwise from three o'clock: start, then extent.
+    virtual void DrawEllipse(int x1, int y1, int x2, int y2);
+    virtual void DrawChord(int x1, int y1, int x2, int y2, int start, int extent);
+    virtual void DrawPie(int x1, int y1, int x2, int y2, int start, int extent);
+    virtual void DrawArc(int, int, int, int, int, int) {}                 // no arcs
+    virtual void DrawBezier(int, int, int, int, int, int, int, int) {}    // no curves
+    // Fewer than two points, or a null array, draw nothing.
+    virtual void DrawPoly(Point* points, int count);
+
+    virtual void FillRect(int x1, int y1, int x2, int y2);
+    virtual void FillRect(const Point& a, const Point& b) { FillRect(a.x, a.y, b.x, b.y); }
+    virtual void FillRect(const Rect& r) { FillRect(r.x1, r.y1, r.x2, r.y2); }
+    virtual void FillRoundedRect(int x1, int y1, int x2, int y2, int ew, int eh);
+    virtual void FillRoundedRect(const Point& a, const Point& b, int ew, int eh) {
+        FillRoundedRect(a.x, a.y, b.x, b.y, ew, eh);
+    }
+    virtual void FillRoundedRect(const Rect& r, int ew, int eh) {
+        FillRoundedRect(r.x1, r.y1, r.x2, r.y2, ew, eh);
+    }
+    virtual void FillEllipse(int x1, int y1, int x2, int y2);
+    virtual void FillChord(int x1, int y1, int x2, int y2, int start, int extent);
+    virtual void FillPie(int x1, int y1, int x2, int y2, int start, int extent);
+    virtual void FillPoly(Point* points, int count);
+
+    virtual void PathStart() {}                  // no paths in this system
+    virtual void PathStroke(SDrawPath*) {}       // no paths in this system
+    virtual void PathFill(SDrawPath*) {}         // no paths in this system
+    virtual void PathStrokeFill(SDrawPath*) {}   // no paths in this system
+    virtual void PathEnd() {}                    // no paths in this system
+
+    // Bitmaps reach a window through memory devices and DrawMemory instead.
+    virtual void DrawBitmap(SDrawBitmap*, int, int, int, int, bool, SDrawBitmapMask*) {}
+    virtual void DrawBitmap(SDrawBitmap*, const Rect&, bool, SDrawBitmapMask*) {}
+
+    // Copies the source rectangle (sx1, sy1)-(sx2, sy2) of the source device to (dx, dy).
+    // Transparency and mask arguments have no effect; a null source copies nothing.
+    virtual void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
+                            int sy2);
+    virtual void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from) {
+        DrawMemory(source, to.x, to.y, from.x1, from.y1, from.x2, from.y2);
+    }
+    virtual void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
+                            int sy2, unsigned char) {
+        DrawMemory(source, dx, dy, sx1, sy1, sx2, sy2);
+    }
+    virtual void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from,
+                            unsigned char) {
+        DrawMemory(source, to, from);
+    }
+    virtual void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
+                            int sy2, int, SDrawBitmapMask*) {
+        DrawMemory(source, dx, dy, sx1, sy1, sx2, sy2);
+    }
+    virtual void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from, int,
+                            SDrawBitmapMask*) {
+        DrawMemory(source, to, from);
+    }
+
+    // Puts the source rectangle of the image at the top-left corner of dst.
+    virtual void DrawImage(SDrawImage* image, const Rect& src, const Rect& dst);
+
+    // Sets the pen's line attributes and colour on the GC; null is ignored.
+    void SetPen(SDrawPen* pen);
+    // The brush's effective colour becomes the GC foreground; null only clears the brush.
+    void SetBrush(SDrawBrush* target);
+    // A font that did not load is stored but leaves the GC's font alone.
+    void SetFont(SDrawFont* target);
+    void SetTextColour(int colour, bool active);
+    int GetTextColour(bool active) { return active ? textActive : textNormal; }
+    SDrawFont* GetFont() const { return font; }
+    SDrawBrush* GetBrush() const { return brush; }
+    int GetLogic() const { return logic; }
+    SControl* GetControl() const { return control; }
+    SGlobals* GetGlobals() const { return globals; }
+
+    // Logical width and font height of the text; both 0 for an empty text or no font. Null
+    // outputs are skipped.
+    static void GetTextDimensions(const char* text, int* width, int* height, SDrawFont* font);
+
+private:
+    // The current target in one piece; false when any part is missing.
+    struct Target {
+        Display* display = nullptr;
+        Drawable drawable = 0;
+        GC gc = nullptr;
+        explicit operator bool() const { return display && drawable && gc; }
+    };
+
+    Target Current() const;
+    XFontStruct* LoadedFont() const;
+    void SetForeground(int colour);
+    void Arc(int x1, int y1, int x2, int y2, int start, int extent, int mode, bool fill);
+    void Poly(Point* points, int count, bool fill);
+    // Draws a one-bit picture at (x, y) through a stipple in the GC foreground.
+    void StipplePicture(const SMonoImage& picture, int x, int y);
+    bool RenderText(const char* text, SMonoImage& picture);
+
+    SDrawDevice* device = nullptr;
+    SControl* control = nullptr;
+    SGlobals* globals = nullptr;
+    SDrawFont* font = nullptr;
+    SDrawBrush* brush = nullptr;
+    threading::SMutexID lock;
+    int background = 0;
+    int parentBackground = 0;
+    int backgroundActive = 0;
+    int backgroundNormal = 0;
+    int foreground = 0;
+    int foregroundActive = 0;
+    int foregroundNormal = 0;
+    int textNormal = 0;
+    int textActive = 0;
+    int frameNormal = 0;
+    int frameDisabled = 0;
+    int frameActive = 0;
+    int fillMode = 0;
+    int previousFillMode = 0;
+    int fillStyle = 0;
+    int logic = kCopy;
+};
+
+} // namespace zell::gui::context

@@ -1,0 +1,46 @@
+// The resources of one plugin instance (a message dialog makes its own): the control-id
+// counter, the plugin's name and directory, the editor's parent window and cursor, a lock and a
+// random-number generator. Free of X headers: the plugin core creates it.
+#pragma once
+
+#include "SMutexOS.h"
+#include "SRandomMarsaglia.h"
+#include "datastring.h"
+
+#include <atomic>
+
+namespace zell::gui {
+
+class SCursor;
+
+class SGlobals {
+public:
+    using Text = data::datastring<32, char>;
+
+    // Seeds the generator from the processor's time-stamp counter after a 3 ms sleep, so two
+    // instances made one after the other draw different numbers.
+    SGlobals();
+    SGlobals(const SGlobals&) = delete;
+    SGlobals& operator=(const SGlobals&) = delete;
+    ~SGlobals() = default;
+
+    // The next control, timer or idle id: 1 for the first call. Safe from any thread.
+    unsigned int NewId() { return static_cast<unsigned int>(++idCounter); }
+
+    // Splits binaryPath into the file name (with "." and its extension when it has one) and
+    // the directory with its trailing separator. Does nothing without a path.
+    void SetBinaryData();
+
+    std::atomic<int> idCounter{0};
+    Text name;
+    Text directory;
+    void* reserved = nullptr;
+    Text* binaryPath = nullptr; // not owned
+    unsigned long parentWindow = 0; // the editor's host window while it is open
+    void* reservedToo = nullptr;
+    SCursor* cursor = nullptr; // not owned; the editor sets it with parentWindow
+    threading::SMutexOS lock;
+    math::random::generator::SRandomMarsaglia random;
+};
+
+} // namespace zell::gui

@@ -1,0 +1,37 @@
+// Typed holders of pens, brushes and fonts. The plain lists only hold pointers; the ...Owned
+// lists also delete every element with the list.
+#pragma once
+
+#include <vector>
+
+namespace zell::gui::context {
+
+class SDrawPen;
+class SDrawBrush;
+class SDrawFont;
+
+template <typename T> class SResourceList {
+public:
+    SResourceList() = default;
+    SResourceList(const SResourceList&) = delete;
+    SResourceList& operator=(const SResourceList&) = delete;
+    virtual ~SResourceList() = default;
+
+    std::vector<T*> items;
+};
+
+template <typename T> class SResourceListOwned : public SResourceList<T> {
+public:
+    ~SResourceListOwned() override {
+        for (T* item : this->items) delete item;
+    }
+};
+
+using SPenList = SResourceList<SDrawPen>;
+using SBrushList = SResourceList<SDrawBrush>;
+using SFontList = SResourceList<SDrawFont>;
+using SPenListOwned = SResourceListOwned<SDrawPen>;
+using SBrushListOwned = SResourceListOwned<SDrawBrush>;
+using SFontListOwned = SResourceListOwned<SDrawFont>;
+
+} // namespace zell::gui::context

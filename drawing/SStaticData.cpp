@@ -1,0 +1,85 @@
+#include "SStaticData.h"
+
+#include "SColour.h"
+#include "SDrawBrush.h"
+#include "SDrawFont.h"
+#include "SDrawPen.h"
+#include "ToolkitDisplay.h"
+
+namespace zell::gui {
+
+namespace {
+
+struct RGB {
+    int r, g, b;
+};
+
+constexpr RGB kPalette[SColourRing::kCapacity] = {
+    {255, 255, 255}, {255, 255, 0},   {255, 128, 0},   {128, 64, 0},    {255, 0, 0},
+    {100, 0, 0},     {64, 0, 0},      {255, 0, 255},   {128, 0, 255},   {172, 128, 255},
+    {0, 0, 255},     {0, 128, 255},   {0, 255, 255},   {0, 255, 0},     {0, 128, 0},
+    {0, 64, 0},      {128, 255, 0},   {192, 255, 0},   {255, 236, 200}, {128, 128, 128},
+    {0, 0, 0},       {247, 231, 168}, {236, 213, 123}, {138, 145, 150}, {77, 81, 84},
+    {22, 22, 22},    {44, 44, 44},    {66, 66, 66},    {90, 90, 90},
+};
+
+} // namespace
+
+bool SColourRing::Push(int value) {
+    if (count >= capacity) return false;
+    slots[write] = value;
+    ++count;
+    write = write + 1 == capacity ? 0 : write + 1;
+    return true;
+}
+
+int SColourRing::At(int index) const { return index >= 0 && index < count ? slots[index] : 0; }
+
+void SColourRing::Clear() {
+    write = read = count = 0;
+    for (int& slot : slots) slot = 0;
+}
+
+SStaticData::SStaticData() { AddColours(); }
+
+SStaticData::~SStaticData() = default;
+
+void SStaticData::AddColours() {
+    if (!ToolkitDisplay()) return;
+    for (const RGB& c : kPalette) palette.Push(SCOL(c.r, c.g, c.b));
+}
+
+int SStaticData::Colour(int index) {
+    if (palette.count == 0) AddColours();
+    return palette.At(index);
+}
+
+context::SDrawPen* SStaticData::FindPen(int colour) {
+    for (context::SDrawPen* pen : pens.items)
+        if (pen && pen->colour == colour) return pen;
+    auto* pen = new context::SDrawPen(colour, 1, false);
+    pens.items.push_back(pen);
+    return pen;
+}
+
+context::SDrawBrush* SStaticData::FindBrush(int colour) {
+    for (context::SDrawBrush* brush : brushes.items)
+        if (brush && brush->EffectiveColour() == colour) return brush;
+    auto* brush = new context::SDrawBrush(colour, context::SDrawBrush::kSolid, nullptr);
+    brushes.items.push_back(brush);
+    return brush;
+}
+
+context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
+    for (context::SDrawFont* font : fonts.items) {
+        if (font && font->size == size && font->bold == bold && font->italic == italic) {
+            font->Reload();
+            return font;
+        }
+    }
+    auto* font = new context::SDrawFont(size, bold, italic, false, nullptr);
+    fonts.items.push_back(font);
+    return font;
+}
+
+} // namespace zell::gui

@@ -1,0 +1,26 @@
+// The process-wide X connections of the toolkit. This header stays free of X headers so that
+// the plugin core can hand the host's display over without seeing Xlib.
+#pragma once
+
+#include <atomic>
+
+struct _XDisplay;
+
+namespace zell::gui {
+
+// The display the host gives with the editor's first open; written on the host's GUI thread,
+// read by every thread that draws.
+extern std::atomic<_XDisplay*> dp;
+// The display opened when the shared object is loaded, or null when that failed. Written only
+// by the load-time set-up and the unload.
+extern _XDisplay* dps;
+
+// The connection every X call of the toolkit and the drawing layer goes through: dp, else dps.
+// Null when there is no connection; callers then do nothing.
+_XDisplay* ToolkitDisplay();
+
+// Stores the host's display as dp unless dp is already set or display is null; true when it
+// was stored.
+bool SetHostDisplay(void* display);
+
+} // namespace zell::gui
