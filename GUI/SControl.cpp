@@ -1,0 +1,331 @@
+#include "SControl.h"
+
+#include "SControlRegistry.h"
+#include "SEventPump.h"
+#include "SToolTipLink.h"
+#include "ToolkitDisplay.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <cstring>
+
+namespace zell::gui {
+
+SControl* SControl::capture = nullptr;
+bool SControl::xerror = false;
+
+namespace {
+
+// Key and button presses and releases, crossings, motion, exposure, structure, focus, property
+// changes and owner-grab-button.
+constexpr long kControlEvents = 0x163A07F;
+constexpr long kPopupEvents = 0x228000;
+constexpr long kPopupNoPropagate = 0x200F;
+
+void SetProperty32(Display* d, Window w, const char* name, Atom type, const long* items, int n) {
+    Atom atom = Intern(d, name, true);
+    if (atom == None) return; // a server without the convention keeps its decorations
+    XChangeProperty(d, w, atom, type == None ? atom : type, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(items), n);
+}
+
+} // namespace
+
+SControl::SControl() = default;
+
+SControl::SControl(SGlobals* globals, SControl* parent, unsigned id, const char* title, int flags,
+                   int x, int y, int w, int h, int parentWindow, bool unused) {
+    SControl::Create(globals, parent, id, title, flags, x, y, w, h, parentWindow, unused);
+}
+
+SControl::~SControl() {
+    Destroy();
+}
+
+int SControl::Create(SGlobals* g, SControl* p, unsigned i, const char* text, int f, int x, int y,
+                     int w, int h, int parentWindowId, bool) {
+    globals = g;
+    parent = p;
+    flags = f;
+    id = i;
+    status |= kStatusShown;
+    title = text;
+    windowRect = {x, y, x + w, y + h};
+    clientRect = {0, 0, w, h};
+    cleaningUp = cleanedUp = enabledAlone = false;
+    previousFocus = 0;
+    display = ToolkitDisplay();
+    if (display) {
+        CreateWindow(x, y, w, h, parentWindowId);
+        if (flags & (kFlagTopLevel | kFlagPopup)) SetWindowManagerHints(w, h);
+        if (!(flags & kFlagDecorated)) SetUndecorated();
+        SControlRegistry::Register(display, window, this);
+        SEventPump::WindowCreated(display);
+    }
+    CreateContexts();
+    Hide();
+    return 1;
+}
+
+void SControl::CreateWindow(int x, int y, int w, int h, int parentWindowId) {
+    Window root = DefaultRootWindow(display);
+    XSetWindowAttributes a{};
+    a.event_mask = kControlEvents;
+    a.save_under = True;
+    a.override_redirect = (flags & kFlagDecorated) ? False : True;
+    const unsigned border = (flags & kFlagDecorated) ? 3 : 0;
+    auto dim = [](int v) { return static_cast<unsigned>(v > 0 ? v : 1); };
+    if (flags & kFlagTopLevel) {
+        parentWindow = root;
+        window = XCreateWindow(display, root, x, y, dim(w), dim(h), border, CopyFromParent,
+                               CopyFromParent, CopyFromParent,
+                               CWSaveUnder | CWOverrideRedirect | CWEventMask, &a);
+    } else if (flags & kFlagPopup) {
+        parentWindow = root;
+        if (!(flags & kFlagPopupInRoot))
+            parentWindow = parent && parent->window ? parent->window
+                           : parentWindowId         ? static_cast<Window>(parentWindowId)
+                                                    : root;
+        a.do_not_propagate_mask = kPopupNoPropagate;
+        int screen = DefaultScreen(display);
+        window = XCreateWindow(
+            display, parentWindow, x, y, dim(w), dim(h), border, DefaultDepth(display, screen),
+            InputOutput, DefaultVisual(display, screen),
+            CWSaveUnder | CWOverrideRedirect | CWEventMask | CWDontPropagate, &a);
+        XSelectInput(display, window,
+                     (flags & kFlagPopupFullInput) ? kControlEvents : kPopupEvents);
+    } else {
+        XFlush(display);
+        parentWindow = parent && parent->window ? parent->window
+                       : parentWindowId         ? static_cast<Window>(parentWindowId)
+                                                : root;
+        a.override_redirect = True;
+        window = XCreateWindow(display, parentWindow, x, y, dim(w), dim(h), 0, CopyFromParent,
+                               InputOutput, CopyFromParent, CWOverrideRedirect | CWEventMask, &a);
+    }
+    if (flags & (kFlagTopLevel | kFlagPopup)) {
+        deleteAtom = Intern(display, "WM_DELETE_WINDOW", true);
+        if (deleteAtom != None) XSetWMProtocols(display, window, &deleteAtom, 1);
+    }
+}
+
+void SControl::SetWindowManagerHints(int w, int h) {
+    XTextProperty name;
+    char* text = const_cast<char*>(title.Text());
+    if (XStringListToTextProperty(&text, 1, &name)) {
+        XSetWMName(display, window, &name);
+        XSetWMIconName(display, window, &name);
+        XFree(name.value);
+    }
+    XStoreName(display, window, title.Text());
+    XSetIconName(display, window, title.Text());
+    if (flags & kFlagResizable) return;
+    XSizeHints* hints = XAllocSizeHints();
+    if (!hints) return;
+    hints->flags = PSize | PMinSize | PMaxSize | PResizeInc;
+    hints->width = hints->min_width = hints->max_width = w;
+    hints->height = hints->min_height = hints->max_height = h;
+    hints->width_inc = hints->height_inc = 0;
+    XSetWMNormalHints(display, window, hints);
+    XFree(hints);
+}
+
+// Asks window managers of every generation for a window without decorations.
+void SControl::SetUndecorated() {
+    const long motif[4] = {2, 0, 0, 0};
+    SetProperty32(display, window, "_MOTIF_WM_HINTS", None, motif, 4);
+    const long win = 0;
+    SetProperty32(display, window, "_WIN_HINTS", None, &win, 1);
+    const long kwm = 2;
+    SetProperty32(display, window, "KWM_WIN_DECORATION", None, &kwm, 1);
+    Atom overrideType = Intern(display, "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", true);
+    Atom normalType = Intern(display, "_NET_WM_WINDOW_TYPE_NORMAL", true);
+    if (overrideType != None && normalType != None) {
+        const long types[2] = {static_cast<long>(overrideType), static_cast<long>(normalType)};
+        SetProperty32(display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, types, 2);
+    }
+}
+
+void SControl::CleanRessources() {
+    cleaningUp = true;
+}
+
+void SControl::PrepareCleanUp() {
+    if (window) Hide();
+}
+
+void SControl::CleanUp() {
+    if (cleanedUp) return;
+    cleaningUp = true;
+    PrepareCleanUp();
+    DestroyIdleTimer();
+    StopTimer(true);
+    if ((flags & kFlagGrabOnPress) && input) {
+        if (input->mouse[context::kMouseCaptured]) MouseReleaseCapture();
+        input->Reset();
+    }
+    delete tooltipData;
+    tooltipData = nullptr;
+    DestroyContexts();
+    cleanedUp = true;
+}
+
+void SControl::Destroy() {
+    cleaningUp = true;
+    CleanUp();
+    if (capture == this) capture = nullptr;
+    if (display && window) {
+        // Once unregistered no event reaches this control; the pump's sync waits out one that
+        // is being dispatched on its thread right now.
+        SControlRegistry::Unregister(display, window);
+        if (SEventPump::Serves(display)) SEventPump::Sync();
+        XDestroyWindow(display, window);
+        XFlush(display);
+        window = 0;
+        SEventPump::WindowDestroyed(display);
+    }
+}
+
+bool SControl::Enabled() const {
+    return (status & kStatusEnabled) && (!parent || parent->Enabled() || enabledAlone);
+}
+
+void SControl::Enable(bool enable) {
+    status = enable ? (status | kStatusEnabled) : (status & ~kStatusEnabled);
+    Refresh();
+}
+
+void SControl::Show() {
+    if (Shown() || !display || !window) return;
+    XMapRaised(display, window);
+    status |= kStatusShown;
+    Refresh();
+}
+
+void SControl::Hide() {
+    if (Shown() && display && window) XUnmapWindow(display, window);
+    status &= ~kStatusShown;
+}
+
+void SControl::Reparent(int newParent) {
+    bool wasShown = Shown();
+    Hide();
+    if (!display || !window) return;
+    parentWindow = newParent ? static_cast<Window>(newParent) : DefaultRootWindow(display);
+    XReparentWindow(display, window, parentWindow, windowRect.x1, windowRect.y1);
+    if (wasShown) Show();
+}
+
+void SControl::Inherit(int other) {
+    XWindowAttributes from;
+    if (!display || !window || !XGetWindowAttributes(display, static_cast<Window>(other), &from))
+        return;
+    XSetWindowAttributes to{};
+    to.save_under = from.save_under;
+    to.event_mask = from.your_event_mask;
+    to.do_not_propagate_mask = from.do_not_propagate_mask;
+    to.override_redirect = from.override_redirect;
+    XChangeWindowAttributes(display, window,
+                            CWSaveUnder | CWEventMask | CWDontPropagate | CWOverrideRedirect, &to);
+}
+
+void SControl::Move(int dx, int dy) {
+    SetPosition(windowRect.x1 + dx, windowRect.y1 + dy);
+}
+
+void SControl::SetPosition(int x, int y) {
+    int w = windowRect.Width(), h = windowRect.Height();
+    windowRect = {x, y, x + w, y + h};
+    if (display && window) XMoveWindow(display, window, x, y);
+}
+
+void SControl::SetSize(int w, int h) {
+    windowRect = {windowRect.x1, windowRect.y1, windowRect.x1 + w, windowRect.y1 + h};
+    clientRect = {0, 0, w, h};
+    if (display && window && w > 0 && h > 0)
+        XResizeWindow(display, window, static_cast<unsigned>(w), static_cast<unsigned>(h));
+}
+
+void SControl::Resized(bool refresh) {
+    XWindowAttributes a;
+    if (!display || !window || !XGetWindowAttributes(display, window, &a)) return;
+    windowRect = {a.x, a.y, a.x + a.width, a.y + a.height};
+    clientRect = {0, 0, a.width, a.height};
+    if (refresh) Refresh();
+}
+
+void SControl::Foreground(bool) {
+    if (display && window) XRaiseWindow(display, window);
+}
+
+void SControl::Minimized() {
+    if (flags & kFlagOwnsMenu) CloseMenu();
+}
+
+void SControl::Focussing(bool focus) {
+    status = focus ? (status | kStatusFocus) : (status & ~kStatusFocus);
+}
+
+void SControl::Focus(bool take) {
+    if (!display || !window) return;
+    Window holder = 0;
+    int revert = 0;
+    XGetInputFocus(display, &holder, &revert);
+    if (take) {
+        if (cleaningUp || !Shown() || holder == window) return;
+        previousFocus = holder;
+        XSetInputFocus(display, window, RevertToNone, CurrentTime);
+    } else if (holder == window && previousFocus) {
+        XSetInputFocus(display, previousFocus, RevertToNone, CurrentTime);
+    }
+}
+
+void SControl::ActivateOwner() {
+    if (parent) parent->Focus(true);
+}
+
+bool SControl::IsSubcontrol(unsigned w) {
+    return w == window;
+}
+
+void SControl::SetTitleText(const char* text) {
+    title = text;
+    if (display && window) XStoreName(display, window, title.Text());
+}
+
+void SControl::GetClient2Screen(Point2& p) {
+    Window child;
+    if (display && window)
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), p.x, p.y, &p.x, &p.y,
+                              &child);
+}
+
+void SControl::GetScreen2Client(Point2& p) {
+    Window child;
+    if (display && window)
+        XTranslateCoordinates(display, DefaultRootWindow(display), window, p.x, p.y, &p.x, &p.y,
+                              &child);
+}
+
+Point2 SControl::GetScreenPosition() {
+    Point2 p{0, 0};
+    GetClient2Screen(p);
+    return p;
+}
+
+Point2 SControl::GetTopPosition() {
+    if (!display || !window) return {0, 0};
+    Window at = window, root = 0, up = 0, *children = nullptr;
+    unsigned n = 0;
+    while (XQueryTree(display, at, &root, &up, &children, &n)) {
+        if (children) XFree(children);
+        if (up == root || !up) break;
+        at = up;
+    }
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(display, at, &a)) return {0, 0};
+    return {a.x, a.y};
+}
+
+} // namespace zell::gui

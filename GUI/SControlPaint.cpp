@@ -1,0 +1,259 @@
+// The paint protocol of a control: refresh requests sent to its own window, the default painting
+// the dispatcher runs for them, the round shape, and what the control forwards to its drawing
+// context.
+#include "SControl.h"
+
+#include "SDisplay.h"
+#include "SDrawDevice.h"
+#include "SDrawPen.h"
+#include "SDrawBrush.h"
+#include "SDrawing.h"
+#include "SGlobals.h"
+#include "SStaticData.h"
+#include "SToolTipLink.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/shape.h>
+
+namespace zell::gui {
+
+using context::SDrawing;
+
+namespace {
+
+constexpr int kStaticGrip = 20;
+constexpr int kStaticFrame = 10;
+
+// Paint requests name the window they are for; each is one event, so a burst costs one paint.
+void SendClientMessage(Display* d, Window w, const char* type, long l1, long l2, long l3, long l4) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = w;
+    e.xclient.message_type = XInternAtom(d, type, False);
+    e.xclient.format = 32;
+    e.xclient.data.l[1] = l1;
+    e.xclient.data.l[2] = l2;
+    e.xclient.data.l[3] = l3;
+    e.xclient.data.l[4] = l4;
+    XSendEvent(d, w, False, NoEventMask, &e);
+}
+
+void SendExpose(Display* d, Window w, int x, int y, int width, int height) {
+    XEvent e{};
+    e.xexpose.type = Expose;
+    e.xexpose.window = w;
+    e.xexpose.x = x;
+    e.xexpose.y = y;
+    e.xexpose.width = width;
+    e.xexpose.height = height;
+    e.xexpose.count = 0;
+    XSendEvent(d, w, False, ExposureMask, &e);
+}
+
+} // namespace
+
+void SControl::CreateContexts() {
+    static bool installed = [] {
+        SDrawing::SetControlWindowQuery([](SControl* c) { return c ? c->GetWindow() : Window(0); });
+        return true;
+    }();
+    (void)installed;
+    DestroyContexts();
+    drawing = new SDrawing(this, globals);
+    input = new context::SInput;
+}
+
+void SControl::DestroyContexts() {
+    delete drawing;
+    drawing = nullptr;
+    delete input;
+    input = nullptr;
+}
+
+context::SDrawDevice* SControl::GetDevice() {
+    return drawing ? drawing->GetDevice() : nullptr;
+}
+
+void SControl::Refresh() {
+    if (!Shown() || !display || !window) return;
+    SendExpose(display, window, 0, 0, windowRect.Width(), windowRect.Height());
+    XFlush(display);
+}
+
+void SControl::RefreshRectangle(const Rect2& r) {
+    if (Shown() && display && window)
+        SendExpose(display, window, r.x1, r.y1, r.Width(), r.Height());
+}
+
+void SControl::RefreshOutlines() {
+    if (Shown() && display && window)
+        SendClientMessage(display, window, "WM_PAINT_OUTLINES", 0, 0, windowRect.Width(),
+                          windowRect.Height());
+}
+
+// The region travels as a plain number and is only valid inside this process; a 64-bit
+// address takes two data words.
+void SControl::RefreshRegion(SDrawRegion* region) {
+    if (!Shown() || !display || !window) return;
+    auto address = reinterpret_cast<uintptr_t>(region);
+    long low = static_cast<long>(address & 0xFFFFFFFFu);
+    long high = static_cast<long>(static_cast<uint64_t>(address) >> 32);
+    SendClientMessage(display, window, "WM_PAINT_REGION", low, high, 0, 0);
+}
+
+void SControl::RefreshArea(unsigned area) {
+    if (Shown() && display && window)
+        SendClientMessage(display, window, "WM_PAINT_AREA", static_cast<long>(area), 0, 0, 0);
+}
+
+void SControl::Draw(const Rect2& r) {
+    if (!drawing) return;
+    drawing->DrawBackground(r, false);
+    if (flags & kFlagGripFrame) {
+        int grip = statdata.Colour(kStaticGrip);
+        drawing->SetPen(statdata.FindPen(grip));
+        drawing->SetBrush(statdata.FindBrush(grip));
+        drawing->FillRect(r.x1, r.y1, r.x2, r.y1 + 10);
+        drawing->FillRect(r.x1, r.y1, r.x1 + 10, r.y2);
+        drawing->FillRect(r.x2 - 10, r.y1, r.x2, r.y2);
+        drawing->FillRect(r.x1, r.y2 - 10, r.x2, r.y2);
+        int frame = statdata.Colour(kStaticFrame);
+        drawing->SetPen(statdata.FindPen(frame));
+        drawing->SetBrush(statdata.FindBrush(frame));
+        drawing->DrawRect(r);
+        drawing->FillRect(r.x1 + 1, r.y1 + 1, r.x1 + 10, r.y1 + 10);
+    }
+    DrawOutlines(r);
+}
+
+void SControl::DrawOutlines(const Rect2& r) {
+    if (!drawing || !(flags & kFlagOutline)) return;
+    drawing->SetPen(statdata.FindPen(GetFrameColour(Enabled(), false)));
+    drawing->DrawRect(r);
+}
+
+void SControl::DrawBorder(const Rect2& r) {
+    if (!drawing || !(flags & kFlagDecorated)) return;
+    drawing->SetBrush(statdata.FindBrush(statdata.Colour(kStaticGrip)));
+    drawing->FillRect(r);
+}
+
+// Each corner loses, from the corner inwards, a row of 5 pixels, of 3, of 2 and two of 1.
+void SControl::SetRoundShape(bool round) {
+    if (!display || !window) return;
+    if (!round) {
+        XShapeCombineMask(display, window, ShapeBounding, 0, 0, None, ShapeSet);
+        return;
+    }
+    const int w = windowRect.Width(), h = windowRect.Height();
+    Region shape = XCreateRegion();
+    XRectangle all{0, 0, static_cast<unsigned short>(w), static_cast<unsigned short>(h)};
+    XUnionRectWithRegion(&all, shape, shape);
+    static const int kNotch[5] = {5, 3, 2, 1, 1};
+    Region notch = XCreateRegion();
+    for (int row = 0; row < 5; ++row) {
+        short n = static_cast<short>(kNotch[row]);
+        XRectangle cut[4] = {
+            {0, static_cast<short>(row), static_cast<unsigned short>(n), 1},
+            {static_cast<short>(w - n), static_cast<short>(row), static_cast<unsigned short>(n), 1},
+            {0, static_cast<short>(h - 1 - row), static_cast<unsigned short>(n), 1},
+            {static_cast<short>(w - n), static_cast<short>(h - 1 - row),
+             static_cast<unsigned short>(n), 1}};
+        for (XRectangle& c : cut)
+            XUnionRectWithRegion(&c, notch, notch);
+    }
+    XSubtractRegion(shape, notch, shape);
+    XShapeCombineRegion(display, window, ShapeBounding, 0, 0, shape, ShapeSet);
+    XDestroyRegion(notch);
+    XDestroyRegion(shape);
+}
+
+void SControl::SetDrawingMode(bool active) {
+    if (!drawing) return;
+    drawing->SetBackgroundColour(active);
+    drawing->SetForegroundColour(active);
+}
+
+void SControl::SetBackgroundMode(bool mode) {
+    if (drawing) drawing->SetBackgroundMode(mode);
+}
+
+void SControl::SetBackground(int colour, bool active) {
+    if (drawing) drawing->SetBackground(colour, active);
+}
+
+void SControl::SetBackgroundColour(bool active) {
+    if (drawing) drawing->SetBackgroundColour(active);
+}
+
+void SControl::SetBackgroundColour(int colour) {
+    if (drawing) drawing->SetBackgroundColour(colour);
+}
+
+int SControl::GetBackgroundColour() {
+    return drawing ? drawing->GetBackgroundColour() : 0;
+}
+
+int SControl::GetForegroundColour() {
+    return drawing ? drawing->GetForegroundColour() : 0;
+}
+
+void SControl::SetColours(int bgNormal, int bgActive, int parentBg, int fg, int fgActive, int text,
+                          int textActive) {
+    if (drawing) drawing->SetColours(bgNormal, bgActive, parentBg, fg, fgActive, text, textActive);
+}
+
+void SControl::SetTextColour(int colour) {
+    if (drawing) drawing->SetTextColour(colour, false);
+}
+
+int SControl::GetFrameColour(bool enabled, bool active) {
+    return drawing ? drawing->GetFrameColour(enabled, active) : 0;
+}
+
+void SControl::SetFrameColour(int normal, int active, int disabled) {
+    if (drawing) drawing->SetFrameColour(normal, active, disabled);
+}
+
+void SControl::Center() {
+    SDisplay::Instance().CenterOnWindow(this);
+}
+
+void SControl::Center(Point2& at) {
+    SDisplay::Instance().CenterOnWindow(this, at);
+}
+
+void SControl::SetTooltip(SIToolTip* tip, SIToolTipSource* data, int) {
+    tooltip = tip;
+    if (data != tooltipData) delete tooltipData;
+    tooltipData = data;
+}
+
+void SControl::ShowTooltip(const Point2& where) {
+    if (tooltip && tooltipData) tooltip->Open(tooltipData, where);
+}
+
+void SControl::HideTooltip() {
+    if (tooltip) tooltip->Close();
+}
+
+void SControl::CloseTip() {
+    HideTooltip();
+}
+
+void SControl::EnableTooltip(bool enable) {
+    status = enable ? (status | kStatusTooltip) : (status & ~kStatusTooltip);
+}
+
+// The host's top window is the parent of the window the host gave; the root means the host's
+// window is itself the top.
+void SControl::FocusTopParent() {
+    if (!display || !globals || !globals->parentWindow) return;
+    Window host = static_cast<Window>(globals->parentWindow), root = 0, up = 0, *children = nullptr;
+    unsigned n = 0;
+    if (!XQueryTree(display, host, &root, &up, &children, &n)) return;
+    if (children) XFree(children);
+    XSetInputFocus(display, up && up != root ? up : host, RevertToNone, CurrentTime);
+}
+
+} // namespace zell::gui

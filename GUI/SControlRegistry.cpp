@@ -1,0 +1,82 @@
+#include "SControlRegistry.h"
+
+#include "SControl.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xresource.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <mutex>
+
+namespace zell::gui {
+
+namespace {
+
+XErrorHandler previousHandler = nullptr;
+std::mutex handlerLock; // one guarded read at a time: the handler and its flag are process-wide
+
+XContext ControlContext() {
+    static XContext context = XUniqueContext();
+    return context;
+}
+
+} // namespace
+
+Atom Intern(Display* display, const char* name, bool onlyIfExists) {
+    return display ? XInternAtom(display, name, onlyIfExists ? True : False) : None;
+}
+
+bool InstallErrorHandler(Display* display) {
+    handlerLock.lock();
+    XSync(display, False);
+    SControl::xerror = false;
+    previousHandler = XSetErrorHandler(&SControl::errorHandler);
+    return true;
+}
+
+bool RestoreErrorHandler(Display* display) {
+    XSync(display, False);
+    XSetErrorHandler(previousHandler);
+    bool ok = !SControl::xerror;
+    handlerLock.unlock();
+    return ok;
+}
+
+void SControlRegistry::Register(Display* display, Window window, SControl* control) {
+    if (!display || !window) return;
+    if constexpr (kAddressesInProperties) {
+        Atom zell = Intern(display, "_ZELLWND");
+        auto address = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(control));
+        XChangeProperty(display, window, zell, zell, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&address), 1);
+        Atom proc = Intern(display, "_XEventProc");
+        auto entry = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(&SControl::eventProc));
+        XChangeProperty(display, window, proc, proc, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&entry), 1);
+    } else {
+        XSaveContext(display, window, ControlContext(), reinterpret_cast<XPointer>(control));
+    }
+}
+
+void SControlRegistry::Unregister(Display* display, Window window) {
+    if (!display || !window) return;
+    if constexpr (kAddressesInProperties)
+        XDeleteProperty(display, window, Intern(display, "_ZELLWND"));
+    else
+        XDeleteContext(display, window, ControlContext());
+}
+
+SControl* SControlRegistry::Find(Display* display, Window window) {
+    if (!display || !window) return nullptr;
+    if constexpr (kAddressesInProperties) {
+        unsigned long address = SControl::getProperty(window, Intern(display, "_ZELLWND"));
+        return reinterpret_cast<SControl*>(static_cast<uintptr_t>(address));
+    } else {
+        XPointer found = nullptr;
+        if (XFindContext(display, window, ControlContext(), &found) != 0) return nullptr;
+        return reinterpret_cast<SControl*>(found);
+    }
+}
+
+} // namespace zell::gui

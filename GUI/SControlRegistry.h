@@ -1,0 +1,33 @@
+// Finding the control of an X window. On i386 the window carries the control's address in its
+// _ZELLWND property and the dispatcher's in _XEventProc, which hosts read and call. A 64-bit
+// address does not survive a 32-bit property, so there the lookup is a process-local table and
+// nothing but ids goes through the server.
+#pragma once
+
+#include <X11/Xlib.h>
+
+namespace zell::gui {
+
+class SControl;
+
+class SControlRegistry {
+  public:
+    static constexpr bool kAddressesInProperties = sizeof(void*) == 4;
+
+    // Publishes or records the control of its window.
+    static void Register(Display* display, Window window, SControl* control);
+    static void Unregister(Display* display, Window window);
+    // The control of a window, or null for a foreign or destroyed window.
+    static SControl* Find(Display* display, Window window);
+};
+
+// Runs an X read with the toolkit's error handler installed around it (sync, install, call,
+// sync, restore); true when no X error happened.
+template <typename F> bool GuardedXCall(Display* display, F call);
+
+// Interns an atom; onlyIfExists gives None for an atom the server does not know.
+Atom Intern(Display* display, const char* name, bool onlyIfExists = false);
+
+} // namespace zell::gui
+
+#include "SControlRegistry.inl"

@@ -1,0 +1,27 @@
+// The pointer shape the editor and message dialogs install on their top window: a black-outlined
+// orange arrow. The dispatcher sets it on entry and removes it on leave.
+#pragma once
+
+#include <X11/Xlib.h>
+
+namespace zell::gui {
+
+class SCursor {
+  public:
+    SCursor() = default;
+    SCursor(const SCursor&) = delete;
+    SCursor& operator=(const SCursor&) = delete;
+    virtual ~SCursor();
+
+    virtual void Set();
+    virtual void Free();
+    void CreateDefault();
+
+    Window window = 0; // set by the owner
+    Cursor cursor = 0;
+
+  private:
+    Display* display = nullptr; // where the cursor was made
+};
+
+} // namespace zell::gui

@@ -1,0 +1,134 @@
+#include "SDisplay.h"
+
+#include "SControl.h"
+#include "ToolkitDisplay.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/Xinerama.h>
+
+#include <cmath>
+
+namespace zell::gui {
+
+SDisplay& SDisplay::Instance() {
+    static SDisplay* display = [] {
+        auto* d = new SDisplay;
+        d->AllMonitorRects(ToolkitDisplay());
+        return d;
+    }();
+    return *display;
+}
+
+bool SDisplay::SplitScreen(int width, int height, std::vector<Rect2>& out) {
+    const float w = static_cast<float>(width), h = static_cast<float>(height);
+    if (width > 0 && height > 0) {
+        float tall = h / (0.8f * w);
+        if (tall > 1.5f) {
+            int n = static_cast<int>(std::lround(tall));
+            int each = static_cast<int>(std::lround(h / tall));
+            for (int i = 0; i < n; ++i)
+                out.push_back({0, i * each, width, (i + 1) * each});
+            return true;
+        }
+        float wide = (0.8f * w) / h;
+        if (wide > 1.5f) {
+            int n = static_cast<int>(std::lround(wide));
+            int each = static_cast<int>(std::lround(w / wide));
+            for (int i = 0; i < n; ++i)
+                out.push_back({i * each, 0, (i + 1) * each, height});
+            return true;
+        }
+    }
+    out.push_back({0, 0, width, height});
+    return false;
+}
+
+bool SDisplay::QueryXinerama(Display* d) {
+    int opcode, event, error, count = 0;
+    if (!XQueryExtension(d, "XINERAMA", &opcode, &event, &error) || !XineramaIsActive(d))
+        return false;
+    XineramaScreenInfo* screens = XineramaQueryScreens(d, &count);
+    monitorCount = count;
+    for (int i = 0; screens && i < count; ++i) {
+        const XineramaScreenInfo& s = screens[i];
+        Rect2 r{s.x_org, s.y_org, s.x_org + s.width, s.y_org + s.height};
+        monitors.push_back(r);
+        Unite(bounds, r);
+    }
+    if (screens) XFree(screens);
+    return true;
+}
+
+void SDisplay::QueryWorkAreas(Display* d) {
+    monitorCount = ScreenCount(d);
+    if (monitorCount < 2) return;
+    Atom workArea = XInternAtom(d, "_NET_WORKAREA", True);
+    if (workArea == None) return;
+    for (int s = 0; s < monitorCount; ++s) {
+        Atom type;
+        int format;
+        unsigned long items, after;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(d, RootWindow(d, s), workArea, 0, 4, False, XA_CARDINAL, &type,
+                               &format, &items, &after, &data) == Success &&
+            type == XA_CARDINAL && format == 32 && items == 4) {
+            const long* v = reinterpret_cast<const long*>(data);
+            Rect2 r{static_cast<int>(v[0]), static_cast<int>(v[1]), static_cast<int>(v[0] + v[2]),
+                    static_cast<int>(v[1] + v[3])};
+            monitors.push_back(r);
+            Unite(bounds, r);
+        }
+        if (data) XFree(data);
+    }
+}
+
+void SDisplay::AllMonitorRects(Display* d) {
+    monitors.clear();
+    bounds = {};
+    virtualSplit = false;
+    monitorCount = 0;
+    if (!d) return;
+    if (!QueryXinerama(d)) QueryWorkAreas(d);
+    if (!monitors.empty()) {
+        monitorCount = static_cast<int>(monitors.size());
+        return;
+    }
+    int screen = DefaultScreen(d);
+    bounds = {0, 0, DisplayWidth(d, screen), DisplayHeight(d, screen)};
+    virtualSplit = SplitScreen(bounds.x2, bounds.y2, monitors);
+    monitorCount = static_cast<int>(monitors.size());
+}
+
+Rect2 SDisplay::MonitorRect(const Point2& p) const {
+    for (const Rect2& m : monitors)
+        if (Contains(m, p)) return m;
+    return monitors.empty() ? Rect2{} : monitors.front();
+}
+
+Rect2 SDisplay::MonitorRect(SControl* control) const {
+    if (!control) return monitors.empty() ? Rect2{} : monitors.front();
+    Point2 origin{0, 0};
+    control->GetClient2Screen(origin);
+    const Rect2& r = control->WindowRect();
+    return MonitorRect(Point2{origin.x + r.Width() / 2, origin.y + r.Height() / 2});
+}
+
+namespace {
+
+void CenterIn(SControl* control, const Rect2& m) {
+    const Rect2& r = control->WindowRect();
+    control->SetPosition(m.x1 + ((m.Width() - r.Width()) >> 1),
+                         m.y1 + ((m.Height() - r.Height()) >> 1));
+}
+
+} // namespace
+
+void SDisplay::CenterOnWindow(SControl* control) {
+    if (control) CenterIn(control, MonitorRect(control));
+}
+
+void SDisplay::CenterOnWindow(SControl* control, const Point2& p) {
+    if (control) CenterIn(control, MonitorRect(p));
+}
+
+} // namespace zell::gui

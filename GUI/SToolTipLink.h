@@ -1,0 +1,34 @@
+// What the control side needs of a tooltip: where its data wants it, and a tooltip window that
+// opens at a root position.
+#pragma once
+
+#include "GeometryOps.h"
+
+namespace zell::gui {
+
+// Which side of the control the tooltip sits on.
+enum STipSide { kTipAbove = 0, kTipRight = 1, kTipBelow = 2, kTipLeft = 3 };
+
+class SIToolTipSource {
+  public:
+    virtual ~SIToolTipSource() = default;
+    virtual int Side() const = 0;
+    virtual Point2 Offset() const = 0;
+    // The text's size; the tooltip box adds 48 x 16 to it.
+    virtual int TextWidth() const = 0;
+    virtual int TextHeight() const = 0;
+    virtual void SetFlipped(bool flipped) = 0;
+};
+
+class SIToolTip {
+  public:
+    virtual ~SIToolTip() = default;
+    virtual void Open(SIToolTipSource* data, const Point2& where) = 0;
+    virtual void Close() = 0;
+};
+
+// The root position of a tooltip for a control of size (w, h) whose window origin lies at
+// `origin` on the screen, kept on the screen area by flipping to the other side.
+Point2 PlaceToolTip(SIToolTipSource& data, int w, int h, const Point2& origin, const Rect2& screen);
+
+} // namespace zell::gui

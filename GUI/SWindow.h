@@ -1,0 +1,64 @@
+// A control that owns child controls and can run an event loop of its own.
+#pragma once
+
+#include "SControl.h"
+
+#include <vector>
+
+namespace zell::gui {
+
+class SMenu;
+
+struct SWindowID {
+    SControl* control;
+    unsigned id;
+};
+
+class SWindow : public SControl {
+  public:
+    using SControl::SControl;
+    ~SWindow() override;
+
+    void CleanRessources() override;
+    void EnableChildren(bool enable) override;
+    void Minimized() override;
+    void WindowClose() override;
+    void WindowMinimize(bool normal) override;
+    void WindowMaximize(bool) override {}
+    void UpdateModifiers(int state, bool) override;
+    void Run() override { running = true; }
+    void Stop() override { running = false; }
+    void ShowMenu(const Point2& at) override;
+    void CloseMenu() override;
+    bool IsSubcontrol(unsigned window) override;
+
+    // The window owns what it adds; the child is not told.
+    virtual void Add(SControl* child);
+    virtual void Remove(SControl* child, bool destroy);
+    virtual bool IsSubcontrol(int window) { return IsSubcontrol(static_cast<unsigned>(window)); }
+    // Dispatches the display's events until Stop; then, unless this is a popup, cleans up and
+    // ends the process.
+    virtual void Loop();
+    virtual SMenu* GetMenu() { return menu; }
+    virtual void SetMenu(SMenu*) {}
+    virtual void TooltipEnable(bool) {}
+
+    const std::vector<SWindowID>& Children() const { return children; }
+    int MinChildId() const { return minChildId; }
+    int MaxChildId() const { return maxChildId; }
+    bool Running() const { return running; }
+    // One step of Loop without its ending: for loops that must also do other work.
+    bool DispatchOne();
+
+  private:
+    void DeleteChildren();
+
+    std::vector<SWindowID> children;
+    int minChildId = -1;
+    int maxChildId = -1;
+    bool running = false;
+    SMenu* menu = nullptr; // no menu is ever attached in this program
+    bool menuShown = false;
+};
+
+} // namespace zell::gui

@@ -1,0 +1,89 @@
+#include "HostWindow.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+#include <cstdlib>
+
+namespace ferrovane::host {
+
+HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(eventProc) {
+    XInitThreads(); // the loop thread and the caller share the connection
+    const char* name = getenv("DISPLAY");
+    display = XOpenDisplay(name);
+    if (!display) return;
+    int screen = DefaultScreen(display);
+    window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
+                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
+                                 BlackPixel(display, screen), WhitePixel(display, screen));
+    XStoreName(display, window, "Ferrovane Host");
+    XSelectInput(display, window, StructureNotifyMask | SubstructureNotifyMask | ExposureMask);
+    stopAtom = XInternAtom(display, "_FERROVANE_HOST_STOP", False);
+    XMapWindow(display, window);
+    // Wait until the window is viewable, so what is placed in it can be shown and grabbed.
+    XEvent e;
+    do
+        XWindowEvent(display, window, StructureNotifyMask, &e);
+    while (e.type != MapNotify);
+}
+
+HostWindow::~HostWindow() {
+    Stop();
+    if (display) {
+        if (window) XDestroyWindow(display, window);
+        XCloseDisplay(display);
+    }
+}
+
+void HostWindow::Start() {
+    if (Ok() && !thread.joinable()) thread = std::thread([this] { Loop(); });
+}
+
+void HostWindow::Stop() {
+    if (!thread.joinable()) return;
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = stopAtom;
+    e.xclient.format = 32;
+    XSendEvent(display, window, False, NoEventMask, &e);
+    XFlush(display);
+    thread.join();
+}
+
+void HostWindow::Loop() {
+    while (true) {
+        XEvent e;
+        XNextEvent(display, &e);
+        if (e.type == ClientMessage && e.xclient.window == window &&
+            static_cast<Atom>(e.xclient.message_type) == stopAtom)
+            return;
+        if (eventProcMode && e.xany.window != window) Forward(e);
+    }
+}
+
+// Reads the property as exactly one 32-bit item, the way such hosts do, and calls it.
+bool HostWindow::Forward(XEvent& e) {
+    Atom proc = XInternAtom(display, "_XEventProc", True);
+    if (proc == None) return false;
+    Atom type;
+    int format;
+    unsigned long items = 0, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, e.xany.window, proc, 0, 1, False, AnyPropertyType, &type,
+                           &format, &items, &after, &data) != Success) {
+        return false;
+    }
+    bool called = false;
+    if (data && format == 32 && items == 1) {
+        auto address = static_cast<uint32_t>(*reinterpret_cast<unsigned long*>(data));
+        auto* entry = reinterpret_cast<void (*)(XEvent*)>(static_cast<uintptr_t>(address));
+        entry(&e);
+        forwarded.fetch_add(1);
+        called = true;
+    }
+    if (data) XFree(data);
+    return called;
+}
+
+} // namespace ferrovane::host

@@ -1,0 +1,47 @@
+// The stand-in host's X11 side: a top-level window of its own, on its own connection, that it
+// hands to the plugin's editor, and the event loop a host runs for it. In event-proc mode the
+// loop reads _XEventProc from the windows placed in its window and calls it with their events,
+// as some hosts do; otherwise it serves only its own window.
+#pragma once
+
+#include <X11/Xlib.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace ferrovane::host {
+
+class HostWindow {
+  public:
+    HostWindow(int width, int height, bool eventProcMode);
+    ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+
+    bool Ok() const { return display && window; }
+    Display* GetDisplay() const { return display; }
+    Window GetWindow() const { return window; }
+    // What EditOpen gets: the window in ptr, and the display in value when it is offered.
+    void* EditOpenPtr() { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
+
+    // Runs the host's event loop on a thread of its own until Stop.
+    void Start();
+    void Stop();
+    // Events handed to a plugin's _XEventProc so far.
+    int Forwarded() const { return forwarded.load(); }
+
+  private:
+    void Loop();
+    bool Forward(XEvent& e);
+
+    Display* display = nullptr;
+    Window window = 0;
+    Atom stopAtom = 0;
+    bool eventProcMode;
+    std::thread thread;
+    std::atomic<int> forwarded{0};
+};
+
+} // namespace ferrovane::host

@@ -1,0 +1,177 @@
+// The toolkit's own event pump, and plain controls in the stand-in host's window under both
+// kinds of host: one that calls the published _XEventProc, one that serves only itself.
+#include <gtest/gtest.h> // before Xlib, which defines None and Bool
+
+#include "HostWindow.h"
+#include "PngFile.h"
+#include "SControlRegistry.h"
+#include "SEventPump.h"
+#include "SGlobals.h"
+#include "SStaticData.h"
+#include "SWindow.h"
+#include "ToolkitDisplay.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <atomic>
+#include <chrono>
+#include <dirent.h>
+#include <thread>
+
+namespace zell::gui::test {
+namespace {
+
+using ferrovane::host::HostWindow;
+
+// Counts what reaches it; the counts are read on the test thread while another thread
+// dispatches.
+class Probe : public SWindow {
+  public:
+    using SWindow::SWindow;
+    void MouseStateChanged(bool*, int code) override {
+        if (code == 0) ++entered;
+        if (code == 3) ++pressed;
+    }
+    void KeyStateChanged(int key, bool down, int, int) override {
+        if (down && key == 'x') ++typed;
+    }
+    void Draw(const Rect2& r) override {
+        SWindow::Draw(r);
+        ++draws;
+    }
+    std::atomic<int> entered{0}, pressed{0}, typed{0}, draws{0};
+};
+
+int Threads() {
+    int n = 0;
+    if (DIR* dir = opendir("/proc/self/task")) {
+        while (dirent* e = readdir(dir))
+            n += e->d_name[0] != '.';
+        closedir(dir);
+    }
+    return n;
+}
+
+// Waits for a condition another thread brings about; false when it never comes.
+template <typename F> bool WaitFor(F done) {
+    for (int i = 0; i < 500 && !done(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
+
+// Real pointer and key events through the XTest extension, on a connection of the test's own.
+class Fake {
+  public:
+    Fake() : d(XOpenDisplay(nullptr)) {}
+    ~Fake() {
+        if (d) XCloseDisplay(d);
+    }
+    void MoveTo(int x, int y) {
+        XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
+        XFlush(d);
+    }
+    void Click() {
+        XTestFakeButtonEvent(d, 1, True, CurrentTime);
+        XTestFakeButtonEvent(d, 1, False, CurrentTime);
+        XFlush(d);
+    }
+    void Type(KeySym sym) {
+        KeyCode code = XKeysymToKeycode(d, sym);
+        XTestFakeKeyEvent(d, code, True, CurrentTime);
+        XTestFakeKeyEvent(d, code, False, CurrentTime);
+        XFlush(d);
+    }
+    Display* d;
+};
+
+TEST(Pump, StartsWithTheFirstWindowServesAndStopsWithTheLast) {
+    ASSERT_NE(dps, nullptr) << "no X server at load";
+    ASSERT_EQ(dp.load(), nullptr);
+    const int before = Threads();
+    SGlobals globals;
+    auto* probe = new Probe(&globals, nullptr, 1, "probe", 0, 10, 10, 80, 60, 0, false);
+    EXPECT_TRUE(SEventPump::Running());
+    EXPECT_EQ(Threads(), before + 1);
+    auto* second = new Probe(&globals, nullptr, 2, "second", 0, 100, 10, 20, 20, 0, false);
+    EXPECT_EQ(Threads(), before + 1) << "one pump for every window";
+    probe->Show();
+    ASSERT_TRUE(WaitFor([&] { return probe->draws.load() > 0; })) << "the pump paints";
+    Fake fake;
+    fake.MoveTo(30, 30);
+    fake.Click();
+    EXPECT_TRUE(WaitFor([&] { return probe->pressed.load() > 0; }));
+    delete probe;
+    EXPECT_TRUE(SEventPump::Running());
+    delete second;
+    EXPECT_FALSE(SEventPump::Running());
+    EXPECT_EQ(Threads(), before);
+    auto* again = new Probe(&globals, nullptr, 3, "again", 0, 0, 0, 20, 20, 0, false);
+    EXPECT_TRUE(SEventPump::Running());
+    delete again;
+    EXPECT_EQ(Threads(), before);
+}
+
+void SaveScreenshot(Display* d, Window w, const char* name) {
+    XWindowAttributes a;
+    ASSERT_TRUE(XGetWindowAttributes(d, w, &a));
+    XImage* image = XGetImage(d, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    std::vector<uint8_t> rgb;
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x) {
+            unsigned long p = XGetPixel(image, x, y);
+            rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
+        }
+    XDestroyImage(image);
+    EXPECT_TRUE(ferrovane::test::WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, a.width,
+                                          a.height, rgb));
+}
+
+class HostKinds : public testing::TestWithParam<bool> {};
+
+// The host calls _XEventProc only where the plugin publishes it: the 32-bit build, with the
+// host's display adopted as editors adopt it on open.
+TEST_P(HostKinds, PlainControlsCanBeClickedHoveredAndTyped) {
+    const bool eventProc = GetParam();
+    const bool adopt = eventProc && SControlRegistry::kAddressesInProperties;
+    HostWindow host(240, 140, eventProc);
+    ASSERT_TRUE(host.Ok());
+    if (adopt) dp.store(host.GetDisplay());
+    host.Start();
+    SGlobals globals;
+    auto* panel = new Probe(&globals, nullptr, 1, "panel", kFlagOutline | kFlagGripFrame, 0, 0, 240,
+                            140, static_cast<int>(host.GetWindow()), false);
+    auto* button = new Probe(&globals, panel, 2, "button", kFlagOutline | kFlagHoverOutlines, 40,
+                             40, 120, 40, 0, false);
+    panel->Add(button);
+    int slate = statdata.Colour(SStaticData::kSlate), steel = statdata.Colour(SStaticData::kSteel);
+    int white = statdata.Colour(SStaticData::kWhite);
+    panel->SetColours(slate, slate, slate, white, white, white, white);
+    button->SetColours(steel, steel, slate, white, white, white, white);
+    button->SetFrameColour(white, white, white);
+    panel->Show();
+    button->Show();
+    ASSERT_TRUE(WaitFor([&] { return button->draws.load() > 0 && panel->draws.load() > 0; }));
+    Fake fake;
+    fake.MoveTo(200, 120);
+    fake.MoveTo(80, 60);
+    EXPECT_TRUE(WaitFor([&] { return button->entered.load() > 0; })) << "hover";
+    fake.Click();
+    EXPECT_TRUE(WaitFor([&] { return button->pressed.load() > 0; })) << "click";
+    fake.Type(XK_x);
+    EXPECT_TRUE(WaitFor([&] { return button->typed.load() > 0; })) << "type";
+    EXPECT_EQ(host.Forwarded() > 0, adopt);
+    SaveScreenshot(host.GetDisplay(), host.GetWindow(),
+                   eventProc ? "controls-event-proc-host.png" : "controls-plain-host.png");
+    host.Stop();
+    delete panel;
+    dp.store(nullptr);
+    EXPECT_FALSE(SEventPump::Running());
+}
+
+INSTANTIATE_TEST_SUITE_P(BothHosts, HostKinds, testing::Values(false, true));
+
+} // namespace
+} // namespace zell::gui::test
