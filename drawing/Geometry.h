@@ -10,6 +10,8 @@ template <typename T, int N> struct Rectangle;
 template <typename T> struct Point<T, 2> {
     T x{};
     T y{};
+
+    bool operator==(const Point&) const = default;
 };
 
 template <typename T> struct Rectangle<T, 2> {
@@ -17,6 +19,8 @@ template <typename T> struct Rectangle<T, 2> {
     T y1{};
     T x2{};
     T y2{};
+
+    bool operator==(const Rectangle&) const = default;
 
     T Width() const { return x2 - x1; }
     T Height() const { return y2 - y1; }

@@ -15,7 +15,7 @@ namespace zell::gui {
 namespace {
 
 class LoadTimeDisplay {
-public:
+  public:
     LoadTimeDisplay() {
         // The connection is shared by the host's GUI thread and the idle thread, so Xlib's
         // locking is turned on before this library makes its first X call.

@@ -9,7 +9,7 @@ struct _XDisplay;
 namespace zell::gui::context {
 
 class SDrawBitmap {
-public:
+  public:
     SDrawBitmap() = default;
     // XPM data gives the picture's own size; without data a blank width x height pixmap of the
     // screen's depth is made.
@@ -30,13 +30,13 @@ public:
     Pixmap GetPixmap() const { return pixmap; }
     bool Flag() const { return flag; }
 
-protected:
+  protected:
     int width = 0;
     int height = 0;
     bool flag = false;
     Pixmap pixmap = 0;
 
-private:
+  private:
     bool CreateFromXpm(_XDisplay* display, const char* const* xpm);
     void CreateBlank(_XDisplay* display);
 
@@ -46,7 +46,7 @@ private:
 // A bitmap that can act as a mask. Drawing with masks does nothing in this system; the mask
 // value and use flag are only kept.
 class SDrawBitmapMask : public SDrawBitmap {
-public:
+  public:
     SDrawBitmapMask(const char* const* xpm, int width, int height) {
         Create(xpm, width, height, false);
     }
@@ -59,7 +59,7 @@ public:
     }
     int Mask() const { return mask; }
 
-private:
+  private:
     int mask = 0;
     bool use = false;
 };

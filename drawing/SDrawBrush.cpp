@@ -4,6 +4,8 @@
 
 namespace zell::gui::context {
 
-SDrawBrush::~SDrawBrush() { delete bitmap; }
+SDrawBrush::~SDrawBrush() {
+    delete bitmap;
+}
 
 } // namespace zell::gui::context

@@ -6,7 +6,7 @@ namespace zell::gui::context {
 class SDrawBitmap;
 
 class SDrawBrush {
-public:
+  public:
     // Style -1 is solid. The brush owns the bitmap.
     SDrawBrush(int colour, int style, SDrawBitmap* bitmap)
         : bitmap(bitmap), style(style), colour(colour) {}

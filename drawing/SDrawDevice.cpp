@@ -26,7 +26,9 @@ SDrawMemoryDevice::SDrawMemoryDevice(SDrawDevice* parent, SDrawBitmap* target) :
     Select(target);
 }
 
-SDrawMemoryDevice::~SDrawMemoryDevice() { FreeGC(); }
+SDrawMemoryDevice::~SDrawMemoryDevice() {
+    FreeGC();
+}
 
 void SDrawMemoryDevice::Select(SDrawBitmap* target) {
     if (!target) return;
@@ -38,7 +40,9 @@ void SDrawMemoryDevice::Select(SDrawBitmap* target) {
     if (memoryGC) memoryDisplay = connection;
 }
 
-Drawable SDrawMemoryDevice::GetDrawable() { return bitmap ? bitmap->GetPixmap() : 0; }
+Drawable SDrawMemoryDevice::GetDrawable() {
+    return bitmap ? bitmap->GetPixmap() : 0;
+}
 
 void SDrawMemoryDevice::FreeGC() {
     if (memoryDisplay && memoryGC) {

@@ -10,7 +10,7 @@ namespace zell::gui::context {
 class SDrawBitmap;
 
 class SDrawDevice {
-public:
+  public:
     SDrawDevice() = default;
     // Creates a GC on the drawable; no GC for drawable 0 or without a display.
     explicit SDrawDevice(Drawable drawable);
@@ -24,14 +24,14 @@ public:
     // The display the device's GC belongs to; null when it has none.
     virtual Display* GetDisplay() { return display; }
 
-protected:
+  protected:
     Drawable drawable = 0;
     GC gc = nullptr;
     Display* display = nullptr;
 };
 
 class SDrawMemoryDevice : public SDrawDevice {
-public:
+  public:
     // parent is only kept. A null bitmap, or one without a pixmap, gives a device that draws
     // nothing until Select.
     SDrawMemoryDevice(SDrawDevice* parent, SDrawBitmap* bitmap);
@@ -46,7 +46,7 @@ public:
     SDrawDevice* Parent() const { return parent; }
     SDrawBitmap* Bitmap() const { return bitmap; }
 
-private:
+  private:
     void FreeGC();
 
     SDrawDevice* parent;

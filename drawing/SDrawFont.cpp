@@ -12,7 +12,9 @@ constexpr int kFixedBelow = 8;
 constexpr int kSearchFrom = 13;
 constexpr const char* kLargeFallback = "-adobe-helvetica-bold-r-normal--34-*-*-*-*-*-iso8859-1";
 
-const char* Weight(bool bold) { return bold ? "bold" : "medium"; }
+const char* Weight(bool bold) {
+    return bold ? "bold" : "medium";
+}
 
 SDrawFont::Text Pattern(unsigned int limit, const char* format, const char* a, const char* b,
                         int pixels) {
@@ -29,8 +31,8 @@ std::vector<SDrawFont::Text> SDrawFont::Patterns(int size, bool bold, bool itali
     std::vector<Text> patterns;
     if (family) {
         Text text;
-        text.Append(512, "-%s-%s-%s-normal--%i%s", family, Weight(bold) , italic ? "i" : "r",
-                    pixels, kTail);
+        text.Append(512, "-%s-%s-%s-normal--%i%s", family, Weight(bold), italic ? "i" : "r", pixels,
+                    kTail);
         patterns.push_back(text);
     } else if (pixels < kFixedBelow) {
         patterns.push_back(Pattern(128, "-%s-%s-r-*--%i%s", "misc-fixed", "medium", pixels));
@@ -46,14 +48,18 @@ std::vector<SDrawFont::Text> SDrawFont::Patterns(int size, bool bold, bool itali
     return patterns;
 }
 
-SDrawFont::SDrawFont(bool) : size(10), bold(false), italic(false), isDefault(true) { Load(); }
+SDrawFont::SDrawFont(bool) : size(10), bold(false), italic(false), isDefault(true) {
+    Load();
+}
 
 SDrawFont::SDrawFont(int size, bool bold, bool italic, bool, const char* family)
     : size(size), bold(bold), italic(italic), family(family) {
     Load();
 }
 
-SDrawFont::~SDrawFont() { Release(); }
+SDrawFont::~SDrawFont() {
+    Release();
+}
 
 void SDrawFont::Reload() {
     if (display || !ToolkitDisplay()) return;
@@ -70,7 +76,8 @@ void SDrawFont::Load() {
     }
     // XLoadQueryFont answers null for a name that matches nothing without raising an X error,
     // so a missing font never leaves an id behind that would fail when it is unloaded.
-    for (const Text& pattern : Patterns(size, bold, italic, family.Length() ? family.Text() : nullptr)) {
+    for (const Text& pattern :
+         Patterns(size, bold, italic, family.Length() ? family.Text() : nullptr)) {
         name = pattern;
         if (!display) continue;
         info = XLoadQueryFont(display, pattern.Text());

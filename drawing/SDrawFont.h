@@ -10,7 +10,7 @@
 namespace zell::gui::context {
 
 class SDrawFont {
-public:
+  public:
     using Text = data::datastring<32, char>;
 
     // The display's default font: the font of the default GC, size 10.
@@ -38,7 +38,7 @@ public:
     Font fid = 0;
     XFontStruct* info = nullptr;
 
-private:
+  private:
     void Load();
     void Release();
 

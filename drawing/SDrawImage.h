@@ -7,7 +7,7 @@
 namespace zell::gui::context {
 
 class SDrawImage {
-public:
+  public:
     // data must come from malloc and hold width x height pixels of bitsPerPixel bits with
     // bytesPerLine bytes a row (0 lets X compute it); the image owns it from here on and clears
     // width x height x bitsPerPixel / 8 bytes. A side of 0 counts as 1. Without a display, or
@@ -22,7 +22,7 @@ public:
     XImage* Get() const { return ximage; }
     void* Data() const { return data; }
 
-private:
+  private:
     int width;
     int height;
     XImage* ximage = nullptr;

@@ -4,7 +4,7 @@
 namespace zell::gui::context {
 
 class SDrawPen {
-public:
+  public:
     SDrawPen(int colour, int width, bool dashed) : width(width), dashed(dashed), colour(colour) {}
     SDrawPen(const SDrawPen&) = delete;
     SDrawPen& operator=(const SDrawPen&) = delete;

@@ -22,8 +22,8 @@ Window WindowOf(SControl* control) {
 
 // X functions by logic code; codes outside the table copy.
 constexpr int kLogicFunctions[] = {
-    GXclear,        GXxor, GXinvert, GXorReverse,     GXandReverse, GXand,  GXor,  GXandInverted,
-    GXnoop,         GXnor, GXequiv,  GXcopyInverted,  GXorInverted, GXnand, GXset,
+    GXclear, GXxor, GXinvert, GXorReverse,    GXandReverse, GXand,  GXor,  GXandInverted,
+    GXnoop,  GXnor, GXequiv,  GXcopyInverted, GXorInverted, GXnand, GXset,
 };
 constexpr int kLogicCodes = sizeof kLogicFunctions / sizeof kLogicFunctions[0];
 
@@ -43,9 +43,13 @@ SDrawing::SDrawing(SControl* owner, SGlobals* resources)
     frameDisabled = SCOL(kSteel[0], kSteel[1], kSteel[2]);
 }
 
-SDrawing::~SDrawing() { delete device; }
+SDrawing::~SDrawing() {
+    delete device;
+}
 
-void SDrawing::SetControlWindowQuery(SControlWindowQuery query) { windowQuery = query; }
+void SDrawing::SetControlWindowQuery(SControlWindowQuery query) {
+    windowQuery = query;
+}
 
 void SDrawing::InitDrawing(SControl* owner, SDrawing*) {
     delete device;
@@ -58,8 +62,8 @@ void SDrawing::CleanDrawing() {
     device = nullptr;
 }
 
-void SDrawing::SetColours(int bgNormal, int bgActive, int parentBg, int fg, int fgActive,
-                          int text, int textOnActive) {
+void SDrawing::SetColours(int bgNormal, int bgActive, int parentBg, int fg, int fgActive, int text,
+                          int textOnActive) {
     backgroundNormal = background = bgNormal;
     backgroundActive = bgActive;
     parentBackground = parentBg;
@@ -146,7 +150,9 @@ SDrawing::Target SDrawing::Current() const {
     return t;
 }
 
-XFontStruct* SDrawing::LoadedFont() const { return font ? font->info : nullptr; }
+XFontStruct* SDrawing::LoadedFont() const {
+    return font ? font->info : nullptr;
+}
 
 void SDrawing::SetForeground(int colour) {
     if (Target t = Current())

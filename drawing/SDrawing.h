@@ -32,7 +32,7 @@ class SDrawPen;
 using SControlWindowQuery = Window (*)(SControl* control);
 
 class SDrawing {
-public:
+  public:
     using Point = math::geom::Point<int, 2>;
     using Rect = math::geom::Rectangle<int, 2>;
     using Text = data::datastring<32, char>;
@@ -124,8 +124,7 @@ public:
     // draws it as DrawLabel does.
     virtual void DrawRotatedText(const char* text, Rect r, int degrees, int align,
                                  const Point& offset);
-    virtual void DrawRotatedText(Text& text, Rect r, int degrees, int align,
-                                 const Point& offset) {
+    virtual void DrawRotatedText(Text& text, Rect r, int degrees, int align, const Point& offset) {
         DrawRotatedText(text.Text(), r, degrees, align, offset);
     }
     // The text reading upwards, glyph tops to the left, in the GC foreground. The first int
@@ -141,8 +140,8 @@ public:
     // digits outside 0..9 draw nothing.
     virtual void DrawPixelNumber(int x, int y, int digit);
     virtual void DrawPixelNumber(Point& p, int digit) { DrawPixelNumber(p.x, p.y, digit); }
-    virtual void DrawVerticalPixelNumber(int, int, int, bool) {} // no vertical digits
-    virtual void DrawVerticalPixelNumber(Point&, int, bool) {}   // no vertical digits
+    virtual void DrawVerticalPixelNumber(int, int, int, bool) {}         // no vertical digits
+    virtual void DrawVerticalPixelNumber(Point&, int, bool) {}           // no vertical digits
     virtual void DrawPixelLabel(const char*, Rect, int, const Point&) {} // no pixel labels
     virtual void DrawVerticalPixelLabel(const char*, Rect, int, int, const Point&, bool, bool,
                                         const char*) {} // no vertical pixel labels
@@ -151,8 +150,8 @@ public:
     virtual void DrawEllipse(int x1, int y1, int x2, int y2);
     virtual void DrawChord(int x1, int y1, int x2, int y2, int start, int extent);
     virtual void DrawPie(int x1, int y1, int x2, int y2, int start, int extent);
-    virtual void DrawArc(int, int, int, int, int, int) {}                 // no arcs
-    virtual void DrawBezier(int, int, int, int, int, int, int, int) {}    // no curves
+    virtual void DrawArc(int, int, int, int, int, int) {}              // no arcs
+    virtual void DrawBezier(int, int, int, int, int, int, int, int) {} // no curves
     // Fewer than two points, or a null array, draw nothing.
     virtual void DrawPoly(Point* points, int count);
 
@@ -171,11 +170,11 @@ public:
     virtual void FillPie(int x1, int y1, int x2, int y2, int start, int extent);
     virtual void FillPoly(Point* points, int count);
 
-    virtual void PathStart() {}                  // no paths in this system
-    virtual void PathStroke(SDrawPath*) {}       // no paths in this system
-    virtual void PathFill(SDrawPath*) {}         // no paths in this system
-    virtual void PathStrokeFill(SDrawPath*) {}   // no paths in this system
-    virtual void PathEnd() {}                    // no paths in this system
+    virtual void PathStart() {}                // no paths in this system
+    virtual void PathStroke(SDrawPath*) {}     // no paths in this system
+    virtual void PathFill(SDrawPath*) {}       // no paths in this system
+    virtual void PathStrokeFill(SDrawPath*) {} // no paths in this system
+    virtual void PathEnd() {}                  // no paths in this system
 
     // Bitmaps reach a window through memory devices and DrawMemory instead.
     virtual void DrawBitmap(SDrawBitmap*, int, int, int, int, bool, SDrawBitmapMask*) {}
@@ -188,16 +187,15 @@ public:
     virtual void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from) {
         DrawMemory(source, to.x, to.y, from.x1, from.y1, from.x2, from.y2);
     }
-    virtual void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
-                            int sy2, unsigned char) {
+    virtual void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2,
+                            unsigned char) {
         DrawMemory(source, dx, dy, sx1, sy1, sx2, sy2);
     }
-    virtual void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from,
-                            unsigned char) {
+    virtual void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from, unsigned char) {
         DrawMemory(source, to, from);
     }
-    virtual void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
-                            int sy2, int, SDrawBitmapMask*) {
+    virtual void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2,
+                            int, SDrawBitmapMask*) {
         DrawMemory(source, dx, dy, sx1, sy1, sx2, sy2);
     }
     virtual void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from, int,
@@ -226,7 +224,7 @@ public:
     // outputs are skipped.
     static void GetTextDimensions(const char* text, int* width, int* height, SDrawFont* font);
 
-private:
+  private:
     // The current target in one piece; false when any part is missing.
     struct Target {
         Display* display = nullptr;

@@ -18,7 +18,9 @@ constexpr int kFullCircle = 360 * 64;
 // Polygons up to this size convert on the stack; larger ones take the heap.
 constexpr int kStackPoints = 256;
 
-short Coordinate(int v) { return static_cast<short>(std::clamp(v, -32768, 32767)); }
+short Coordinate(int v) {
+    return static_cast<short>(std::clamp(v, -32768, 32767));
+}
 
 // A side taken from two corners; negative sides draw nothing.
 bool Side(int from, int to, int less, unsigned int& side) {
@@ -135,9 +137,13 @@ void SDrawing::FillChord(int x1, int y1, int x2, int y2, int start, int extent) 
     Arc(x1, y1, x2, y2, start * 64, extent * 64, ArcChord, true);
 }
 
-void SDrawing::DrawPoly(Point* points, int count) { Poly(points, count, false); }
+void SDrawing::DrawPoly(Point* points, int count) {
+    Poly(points, count, false);
+}
 
-void SDrawing::FillPoly(Point* points, int count) { Poly(points, count, true); }
+void SDrawing::FillPoly(Point* points, int count) {
+    Poly(points, count, true);
+}
 
 void SDrawing::Poly(Point* points, int count, bool fill) {
     Target t = Current();
@@ -166,8 +172,7 @@ void SDrawing::DrawPixelNumber(int x, int y, int digit) {
     }
 }
 
-void SDrawing::DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
-                          int sy2) {
+void SDrawing::DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2) {
     unsigned int w, h;
     Target t = Current();
     if (!source || !t || !source->GetDisplay() || !source->GetDrawable() || !source->Get()) return;

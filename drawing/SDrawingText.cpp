@@ -19,11 +19,13 @@ constexpr int kMaxSide = 32767;
 // Function, plane mask, foreground and background.
 constexpr unsigned long kCopiedGCValues = GCFunction | GCPlaneMask | GCForeground | GCBackground;
 
-int Length(const char* text) { return static_cast<int>(strlen(text)); }
+int Length(const char* text) {
+    return static_cast<int>(strlen(text));
+}
 
 // Owns a GC made for one operation.
 class ScratchGC {
-public:
+  public:
     ScratchGC(Display* display, Drawable drawable)
         : display(display), gc(XCreateGC(display, drawable, 0, nullptr)) {}
     ScratchGC(const ScratchGC&) = delete;
@@ -33,14 +35,14 @@ public:
     }
     GC Get() const { return gc; }
 
-private:
+  private:
     Display* display;
     GC gc;
 };
 
 // Owns a one-bit pixmap made for one operation.
 class ScratchBitmap {
-public:
+  public:
     ScratchBitmap(Display* display, Drawable on, int width, int height)
         : display(display), pixmap(XCreatePixmap(display, on, width, height, 1)) {}
     ScratchBitmap(const ScratchBitmap&) = delete;
@@ -48,7 +50,7 @@ public:
     ~ScratchBitmap() { XFreePixmap(display, pixmap); }
     Pixmap Get() const { return pixmap; }
 
-private:
+  private:
     Display* display;
     Pixmap pixmap;
 };
@@ -83,7 +85,7 @@ SDrawing::Point Place(const SDrawing::Rect& r, int align, const SMonoImage& pict
     int x = align & SDrawing::kLeft    ? r.x1
             : align & SDrawing::kRight ? r.x2 - w
                                        : r.x1 + ((r.Width() - w) >> 1);
-    int y = align & SDrawing::kTop       ? r.y1
+    int y = align & SDrawing::kTop      ? r.y1
             : align & SDrawing::kBottom ? r.y2 - h
                                         : r.y1 + ((r.Height() - h) >> 1);
     return {x, y};
@@ -124,7 +126,9 @@ void SDrawing::DrawLabel(const char* text, Rect r, int align, const Point& offse
     int y = align & kTop      ? r.y1 + f->ascent
             : align & kBottom ? r.y2 - f->descent
                               : r.y1 + (f->ascent >> 1) + (r.Height() >> 1) - 1;
-    int x = align & kLeft ? r.x1 : align & kRight ? r.x2 - width : r.x1 + (r.Width() >> 1) - (width >> 1);
+    int x = align & kLeft    ? r.x1
+            : align & kRight ? r.x2 - width
+                             : r.x1 + (r.Width() >> 1) - (width >> 1);
     XSetFont(t.display, t.gc, f->fid);
     XDrawString(t.display, t.drawable, t.gc, x, y, text, length);
 }
@@ -158,7 +162,8 @@ bool SDrawing::RenderText(const char* text, SMonoImage& picture) {
     if (!image) return false;
     picture = SMonoImage(width, height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) picture.Set(x, y, XGetPixel(image, x, y) != 0);
+        for (int x = 0; x < width; ++x)
+            picture.Set(x, y, XGetPixel(image, x, y) != 0);
     XDestroyImage(image);
     return true;
 }
@@ -173,6 +178,9 @@ void SDrawing::StipplePicture(const SMonoImage& picture, int x, int y) {
     ScratchBitmap stipple(t.display, t.drawable, w, h);
     {
         ScratchGC put(t.display, stipple.Get());
+        // A bitmap image takes the GC's colours: set bits 1, clear bits 0.
+        XSetForeground(t.display, put.Get(), 1);
+        XSetBackground(t.display, put.Get(), 0);
         XPutImage(t.display, stipple.Get(), put.Get(), image, 0, 0, 0, 0, w, h);
     }
     XDestroyImage(image);

@@ -14,7 +14,7 @@ namespace zell::gui {
 class SCursor;
 
 class SGlobals {
-public:
+  public:
     using Text = data::datastring<32, char>;
 
     // Seeds the generator from the processor's time-stamp counter after a 3 ms sleep, so two
@@ -35,7 +35,7 @@ public:
     Text name;
     Text directory;
     void* reserved = nullptr;
-    Text* binaryPath = nullptr; // not owned
+    Text* binaryPath = nullptr;     // not owned
     unsigned long parentWindow = 0; // the editor's host window while it is open
     void* reservedToo = nullptr;
     SCursor* cursor = nullptr; // not owned; the editor sets it with parentWindow

@@ -9,7 +9,9 @@ namespace {
 constexpr float kRadiansPerDegree = 0.01745329f;
 
 // Rounds half away from zero, in single precision like the rest of the turn.
-int Nearest(float value) { return static_cast<int>(std::lround(value)); }
+int Nearest(float value) {
+    return static_cast<int>(std::lround(value));
+}
 
 } // namespace
 
@@ -29,7 +31,8 @@ void SMonoImage::Set(int x, int y, bool on) {
 
 int SMonoImage::Count() const {
     int n = 0;
-    for (uint8_t p : pixels) n += p;
+    for (uint8_t p : pixels)
+        n += p;
     return n;
 }
 

@@ -8,7 +8,7 @@
 namespace zell::gui::context {
 
 class SMonoImage {
-public:
+  public:
     SMonoImage() = default;
     SMonoImage(int width, int height);
 
@@ -28,13 +28,15 @@ public:
     // turned picture with a pixel of room around it.
     SMonoImage Rotated(int degrees) const;
 
-private:
+  private:
     int width = 0;
     int height = 0;
     std::vector<uint8_t> pixels;
 };
 
 // Makes an even side odd.
-inline int OddSide(int side) { return side % 2 ? side : side + 1; }
+inline int OddSide(int side) {
+    return side % 2 ? side : side + 1;
+}
 
 } // namespace zell::gui::context

@@ -11,7 +11,7 @@ class SDrawBrush;
 class SDrawFont;
 
 template <typename T> class SResourceList {
-public:
+  public:
     SResourceList() = default;
     SResourceList(const SResourceList&) = delete;
     SResourceList& operator=(const SResourceList&) = delete;
@@ -21,9 +21,10 @@ public:
 };
 
 template <typename T> class SResourceListOwned : public SResourceList<T> {
-public:
+  public:
     ~SResourceListOwned() override {
-        for (T* item : this->items) delete item;
+        for (T* item : this->items)
+            delete item;
     }
 };
 

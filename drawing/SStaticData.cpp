@@ -33,20 +33,26 @@ bool SColourRing::Push(int value) {
     return true;
 }
 
-int SColourRing::At(int index) const { return index >= 0 && index < count ? slots[index] : 0; }
+int SColourRing::At(int index) const {
+    return index >= 0 && index < count ? slots[index] : 0;
+}
 
 void SColourRing::Clear() {
     write = read = count = 0;
-    for (int& slot : slots) slot = 0;
+    for (int& slot : slots)
+        slot = 0;
 }
 
-SStaticData::SStaticData() { AddColours(); }
+SStaticData::SStaticData() {
+    AddColours();
+}
 
 SStaticData::~SStaticData() = default;
 
 void SStaticData::AddColours() {
     if (!ToolkitDisplay()) return;
-    for (const RGB& c : kPalette) palette.Push(SCOL(c.r, c.g, c.b));
+    for (const RGB& c : kPalette)
+        palette.Push(SCOL(c.r, c.g, c.b));
 }
 
 int SStaticData::Colour(int index) {

@@ -27,7 +27,7 @@ struct SColourRing {
 };
 
 class SStaticData {
-public:
+  public:
     // Palette indices the drawing layer itself relies on.
     static constexpr int kWhite = 0;
     static constexpr int kBlack = 20;

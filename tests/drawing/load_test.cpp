@@ -1,0 +1,132 @@
+// Loading and unloading the built shared object with and without an X server: the load never
+// fails for want of a display, reports a missing one on standard error once, and the unload
+// leaves no thread and no mapping behind.
+#include "VstHost.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <dlfcn.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using ferrovane::host::VstHost;
+
+namespace {
+
+constexpr const char* kNoDisplay = "Error: XOpenDisplay failed.\n";
+
+// Sends standard error to a temporary file until Finish.
+class StderrCapture {
+  public:
+    StderrCapture() : file(tmpfile()), saved(dup(2)) {
+        fflush(stderr);
+        if (file) dup2(fileno(file), 2);
+    }
+    ~StderrCapture() { Finish(); }
+    std::string Finish() {
+        if (saved < 0) return text;
+        fflush(stderr);
+        dup2(saved, 2);
+        close(saved);
+        saved = -1;
+        if (file) {
+            rewind(file);
+            char buffer[512];
+            size_t n;
+            while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
+                text.append(buffer, n);
+            fclose(file);
+        }
+        return text;
+    }
+
+  private:
+    FILE* file;
+    int saved;
+    std::string text;
+};
+
+// Sets or clears DISPLAY for one scope.
+class DisplayVariable {
+  public:
+    explicit DisplayVariable(const char* value) {
+        if (const char* old = getenv("DISPLAY")) previous = old, had = true;
+        if (value)
+            setenv("DISPLAY", value, 1);
+        else
+            unsetenv("DISPLAY");
+    }
+    ~DisplayVariable() {
+        if (had)
+            setenv("DISPLAY", previous.c_str(), 1);
+        else
+            unsetenv("DISPLAY");
+    }
+
+  private:
+    std::string previous;
+    bool had = false;
+};
+
+int Threads() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/task")) {
+        while (dirent* entry = readdir(dir))
+            count += entry->d_name[0] != '.';
+        closedir(dir);
+    }
+    return count;
+}
+
+bool StillMapped() {
+    void* handle = dlopen(FERROVANE_PLUGIN_PATH, RTLD_LAZY | RTLD_NOLOAD);
+    if (handle) dlclose(handle);
+    return handle != nullptr;
+}
+
+// One load, instantiation and unload; answers what the plugin wrote on standard error.
+std::string Cycle() {
+    int threads = Threads();
+    StderrCapture capture;
+    {
+        VstHost host;
+        EXPECT_TRUE(host.Load(FERROVANE_PLUGIN_PATH)) << host.Error();
+        EXPECT_NE(host.Instantiate(), nullptr);
+        host.Unload();
+    }
+    std::string written = capture.Finish();
+    EXPECT_FALSE(StillMapped());
+    EXPECT_EQ(Threads(), threads);
+    return written;
+}
+
+bool ServerAt(const char* socket) {
+    struct stat info;
+    return stat(socket, &info) == 0;
+}
+
+} // namespace
+
+TEST(LoadWithoutDisplay, AnUnsetDisplayFallsBackAndIsReportedOnce) {
+    if (ServerAt("/tmp/.X11-unix/X0")) GTEST_SKIP() << "an X server answers on :0.0";
+    DisplayVariable unset(nullptr);
+    EXPECT_EQ(Cycle(), kNoDisplay);
+}
+
+TEST(LoadWithoutDisplay, AnUnreachableDisplayIsReportedAndLoadingGoesOn) {
+    DisplayVariable nowhere(":4711");
+    EXPECT_EQ(Cycle(), kNoDisplay);
+    // A second load sets up again: the report comes once per load.
+    EXPECT_EQ(Cycle(), kNoDisplay);
+}
+
+TEST(LoadWithDisplay, TheServerGivenInDisplayIsUsedSilently) {
+    const char* display = getenv("DISPLAY");
+    if (!display || !*display) GTEST_SKIP() << "no X server: run under xvfb-run";
+    EXPECT_EQ(Cycle(), "");
+    EXPECT_EQ(Cycle(), "");
+}
