@@ -171,6 +171,16 @@ void SControl::CleanUp() {
     cleanedUp = true;
 }
 
+void SControl::Unregister() {
+    if (display && window) SControlRegistry::Unregister(display, window);
+    UnregisterChildren();
+}
+
+void SControl::Retire() {
+    Unregister();
+    if (SEventPump::Serves(display)) SEventPump::Sync();
+}
+
 void SControl::Destroy() {
     cleaningUp = true;
     CleanUp();

@@ -188,6 +188,10 @@ class SControl : public SIExtended, public object::SIEventTarget {
     virtual void SetRoundShape(bool round);
 
     void Destroy();
+    // Takes the control (and a window's children) out of event dispatch and waits until an
+    // event being dispatched on the pump's thread is done. An owner on another thread than the
+    // dispatcher calls it before deleting the control.
+    void Retire();
     bool Enabled() const;
     bool EventHandled(int type) const;
     void AddEventListener(SControl* listener, int type);
@@ -244,6 +248,7 @@ class SControl : public SIExtended, public object::SIEventTarget {
 
   protected:
     friend struct SDispatch;
+    friend class SWindow; // takes its children out of dispatch
 
     SGlobals* globals = nullptr;
     SControl* parent = nullptr;
@@ -271,6 +276,10 @@ class SControl : public SIExtended, public object::SIEventTarget {
     Window previousFocus = 0;
     Atom deleteAtom = 0;
     Display* display = nullptr; // the connection the window lives on
+
+    // Unregisters the children's windows; a control has none.
+    virtual void UnregisterChildren() {}
+    void Unregister();
 
   private:
     void DestroyContexts();

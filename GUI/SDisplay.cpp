@@ -1,6 +1,7 @@
 #include "SDisplay.h"
 
 #include "SControl.h"
+#include "SSystemData.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xatom.h>
@@ -10,10 +11,29 @@
 
 namespace zell::gui {
 
+namespace {
+
+// The system data's monitor list, measured on its own so that filling it never re-enters the
+// display object under construction.
+bool MonitorQuery(std::vector<system::SDisplayRect>& out) {
+    SDisplay measured;
+    measured.AllMonitorRects(ToolkitDisplay());
+    for (const Rect2& m : measured.Monitors()) out.push_back({m.x1, m.y1, m.Width(), m.Height()});
+    return !out.empty();
+}
+
+const bool kQueryInstalled = [] {
+    system::SSystemData::SetDisplayQuery(&MonitorQuery);
+    return true;
+}();
+
+} // namespace
+
 SDisplay& SDisplay::Instance() {
     static SDisplay* display = [] {
         auto* d = new SDisplay;
         d->AllMonitorRects(ToolkitDisplay());
+        system::sd().getDisplayInfos();
         return d;
     }();
     return *display;

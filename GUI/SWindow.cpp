@@ -22,6 +22,10 @@ void SWindow::DeleteChildren() {
     flags &= ~kFlagHasChildren;
 }
 
+void SWindow::UnregisterChildren() {
+    for (const SWindowID& c : children) c.control->Unregister();
+}
+
 void SWindow::CleanRessources() {
     cleaningUp = true;
     if (!(flags & (kFlagTopLevel | kFlagPopup))) return;

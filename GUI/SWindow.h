@@ -50,7 +50,10 @@ class SWindow : public SControl {
     // One step of Loop without its ending: for loops that must also do other work.
     bool DispatchOne();
 
-  private:
+  protected:
+    void UnregisterChildren() override;
+
+private:
     void DeleteChildren();
 
     std::vector<SWindowID> children;

@@ -89,6 +89,7 @@ class Fake {
 TEST(Pump, StartsWithTheFirstWindowServesAndStopsWithTheLast) {
     ASSERT_NE(dps, nullptr) << "no X server at load";
     ASSERT_EQ(dp.load(), nullptr);
+    std::thread([] {}).join(); // a sanitizer's own helper thread starts with the first thread
     const int before = Threads();
     SGlobals globals;
     auto* probe = new Probe(&globals, nullptr, 1, "probe", 0, 10, 10, 80, 60, 0, false);
@@ -102,13 +103,16 @@ TEST(Pump, StartsWithTheFirstWindowServesAndStopsWithTheLast) {
     fake.MoveTo(30, 30);
     fake.Click();
     EXPECT_TRUE(WaitFor([&] { return probe->pressed.load() > 0; }));
+    probe->Retire(); // the pump dispatches on its own thread
     delete probe;
     EXPECT_TRUE(SEventPump::Running());
+    second->Retire();
     delete second;
     EXPECT_FALSE(SEventPump::Running());
     EXPECT_EQ(Threads(), before);
     auto* again = new Probe(&globals, nullptr, 3, "again", 0, 0, 0, 20, 20, 0, false);
     EXPECT_TRUE(SEventPump::Running());
+    again->Retire();
     delete again;
     EXPECT_EQ(Threads(), before);
 }
@@ -166,6 +170,7 @@ TEST_P(HostKinds, PlainControlsCanBeClickedHoveredAndTyped) {
     SaveScreenshot(host.GetDisplay(), host.GetWindow(),
                    eventProc ? "controls-event-proc-host.png" : "controls-plain-host.png");
     host.Stop();
+    panel->Retire();
     delete panel;
     dp.store(nullptr);
     EXPECT_FALSE(SEventPump::Running());
