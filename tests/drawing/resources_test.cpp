@@ -71,12 +71,6 @@ TEST(Caches, SameColourGivesTheSamePenAndBrush) {
     EXPECT_NE(statdata.FindFont(8, true, false), font);
 }
 
-TEST(Caches, APatternedBrushFillsWithItsSecondColour) {
-    zell::gui::context::SDrawBrush brush(5, 2, nullptr);
-    brush.secondColour = 9;
-    EXPECT_EQ(brush.EffectiveColour(), 9);
-}
-
 TEST(Fonts, PatternsFollowThePixelSize) {
     using Patterns = std::vector<SDrawFont::Text>;
     auto texts = [](const Patterns& p) {

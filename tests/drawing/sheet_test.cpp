@@ -23,7 +23,7 @@ constexpr int kRows = 4;
 
 class Sheet {
   public:
-    Sheet() : canvas(kCell * kColumns, kCell * kRows) {
+    Sheet() : canvas(kCell * kColumns, kCell * kRows), own(scheme.GetDevice()) {
         scheme.SetDevice(&canvas.device);
         int slate = statdata.Colour(24), charcoal = statdata.Colour(26);
         scheme.SetColours(slate, charcoal, slate, statdata.Colour(0), statdata.Colour(2),
@@ -31,7 +31,7 @@ class Sheet {
         scheme.DrawBackground(Rect{0, 0, canvas.width, canvas.height}, false);
         scheme.SetFont(statdata.FindFont(10, false, false));
     }
-    ~Sheet() { scheme.SetDevice(nullptr); }
+    ~Sheet() { scheme.SetDevice(own); }
 
     // Starts the next cell with its caption and returns its origin.
     Point Cell(int index, const char* caption) {
@@ -50,6 +50,7 @@ class Sheet {
     zell::gui::SGlobals globals;
     Canvas canvas;
     SDrawing scheme{nullptr, &globals};
+    zell::gui::context::SDrawDevice* own;
 };
 
 void Shapes(Sheet& s) {
