@@ -30,13 +30,14 @@ const bool kQueryInstalled = [] {
 } // namespace
 
 SDisplay& SDisplay::Instance() {
-    static SDisplay* display = [] {
-        auto* d = new SDisplay;
-        d->AllMonitorRects(ToolkitDisplay());
+    static SDisplay display;
+    static const bool built = [] {
+        display.AllMonitorRects(ToolkitDisplay());
         system::sd().getDisplayInfos();
-        return d;
+        return true;
     }();
-    return *display;
+    (void)built;
+    return display;
 }
 
 bool SDisplay::SplitScreen(int width, int height, std::vector<Rect2>& out) {

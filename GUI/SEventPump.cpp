@@ -16,6 +16,11 @@ namespace {
 // socket and for events another thread has read into the queue. A client message to its own
 // window wakes it to stop.
 struct Pump {
+    ~Pump() {
+        Stop();
+        Join();
+    }
+
     std::mutex lock;
     std::thread thread;
     std::thread::id id;
@@ -133,6 +138,12 @@ Pump& ThePump() {
     static Pump pump;
     return pump;
 }
+
+// The pump is stopped and joined before the unload closes its connection.
+const bool kUnloadHook = [] {
+    AtToolkitUnload(&SEventPump::Shutdown);
+    return true;
+}();
 
 } // namespace
 

@@ -48,4 +48,15 @@ LoadTimeSystemData loadTimeSystemData;
 
 SStaticData statdata;
 
+namespace {
+
+// Destroyed first of all: the toolkit stops what still dispatches or draws.
+struct LoadTimeToolkit {
+    ~LoadTimeToolkit() { RunToolkitUnloadHooks(); }
+};
+
+LoadTimeToolkit loadTimeToolkit;
+
+} // namespace
+
 } // namespace zell::gui

@@ -1,6 +1,17 @@
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+
 namespace zell::gui {
+
+namespace {
+
+constexpr int kMaxHooks = 4;
+void (*unloadHooks[kMaxHooks])() = {};
+
+} // namespace
 
 std::atomic<_XDisplay*> dp{nullptr};
 _XDisplay* dps = nullptr;
@@ -15,6 +26,29 @@ bool SetHostDisplay(void* display) {
     _XDisplay* expected = nullptr;
     return dp.compare_exchange_strong(expected, static_cast<_XDisplay*>(display),
                                       std::memory_order_acq_rel);
+}
+
+bool OpenToolkitDisplay(const char* name) {
+    if (dps) return true;
+    const char* fallback = getenv("DISPLAY");
+    dps = XOpenDisplay(name && *name ? name : fallback);
+    return dps != nullptr;
+}
+
+void AtToolkitUnload(void (*hook)()) {
+    for (auto& slot : unloadHooks)
+        if (!slot || slot == hook) {
+            slot = hook;
+            return;
+        }
+}
+
+void RunToolkitUnloadHooks() {
+    for (auto& slot : unloadHooks)
+        if (slot) {
+            slot();
+            slot = nullptr;
+        }
 }
 
 } // namespace zell::gui

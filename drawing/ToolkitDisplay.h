@@ -11,8 +11,8 @@ namespace zell::gui {
 // The display the host gives with the editor's first open; written on the host's GUI thread,
 // read by every thread that draws.
 extern std::atomic<_XDisplay*> dp;
-// The display opened when the shared object is loaded, or null when that failed. Written only
-// by the load-time set-up and the unload.
+// The display opened when the shared object is loaded, or null when that failed. Written by the
+// load-time set-up, by OpenToolkitDisplay when the load found no server, and by the unload.
 extern _XDisplay* dps;
 
 // The connection every X call of the toolkit and the drawing layer goes through: dp, else dps.
@@ -22,5 +22,15 @@ _XDisplay* ToolkitDisplay();
 // Stores the host's display as dp unless dp is already set or display is null; true when it
 // was stored.
 bool SetHostDisplay(void* display);
+
+// Opens dps when the load found no X server: to the display called `name`, else to "DISPLAY".
+// Called on the host's GUI thread before any toolkit thread uses the connection. True when a
+// connection exists afterwards.
+bool OpenToolkitDisplay(const char* name);
+
+// Work that must end while the connection and the drawing resources still exist (the toolkit's
+// event pump), run first when the shared object is unloaded. At most a few hooks.
+void AtToolkitUnload(void (*hook)());
+void RunToolkitUnloadHooks();
 
 } // namespace zell::gui

@@ -4,6 +4,8 @@
 #include "HostApp.h"
 #include "Relaxed.h"
 #include "SFilePath.h"
+#include "SGlobals.h"
+#include "SHostDisplay.h"
 
 #include <cstring>
 #include <vector>
@@ -22,8 +24,9 @@ struct SPlugin::EditorOpcodes {
         *static_cast<ERect**>(ptr) = &p.editorRect;
         return reinterpret_cast<VstIntPtr>(&p.editorRect);
     }
-    static VstIntPtr open(SPlugin& p, VstIntPtr, void* ptr) {
+    static VstIntPtr open(SPlugin& p, VstIntPtr value, void* ptr) {
         if (!ptr || !p.pluginEditor) return 0;
+        zell::gui::AdoptHostDisplay(reinterpret_cast<void*>(value));
         p.pluginEditor->open(ptr);
         return 1;
     }
@@ -47,6 +50,7 @@ struct SPlugin::EditorOpcodes {
 };
 
 SPlugin::SPlugin(audioMasterCallback audioMaster, int&) : AudioEffectX(audioMaster, 128, 5) {
+    globals = new zell::gui::SGlobals;
     setEditor(pluginEditor);
     isSynth(true);
     setUniqueID(kUniqueID);
@@ -64,9 +68,12 @@ SPlugin::~SPlugin() {
     effectNameString = nullptr;
     delete directoryString;
     directoryString = nullptr;
+    // The editor goes first: closing its window writes to the globals.
     delete pluginEditor;
     pluginEditor = nullptr;
     editor = nullptr;
+    delete globals;
+    globals = nullptr;
 }
 
 VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

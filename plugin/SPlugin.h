@@ -8,6 +8,10 @@
 
 class AEffEditor;
 
+namespace zell::gui {
+class SGlobals;
+}
+
 namespace ferrovane {
 
 constexpr const char* kProductName = "Ferrovane";
@@ -41,6 +45,7 @@ public:
 
     const zell::data::datastring<32, char>* EffectName() const { return effectNameString; }
     const zell::data::datastring<32, char>* Directory() const { return directoryString; }
+    zell::gui::SGlobals* Globals() const { return globals; }
 
     // Editor side: the editor flips this when its window opens and closes.
     void SetEditorClosed(bool closed);
@@ -59,6 +64,7 @@ protected:
     bool suspended = true;    // relaxed: written by suspend/resume, read by processing
     AEffEditor* pluginEditor = nullptr;
     ERect editorRect{0, 0, 425, 307};
+    zell::gui::SGlobals* globals = nullptr;
     zell::data::datastring<32, char>* effectNameString = nullptr;
     zell::data::datastring<32, char>* directoryString = nullptr;
     zell::threading::SMutexOS pluginMutex;

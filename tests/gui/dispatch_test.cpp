@@ -4,6 +4,7 @@
 #include "SControlRegistry.h"
 #include "SInput.h"
 
+#include <X11/extensions/shape.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -301,6 +302,64 @@ TEST_F(Dispatch, ControlIdsComeFromTheSharedCounter) {
     r->CreateIdleTimer(22, false);
     r->CreateTimer(1000, false);
     EXPECT_GT(globals->NewId(), first + 2);
+    delete r;
+}
+
+TEST_F(Dispatch, GuardedReadsReportXErrorsAndAnswerNothing) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(SControl::getProperty(0x3FFFFFF, XInternAtom(display, "_ZELLWND", False)), 0u);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("XError Message: ", 0), 0u) << said;
+    EXPECT_NE(said.find("XError Message: Request=20\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("XError Message: XID=67108863\n"), std::string::npos) << said;
+    EXPECT_TRUE(SControl::xerror);
+    // The handler is gone again: an error now goes to whoever had it before.
+    EXPECT_NE(XSetErrorHandler(nullptr), &SControl::errorHandler);
+}
+
+TEST_F(Dispatch, RoundShapeNotchesTheCorners) {
+    Recorder* r = Make();
+    r->SetRoundShape(true);
+    int count = 0, ordering = 0;
+    XRectangle* rects = XShapeGetRectangles(display, r->GetWindow(), ShapeBounding, &count, &ordering);
+    auto inside = [&](int x, int y) {
+        for (int i = 0; i < count; ++i)
+            if (x >= rects[i].x && x < rects[i].x + rects[i].width && y >= rects[i].y &&
+                y < rects[i].y + rects[i].height)
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(inside(0, 0));
+    EXPECT_FALSE(inside(4, 0));
+    EXPECT_TRUE(inside(5, 0));
+    EXPECT_FALSE(inside(0, 4)) << "two rows of one pixel";
+    EXPECT_TRUE(inside(1, 4));
+    EXPECT_FALSE(inside(59, 39));
+    EXPECT_TRUE(inside(30, 20));
+    XFree(rects);
+    r->SetRoundShape(false);
+    rects = XShapeGetRectangles(display, r->GetWindow(), ShapeBounding, &count, &ordering);
+    EXPECT_EQ(count, 1);
+    XFree(rects);
+    delete r;
+}
+
+TEST_F(Dispatch, FocusIsTakenAndGivenBack) {
+    Recorder* r = Make();
+    Window before = 0;
+    int revert = 0;
+    XGetInputFocus(display, &before, &revert);
+    r->Focus(true);
+    Window now = 0;
+    XGetInputFocus(display, &now, &revert);
+    EXPECT_EQ(now, r->GetWindow());
+    OwnDisplay::Dispatch();
+    EXPECT_TRUE(r->GetStatus() & kStatusFocus);
+    r->Focus(false);
+    XGetInputFocus(display, &now, &revert);
+    EXPECT_EQ(now, before);
+    OwnDisplay::Dispatch();
+    EXPECT_FALSE(r->GetStatus() & kStatusFocus);
     delete r;
 }
 

@@ -8,6 +8,7 @@
 #include "SEventPump.h"
 #include "SGlobals.h"
 #include "SStaticData.h"
+#include "STimer.h"
 #include "SWindow.h"
 #include "ToolkitDisplay.h"
 
@@ -115,6 +116,34 @@ TEST(Pump, StartsWithTheFirstWindowServesAndStopsWithTheLast) {
     again->Retire();
     delete again;
     EXPECT_EQ(Threads(), before);
+}
+
+// Timer ticks reach the control's ParseEvent on the timer's own thread.
+class Ticked : public SWindow {
+public:
+    using SWindow::SWindow;
+    void ParseEvent(SEvent* e) override {
+        if (e->type == kEventTimer && e->kind == kKindValue && e->sender == this) {
+            lastId = e->value;
+            ++ticks;
+        }
+    }
+    std::atomic<int> ticks{0}, lastId{0};
+};
+
+TEST(Timers, TicksReachTheControlAndStopWithIt) {
+    std::thread([] {}).join();
+    const int before = Threads();
+    SGlobals globals;
+    auto* c = new Ticked(&globals, nullptr, 1, "ticked", 0, 0, 0, 10, 10, 0, false);
+    threading::STimer* extra = c->AddTimer(5, true);
+    EXPECT_TRUE(WaitFor([&] { return c->ticks.load() >= 3; }));
+    EXPECT_EQ(static_cast<unsigned>(c->lastId.load()), extra->Id());
+    delete extra;
+    c->CreateTimer(5, true); // the control's own timer; nobody listens but the control
+    c->Retire();
+    delete c;
+    EXPECT_TRUE(WaitFor([&] { return Threads() == before; })) << "no timer thread outlives it";
 }
 
 void SaveScreenshot(Display* d, Window w, const char* name) {
