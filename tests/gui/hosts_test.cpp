@@ -55,6 +55,18 @@ int Threads() {
     return n;
 }
 
+// The thread count once exiting threads have left /proc (they linger briefly after a join).
+int SettledThreads() {
+    int last = Threads();
+    for (int i = 0; i < 100; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        int now = Threads();
+        if (now == last) return now;
+        last = now;
+    }
+    return last;
+}
+
 // Waits for a condition another thread brings about; false when it never comes.
 template <typename F> bool WaitFor(F done) {
     for (int i = 0; i < 500 && !done(); ++i)
@@ -91,13 +103,13 @@ TEST(Pump, StartsWithTheFirstWindowServesAndStopsWithTheLast) {
     ASSERT_NE(dps, nullptr) << "no X server at load";
     ASSERT_EQ(dp.load(), nullptr);
     std::thread([] {}).join(); // a sanitizer's own helper thread starts with the first thread
-    const int before = Threads();
+    const int before = SettledThreads();
     SGlobals globals;
     auto* probe = new Probe(&globals, nullptr, 1, "probe", 0, 10, 10, 80, 60, 0, false);
     EXPECT_TRUE(SEventPump::Running());
-    EXPECT_EQ(Threads(), before + 1);
+    EXPECT_EQ(SettledThreads(), before + 1);
     auto* second = new Probe(&globals, nullptr, 2, "second", 0, 100, 10, 20, 20, 0, false);
-    EXPECT_EQ(Threads(), before + 1) << "one pump for every window";
+    EXPECT_EQ(SettledThreads(), before + 1) << "one pump for every window";
     probe->Show();
     ASSERT_TRUE(WaitFor([&] { return probe->draws.load() > 0; })) << "the pump paints";
     Fake fake;
@@ -110,12 +122,12 @@ TEST(Pump, StartsWithTheFirstWindowServesAndStopsWithTheLast) {
     second->Retire();
     delete second;
     EXPECT_FALSE(SEventPump::Running());
-    EXPECT_EQ(Threads(), before);
+    EXPECT_EQ(SettledThreads(), before);
     auto* again = new Probe(&globals, nullptr, 3, "again", 0, 0, 0, 20, 20, 0, false);
     EXPECT_TRUE(SEventPump::Running());
     again->Retire();
     delete again;
-    EXPECT_EQ(Threads(), before);
+    EXPECT_EQ(SettledThreads(), before);
 }
 
 // Timer ticks reach the control's ParseEvent on the timer's own thread.
@@ -133,7 +145,7 @@ public:
 
 TEST(Timers, TicksReachTheControlAndStopWithIt) {
     std::thread([] {}).join();
-    const int before = Threads();
+    const int before = SettledThreads();
     SGlobals globals;
     auto* c = new Ticked(&globals, nullptr, 1, "ticked", 0, 0, 0, 10, 10, 0, false);
     threading::STimer* extra = c->AddTimer(5, true);
@@ -143,7 +155,7 @@ TEST(Timers, TicksReachTheControlAndStopWithIt) {
     c->CreateTimer(5, true); // the control's own timer; nobody listens but the control
     c->Retire();
     delete c;
-    EXPECT_TRUE(WaitFor([&] { return Threads() == before; })) << "no timer thread outlives it";
+    EXPECT_EQ(SettledThreads(), before) << "no timer thread outlives it";
 }
 
 void SaveScreenshot(Display* d, Window w, const char* name) {
