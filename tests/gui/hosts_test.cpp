@@ -10,6 +10,7 @@
 #include "SStaticData.h"
 #include "STimer.h"
 #include "SWindow.h"
+#include "ThreadProbe.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xutil.h>
@@ -18,7 +19,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <dirent.h>
 #include <thread>
 
 namespace zell::gui::test {
@@ -44,28 +44,6 @@ class Probe : public SWindow {
     }
     std::atomic<int> entered{0}, pressed{0}, typed{0}, draws{0};
 };
-
-int Threads() {
-    int n = 0;
-    if (DIR* dir = opendir("/proc/self/task")) {
-        while (dirent* e = readdir(dir))
-            n += e->d_name[0] != '.';
-        closedir(dir);
-    }
-    return n;
-}
-
-// The thread count once exiting threads have left /proc (they linger briefly after a join).
-int SettledThreads() {
-    int last = Threads();
-    for (int i = 0; i < 100; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        int now = Threads();
-        if (now == last) return now;
-        last = now;
-    }
-    return last;
-}
 
 // Waits for a condition another thread brings about; false when it never comes.
 template <typename F> bool WaitFor(F done) {
@@ -102,14 +80,13 @@ class Fake {
 TEST(Pump, StartsWithTheFirstWindowServesAndStopsWithTheLast) {
     ASSERT_NE(dps, nullptr) << "no X server at load";
     ASSERT_EQ(dp.load(), nullptr);
-    std::thread([] {}).join(); // a sanitizer's own helper thread starts with the first thread
-    const int before = SettledThreads();
+    const int before = BaseThreads();
     SGlobals globals;
     auto* probe = new Probe(&globals, nullptr, 1, "probe", 0, 10, 10, 80, 60, 0, false);
     EXPECT_TRUE(SEventPump::Running());
-    EXPECT_EQ(SettledThreads(), before + 1);
+    EXPECT_TRUE(ThreadsSettleAt(before + 1));
     auto* second = new Probe(&globals, nullptr, 2, "second", 0, 100, 10, 20, 20, 0, false);
-    EXPECT_EQ(SettledThreads(), before + 1) << "one pump for every window";
+    EXPECT_TRUE(ThreadsSettleAt(before + 1)) << "one pump for every window";
     probe->Show();
     ASSERT_TRUE(WaitFor([&] { return probe->draws.load() > 0; })) << "the pump paints";
     Fake fake;
@@ -122,12 +99,12 @@ TEST(Pump, StartsWithTheFirstWindowServesAndStopsWithTheLast) {
     second->Retire();
     delete second;
     EXPECT_FALSE(SEventPump::Running());
-    EXPECT_EQ(SettledThreads(), before);
+    EXPECT_TRUE(ThreadsSettleAt(before));
     auto* again = new Probe(&globals, nullptr, 3, "again", 0, 0, 0, 20, 20, 0, false);
     EXPECT_TRUE(SEventPump::Running());
     again->Retire();
     delete again;
-    EXPECT_EQ(SettledThreads(), before);
+    EXPECT_TRUE(ThreadsSettleAt(before));
 }
 
 // Timer ticks reach the control's ParseEvent on the timer's own thread.
@@ -144,8 +121,7 @@ public:
 };
 
 TEST(Timers, TicksReachTheControlAndStopWithIt) {
-    std::thread([] {}).join();
-    const int before = SettledThreads();
+    const int before = BaseThreads();
     SGlobals globals;
     auto* c = new Ticked(&globals, nullptr, 1, "ticked", 0, 0, 0, 10, 10, 0, false);
     threading::STimer* extra = c->AddTimer(5, true);
@@ -155,7 +131,7 @@ TEST(Timers, TicksReachTheControlAndStopWithIt) {
     c->CreateTimer(5, true); // the control's own timer; nobody listens but the control
     c->Retire();
     delete c;
-    EXPECT_EQ(SettledThreads(), before) << "no timer thread outlives it";
+    EXPECT_TRUE(ThreadsSettleAt(before)) << "no timer thread outlives it";
 }
 
 void SaveScreenshot(Display* d, Window w, const char* name) {
