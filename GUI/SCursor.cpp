@@ -26,9 +26,10 @@ const unsigned char kFilled[kSize * 3] = {
 
 } // namespace
 
+// The window may be gone already (a host destroys its own), and undefining a cursor on a
+// destroyed window is an X error that ends the host; freeing the cursor alone is always safe.
 SCursor::~SCursor() {
     if (display && cursor) {
-        if (window) XUndefineCursor(display, window);
         XFreeCursor(display, cursor);
         XFlush(display);
     }

@@ -2,6 +2,7 @@
 #include "GuiHarness.h"
 
 #include "SControlRegistry.h"
+#include "SCursor.h"
 #include "SInput.h"
 
 #include <X11/extensions/shape.h>
@@ -361,6 +362,28 @@ TEST_F(Dispatch, FocusIsTakenAndGivenBack) {
     OwnDisplay::Dispatch();
     EXPECT_FALSE(r->GetStatus() & kStatusFocus);
     delete r;
+}
+
+TEST_F(Dispatch, TheCursorIsSetOnEntryAndFreedOnLeave) {
+    Recorder* r = Make();
+    SCursor cursor;
+    cursor.CreateDefault();
+    EXPECT_NE(cursor.cursor, 0u);
+    cursor.window = r->GetWindow();
+    globals->cursor = &cursor;
+    XEvent e{};
+    e.xcrossing.type = EnterNotify;
+    e.xcrossing.window = r->GetWindow();
+    Send(e);
+    e.xcrossing.type = LeaveNotify;
+    Send(e);
+    cursor.Free();
+    cursor.Free(); // twice is harmless
+    globals->cursor = nullptr;
+    SCursor none; // never created: nothing to set or free
+    none.Set();
+    none.Free();
+    delete r; // the cursor outlives its window, as when a host destroys its window first
 }
 
 } // namespace
