@@ -7,6 +7,7 @@
 #include "SControlRegistry.h"
 #include "SEventPump.h"
 #include "SGlobals.h"
+#include "SHostDisplay.h"
 #include "SStaticData.h"
 #include "STimer.h"
 #include "SWindow.h"
@@ -148,6 +149,25 @@ void SaveScreenshot(Display* d, Window w, const char* name) {
     XDestroyImage(image);
     EXPECT_TRUE(ferrovane::test::WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, a.width,
                                           a.height, rgb));
+}
+
+TEST(HostDisplay, AdoptedOnlyWhereHostsCanDispatchForIt) {
+    Display* host = XOpenDisplay(nullptr);
+    ASSERT_NE(host, nullptr);
+    ASSERT_EQ(dp.load(), nullptr);
+    EXPECT_TRUE(AdoptHostDisplay(host));
+    EXPECT_EQ(dp.load() == host, SControlRegistry::kAddressesInProperties);
+    dp.store(nullptr);
+    // No server at load: the toolkit's own connection is opened now, to the host's display.
+    _XDisplay* loaded = dps;
+    dps = nullptr;
+    EXPECT_TRUE(AdoptHostDisplay(SControlRegistry::kAddressesInProperties ? nullptr : host));
+    ASSERT_NE(dps, nullptr);
+    EXPECT_NE(dps, host);
+    XCloseDisplay(dps);
+    dps = loaded;
+    dp.store(nullptr);
+    XCloseDisplay(host);
 }
 
 class HostKinds : public testing::TestWithParam<bool> {};
