@@ -160,7 +160,12 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, 
     cEffect.uniqueID = vstFourCC("NoEf");
     cEffect.version = 1;
     cEffect.processReplacing = processClassReplacing;
-    cEffect.processDoubleReplacing = processClassDoubleReplacing;
+}
+
+// The double-precision entry is published only by a plugin that says it can process doubles.
+void AudioEffect::canDoubleReplacing(bool state) {
+    setFlag(effFlagsCanDoubleReplacing, state);
+    cEffect.processDoubleReplacing = state ? processClassDoubleReplacing : nullptr;
 }
 
 AudioEffect::~AudioEffect() {

@@ -60,7 +60,7 @@ public:
     void hasClip(bool state) { setFlag(effFlagsHasClip, state); }
     void canMono(bool state) { setFlag(effFlagsCanMono, state); }
     void canProcessReplacing(bool state) { setFlag(effFlagsCanReplacing, state); }
-    void canDoubleReplacing(bool state) { setFlag(effFlagsCanDoubleReplacing, state); }
+    void canDoubleReplacing(bool state);
     void programsAreChunks(bool state) { setFlag(effFlagsProgramChunks, state); }
     void setEditor(AEffEditor* e);
 

@@ -23,7 +23,8 @@ TEST(Record, FieldsAsTheHostReadsThem) {
     EXPECT_EQ(e->realQualities, 0);
     EXPECT_EQ(e->offQualities, 0);
     EXPECT_EQ(e->user, nullptr);
-    EXPECT_EQ(e->processDoubleReplacing != nullptr, true);
+    EXPECT_EQ(e->processDoubleReplacing, nullptr); // and the rest of the record is 0
+    for (char c : e->future) EXPECT_EQ(c, 0);
     EXPECT_NE(e->processReplacing, nullptr);
     EXPECT_NE(e->process, nullptr);
 }
