@@ -177,6 +177,19 @@ TEST_F(Dispatch, ExposesAreCollapsedAndHiddenControlsAskForNothing) {
     delete r;
 }
 
+TEST_F(Dispatch, QueuedConfigurationsCollapseIntoTheNewest) {
+    Recorder* r = Make();
+    XMoveResizeWindow(display, r->GetWindow(), 3, 4, 70, 50);
+    XMoveResizeWindow(display, r->GetWindow(), 11, 12, 90, 30);
+    OwnDisplay::Dispatch();
+    EXPECT_TRUE(SameRect(r->WindowRect(), Rect2{11, 12, 101, 42}));
+    EXPECT_TRUE(SameRect(r->ClientRect(), Rect2{0, 0, 90, 30}));
+    r->SetSize(20, 10);
+    r->Resized(false);
+    EXPECT_TRUE(SameRect(r->WindowRect(), Rect2{11, 12, 31, 22}));
+    delete r;
+}
+
 TEST_F(Dispatch, PaintMessagesReachTheirHandlers) {
     Recorder* r = Make(kFlagTopLevel);
     auto* region = reinterpret_cast<SDrawRegion*>(
