@@ -1,13 +1,16 @@
 #include "PluginMessage.h"
 
+#include "SInfo.h"
+#include "ToolkitDisplay.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace ferrovane {
 
-// Without a message box the text goes to standard error, one line per message line.
-void ShowPluginMessage(const char* text) {
-    if (!text) return;
+namespace {
+
+void PrintLines(const char* text) {
     const char* line = text;
     while (true) {
         const char* end = strchr(line, '\n');
@@ -15,6 +18,21 @@ void ShowPluginMessage(const char* text) {
         fprintf(stderr, "Ferrovane: %.*s\n", static_cast<int>(n), line);
         if (!end) break;
         line = end + 1;
+    }
+}
+
+} // namespace
+
+// Standard error always gets the text, one line per message line: it is all there is without
+// an X server, and what a host's log keeps. With a server the message box shows it too.
+void ShowPluginMessage(const char* text) {
+    if (!text) return;
+    PrintLines(text);
+    if (!zell::gui::ToolkitDisplay()) return;
+    try {
+        zell::gui::SInfo(text, "Ferrovane");
+    } catch (...) {
+        // Out of memory for the box: the host must not see it, and the text is on stderr.
     }
 }
 

@@ -1,0 +1,48 @@
+#include "SImageLabel.h"
+
+#include "SDrawBitmap.h"
+#include "SDrawDevice.h"
+#include "SDrawing.h"
+#include "SLabel.h"
+
+namespace zell::gui {
+
+using namespace context;
+
+SImageLabel::SImageLabel(SGlobals* g, SControl* p, int i, const char* t, int f, int x, int y,
+                         int w, int h, int pw)
+    : SWindow(g, p, static_cast<unsigned>(i), t, f, x, y, w, h, pw, false) {}
+
+SImageLabel::~SImageLabel() {
+    DeletePicture();
+}
+
+void SImageLabel::LoadBackground(void* xpm, int w, int h) {
+    DeletePicture();
+    if (!xpm) return;
+    bitmap = new SDrawBitmap(static_cast<const char* const*>(xpm), w, h, false);
+    if (bitmap->GetPixmap()) {
+        device = new SDrawMemoryDevice(GetDevice(), bitmap);
+        return;
+    }
+    delete bitmap;
+    bitmap = nullptr;
+}
+
+void SImageLabel::DeletePicture() {
+    delete device;
+    delete bitmap;
+    device = nullptr;
+    bitmap = nullptr;
+}
+
+void SImageLabel::Draw(const Rect2&) {
+    if (drawing && device)
+        drawing->DrawMemory(device, 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
+}
+
+void SImageLabel::MouseStateChanged(bool*, int code) {
+    if (int click = ClickOf(code)) SendEvent(kEventValue, kKindValue, click, 0.0f, nullptr, this, nullptr);
+}
+
+} // namespace zell::gui

@@ -1,0 +1,35 @@
+// A control that shows a picture made from XPM data and reports clicks to its listeners as
+// value events (1 left, 3 right, 2 middle). Runs on the thread that dispatches its events.
+#pragma once
+
+#include "SWindow.h"
+
+namespace zell::gui {
+
+namespace context {
+class SDrawBitmap;
+class SDrawMemoryDevice;
+} // namespace context
+
+class SImageLabel : public SWindow {
+  public:
+    SImageLabel(SGlobals* globals, SControl* parent, int id, const char* title, int flags, int x,
+                int y, int w, int h, int parentWindow);
+    ~SImageLabel() override;
+
+    // Replaces the picture; data that does not convert leaves none.
+    virtual void LoadBackground(void* xpm, int w, int h);
+
+    void Draw(const Rect2& rect) override;
+    void MouseStateChanged(bool* state, int code) override;
+
+    bool HasPicture() const { return device != nullptr; }
+
+  private:
+    void DeletePicture();
+
+    context::SDrawBitmap* bitmap = nullptr;
+    context::SDrawMemoryDevice* device = nullptr;
+};
+
+} // namespace zell::gui

@@ -1,0 +1,147 @@
+#include "SMessageDialog.h"
+
+#include "SButton.h"
+#include "SCursor.h"
+#include "SDrawFont.h"
+#include "SGlobals.h"
+#include "SInput.h"
+#include "SStaticData.h"
+#include "STextBlock.h"
+
+namespace zell::gui {
+
+namespace {
+
+// A pop-up with the full input mask and the painted frame with its grip.
+constexpr int kDialogFlags = 0x880101;
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+
+int C(int index) {
+    return statdata.Colour(index);
+}
+
+} // namespace
+
+SMessageDialog::SMessageDialog() {
+    ownGlobals = new SGlobals;
+    Text name(64, "SDialog (ID %i)", static_cast<int>(ownGlobals->random.Integer()));
+    const unsigned dialogId = static_cast<unsigned>(ownGlobals->idCounter.exchange(0));
+    Create(ownGlobals, nullptr, dialogId, name.Text(), kDialogFlags, 0, 0, kWidth, kHeight, 0,
+           false);
+    cursor = new SCursor;
+    cursor->window = window;
+    cursor->CreateDefault();
+    ownGlobals->cursor = cursor;
+    EnableEventHandler(kEventValue);
+    SetColours(C(24), C(24), C(20), C(2), C(0), C(0), C(0));
+    messageFont = new context::SDrawFont(7, false, false, false, nullptr);
+    titleFont = new context::SDrawFont(10, true, false, false, nullptr);
+    CreateChildren();
+    Refresh();
+}
+
+void SMessageDialog::CreateChildren() {
+    const int pw = static_cast<int>(window);
+    Text name(title);
+    titleLabel = new SLabel<false>(ownGlobals, this, ownGlobals->NewId(),
+                                   Text(name).Append(" - TitleLabel").Text(), 0, 10, 10,
+                                   kWidth - 20, 30, pw, false);
+    titleLabel->SetColours(C(24), C(24), C(20), C(2), C(2), C(2), C(2));
+    titleLabel->SetLabel("", titleFont, 0);
+    titleLabel->SetLabelColours(C(0), C(0));
+    messageLabel = new SLabel<false>(ownGlobals, this, ownGlobals->NewId(),
+                                     Text(name).Append(" - MessageLabel").Text(), 0, 10, 40,
+                                     kWidth - 20, kHeight - 90, pw, false);
+    messageLabel->SetColours(C(24), C(24), C(20), C(2), C(0), C(0), C(0));
+    messageLabel->SetLabel("", messageFont, 0);
+    messageLabel->SetLabelColours(C(0), C(0));
+    button = new SButton<false>(ownGlobals, this, ownGlobals->NewId(),
+                                Text(name).Append(" - MessageButton").Text(), kFlagRounded,
+                                kWidth / 2 - 20, kHeight - 40, 40, 20, pw, false);
+    button->SetColours(C(26), C(23), C(24), C(2), C(20), C(0), C(0));
+    button->SetLabel("OK", titleFont, 0);
+    button->SetLabelColours(C(0), C(19));
+    button->SetType(kButtonPush);
+    button->SetHoverColours(C(23), C(23));
+    button->AddEventListener(this, kEventValue);
+    for (SControl* child : {static_cast<SControl*>(titleLabel),
+                            static_cast<SControl*>(messageLabel), static_cast<SControl*>(button)}) {
+        child->Show();
+        Add(child);
+    }
+}
+
+// The children go with the window; the fonts they draw with and the globals they hold go
+// after them.
+SMessageDialog::~SMessageDialog() {
+    CleanUp();
+    while (!Children().empty())
+        Remove(Children().back().control, true);
+    ownGlobals->cursor = nullptr;
+    delete cursor;
+    delete titleFont;
+    delete messageFont;
+    Destroy();
+    delete ownGlobals;
+}
+
+void SMessageDialog::ParseEvent(SEvent* e) {
+    if (!e || !EventHandled(kEventValue) || e->type != kEventValue || e->value != kClickLeft ||
+        e->sender != button)
+        return;
+    CloseDialog();
+    if (button->GetFlags() & kFlagGrabOnPress) button->MouseReleaseCapture();
+    if (button->Input()) button->Input()->Reset();
+}
+
+void SMessageDialog::Measure(int& w, int& h) {
+    context::STextBlock block = context::MeasureLines(messageText.Text(), messageFont);
+    w = block.width;
+    h = block.height;
+}
+
+// The labels are as wide as the box less 20; the button sits centred under the message.
+void SMessageDialog::Resize(int w, int h) {
+    titleLabel->SetSize(w + 44, 20);
+    messageLabel->SetSize(w + 44, h + 38);
+    button->SetPosition((w + 64) / 2 - 20, h + 88);
+    button->Refresh();
+}
+
+void SMessageDialog::SetMessage(const char* message, const char* t) {
+    messageText = message;
+    int w = 0, h = 0;
+    Measure(w, h);
+    titleText = t;
+    SetTitleText(titleText.Text());
+    titleLabel->SetLabel(titleText);
+    const int titleWidth =
+        context::TextWidth(titleText.Text(), static_cast<int>(titleText.Length()), titleFont);
+    if (titleWidth > w) w = titleWidth;
+    messageLabel->SetLabel(messageText, messageFont, 0);
+    messageLabel->Refresh();
+    Resize(w, h);
+    SetSize(w + 64, h + 128);
+}
+
+void SMessageDialog::ShowMessage(const char* message, const char* t) {
+    SetMessage(message, t);
+    ShowDialog();
+}
+
+void SMessageDialog::ShowModal(const char* message, const char* t) {
+    messageText = message;
+    int w = 0, h = 0;
+    Measure(w, h);
+    SetSize(w + 64, h + 128);
+    titleText = t;
+    SetTitleText(titleText.Text());
+    titleLabel->SetLabel(titleText);
+    messageLabel->SetLabel(messageText);
+    messageLabel->Refresh();
+    Resize(w, h);
+    SDialog::ShowModal();
+}
+
+} // namespace zell::gui

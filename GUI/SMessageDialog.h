@@ -1,0 +1,60 @@
+// The message box: a bold title line, a message of several lines and an "OK" push button in a
+// small undecorated pop-up that sizes itself to its text. A left click on "OK" closes it. It
+// brings its own globals, fonts and cursor, so it needs no editor. Every call runs on the
+// thread that dispatches its events.
+#pragma once
+
+#include "SDialog.h"
+
+namespace zell::gui {
+
+namespace context {
+class SDrawFont;
+}
+
+class SCursor;
+template <bool> class SLabel;
+template <bool> class SButton;
+
+class SMessageDialog : public SDialog {
+  public:
+    using Text = data::datastring<32, char>;
+
+    SMessageDialog();
+    ~SMessageDialog() override;
+
+    // A left click of the button closes the dialog; other clicks do nothing.
+    void ParseEvent(SEvent* e) override;
+    // SetMessage, then shows the dialog; returns at once.
+    virtual void ShowMessage(const char* message, const char* title);
+    // Stores both texts and lays the dialog out for them; null texts are empty.
+    virtual void SetMessage(const char* message, const char* title);
+    // Lays out as SetMessage (the title does not widen the box), shows the dialog and returns
+    // when it is closed (see SDialog::ShowModal).
+    virtual void ShowModal(const char* message, const char* title);
+    using SDialog::ShowModal;
+
+    SLabel<false>* TitleLabel() const { return titleLabel; }
+    SLabel<false>* MessageLabel() const { return messageLabel; }
+    SButton<false>* Button() const { return button; }
+    const Text& MessageText() const { return messageText; }
+    const Text& TitleText() const { return titleText; }
+
+  private:
+    void CreateChildren();
+    // The width and height of the message in its font.
+    void Measure(int& w, int& h);
+    void Resize(int w, int h);
+
+    context::SDrawFont* titleFont = nullptr;
+    SGlobals* ownGlobals = nullptr;
+    SCursor* cursor = nullptr;
+    SLabel<false>* titleLabel = nullptr;
+    SLabel<false>* messageLabel = nullptr;
+    SButton<false>* button = nullptr;
+    Text messageText;
+    Text titleText;
+    context::SDrawFont* messageFont = nullptr;
+};
+
+} // namespace zell::gui

@@ -1,0 +1,171 @@
+#include "SToolTip.h"
+
+#include "SColour.h"
+#include "SDrawFont.h"
+#include "SDrawObject.h"
+#include "SDrawing.h"
+#include "SGlobals.h"
+#include "SInput.h"
+#include "SStaticData.h"
+#include "SToolTipData.h"
+#include "SWindow.h"
+
+#include <algorithm>
+
+namespace zell::gui {
+
+using context::SDrawing;
+
+namespace {
+
+constexpr int kFlags = kFlagPopup | kFlagPopupInRoot;
+constexpr int kPaletteRed = 4;
+constexpr int kPaletteBlue = 10;
+constexpr int kPaletteBlack = 20;
+
+data::datastring<32, char> TipTitle(SWindow* parent) {
+    return data::datastring<32, char>(64, "%s (Tooltip)", parent ? parent->GetLabel().Text() : "");
+}
+
+} // namespace
+
+SToolTip::SToolTip(SWindow* parent, bool)
+    : textColour(SCOL(0, 0, 0)), highlightColour(SCOL(255, 0, 0)),
+      pointerColour(SCOL(255, 128, 0)) {
+    SGlobals* g = parent ? parent->GetGlobals() : nullptr;
+    Create(g, parent, g ? g->NewId() : 0, TipTitle(parent).Text(), kFlags, 100, 100, 200, 32,
+           parent ? static_cast<int>(parent->GetWindow()) : 0, false);
+    const int white = SCOL(255, 255, 255), black = SCOL(0, 0, 0);
+    SetColours(white, white, white, black, black, white, white);
+    regularFont = new context::SDrawFont(10, false, false, false, nullptr);
+    boldFont = new context::SDrawFont(10, true, false, false, nullptr);
+}
+
+SToolTip::~SToolTip() {
+    Destroy();
+    delete regularFont;
+    delete boldFont;
+}
+
+void SToolTip::SizeTo(SToolTipData* d) {
+    data = d;
+    SetSize(d->Rect().Width() + 48, d->Rect().Height() + 16);
+    if (rounded) {
+        SetRoundShape(false);
+        SetRoundShape(true);
+    }
+}
+
+void SToolTip::Open(SIToolTipSource* source, const Point2& where) {
+    auto* d = dynamic_cast<SToolTipData*>(source);
+    if (!d) return;
+    Close();
+    SizeTo(d);
+    SetPosition(where.x, where.y);
+    Show();
+    shown = true;
+}
+
+bool SToolTip::SetData(SToolTipData* d) {
+    if (!d) return false;
+    SizeTo(d);
+    return true;
+}
+
+void SToolTip::Close() {
+    if (!shown) return;
+    Hide();
+    shown = false;
+}
+
+SToolTipData* SToolTip::Attach(SControl* control, const char* text, int side) {
+    if (!control) return nullptr;
+    auto* d = new SToolTipData(this, control, side);
+    d->AddLabel(text, 0);
+    control->SetTooltip(this, d, side);
+    Register(control);
+    return d;
+}
+
+void SToolTip::Register(SControl* control) {
+    if (control && std::find(registered.begin(), registered.end(), control) == registered.end())
+        registered.push_back(control);
+}
+
+void SToolTip::Unregister(SControl* control) {
+    registered.erase(std::remove(registered.begin(), registered.end(), control), registered.end());
+    if (data && data->Control() == control) {
+        Close();
+        data = nullptr;
+    }
+}
+
+void SToolTip::EnableTooltips(bool on) {
+    enabled = on;
+    for (SControl* c : registered)
+        c->EnableTooltip(on);
+    indicatorColour = statdata.Colour(on ? kPaletteRed : kPaletteBlue);
+}
+
+void SToolTip::ToggleTooltips() {
+    EnableTooltips(!enabled);
+}
+
+void SToolTip::DrawTiprect(SDrawing* d) {
+    if (!d) return;
+    d->SetPen(statdata.FindPen(indicatorColour));
+    d->SetBrush(statdata.FindBrush(indicatorColour));
+    d->FillRect(indicatorRect);
+}
+
+void SToolTip::MouseStateChanged(bool* state, int code) {
+    SControl::MouseStateChanged(state, code);
+    if (code == context::kMouseLeft || (state && !state[context::kMouseInside])) Close();
+}
+
+void SToolTip::Draw(const Rect2&) {
+    if (!drawing) return;
+    const int w = clientRect.Width(), h = clientRect.Height();
+    const Rect2 all{0, 0, w, h};
+    const int black = statdata.Colour(kPaletteBlack);
+    if (rounded) {
+        const int background = drawing->GetBackgroundColour();
+        drawing->SetPen(statdata.FindPen(background));
+        drawing->SetBrush(statdata.FindBrush(background));
+        drawing->FillRoundedRect(all, 7, 7);
+        drawing->SetPen(statdata.FindPen(black));
+        drawing->DrawRoundedRect(all, 7, 7);
+    } else {
+        drawing->DrawBackground(all, false);
+        drawing->SetPen(statdata.FindPen(black));
+        drawing->DrawRect(all);
+    }
+    if (data)
+        for (context::SDrawObject* o : data->Objects())
+            o->Draw(drawing);
+    DrawPointer(w, h);
+}
+
+// The triangle points at the control: from the edge of the tip that faces it.
+void SToolTip::DrawPointer(int w, int h) {
+    const int side = data ? data->Side() : -1;
+    const int cx = w >> 1, cy = h >> 1;
+    const bool above = (side == kTipAbove && !flipped) || (side == kTipBelow && flipped);
+    const bool below = (side == kTipBelow && !flipped) || (side == kTipAbove && flipped);
+    const bool right = (side == kTipRight && !flipped) || (side == kTipLeft && flipped);
+    SDrawing::Point p[4];
+    if (above)
+        p[0] = {cx, h - 1}, p[1] = {cx + 3, h - 5}, p[2] = {cx - 3, h - 5};
+    else if (below)
+        p[0] = {cx, 1}, p[1] = {cx + 3, 5}, p[2] = {cx - 3, 5};
+    else if (right)
+        p[0] = {1, cy}, p[1] = {5, cy - 3}, p[2] = {5, cy + 3};
+    else
+        p[0] = {w - 1, cy}, p[1] = {w - 5, cy - 3}, p[2] = {w - 5, cy + 3};
+    p[3] = p[0];
+    drawing->SetPen(statdata.FindPen(pointerColour));
+    drawing->SetBrush(statdata.FindBrush(pointerColour));
+    drawing->FillPoly(p, 4);
+}
+
+} // namespace zell::gui

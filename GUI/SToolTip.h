@@ -1,0 +1,81 @@
+// The pop-up that one window shares among its controls to show their tips. It opens at a root
+// position with a control's data and closes when the pointer leaves that control; the owner
+// switches all its controls' tips on and off. Runs where the controls' crossing events are
+// handled. The owner deletes it after the controls that use it.
+#pragma once
+
+#include "SControl.h"
+#include "SToolTipLink.h"
+
+#include <vector>
+
+namespace zell::gui {
+
+namespace context {
+class SDrawFont;
+class SDrawing;
+} // namespace context
+
+class SToolTipData;
+class SWindow;
+
+class SToolTip : public SControl, public SIToolTip {
+  public:
+    SToolTip(SWindow* parent, bool);
+    ~SToolTip() override;
+
+    // Closes the tip shown, sizes the window to the data and shows it at `where`. Null data
+    // and data of another kind are ignored.
+    void Open(SIToolTipSource* data, const Point2& where) override;
+    void Close() override;
+    // As Open without moving or showing; false for null data.
+    bool SetData(SToolTipData* data);
+
+    // Gives the control a tip with this text on the given side (replacing its old one) and
+    // registers it for EnableTooltips.
+    SToolTipData* Attach(SControl* control, const char* text, int side);
+    void Register(SControl* control);
+    void Unregister(SControl* control);
+    void EnableTooltips(bool on);
+    void ToggleTooltips();
+    // The on/off mark: the indicator rectangle in the indicator colour.
+    void DrawTiprect(context::SDrawing* d);
+
+    void Draw(const Rect2& rect) override;
+    void MouseStateChanged(bool* state, int code) override;
+
+    context::SDrawFont* RegularFont() const { return regularFont; }
+    context::SDrawFont* BoldFont() const { return boldFont; }
+    int TextColour() const { return textColour; }
+    int TextAlign() const { return textAlign; }
+    bool Flipped() const { return flipped; }
+    void SetFlipped(bool on) { flipped = on; }
+    void SetRounded(bool on) { rounded = on; }
+    bool TipsEnabled() const { return enabled; }
+    bool IsOpen() const { return shown; }
+    int HighlightColour() const { return highlightColour; }
+    SToolTipData* Data() const { return data; }
+    const Rect2& IndicatorRect() const { return indicatorRect; }
+    int IndicatorColour() const { return indicatorColour; }
+
+  private:
+    void SizeTo(SToolTipData* d);
+    void DrawPointer(int w, int h);
+
+    SToolTipData* data = nullptr; // not owned
+    context::SDrawFont* regularFont = nullptr;
+    context::SDrawFont* boldFont = nullptr;
+    int textColour;
+    int textAlign = 0;
+    int highlightColour;
+    int pointerColour;
+    bool rounded = false;
+    bool flipped = false;
+    std::vector<SControl*> registered;
+    Rect2 indicatorRect{1, 1, 10, 10};
+    int indicatorColour = 0;
+    bool shown = false;
+    bool enabled = false;
+};
+
+} // namespace zell::gui
