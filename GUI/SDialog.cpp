@@ -23,20 +23,39 @@ void SDialog::ShowDialog() {
     shown = true;
 }
 
-void SDialog::ShowModal() {
-    ShowDialog();
-    RunModal();
+bool SDialog::OffDispatcher() const {
+    return display && SEventPump::Serves(display) && !SEventPump::OnPumpThread();
 }
 
-void SDialog::RunModal() {
+void SDialog::RequestShow() {
+    if (!OffDispatcher()) {
+        ShowRequested();
+        return;
+    }
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = XInternAtom(display, "WM_PAINT_AREA", False);
+    e.xclient.format = 32;
+    e.xclient.data.l[1] = static_cast<long>(kAreaShow);
+    XSendEvent(display, window, False, NoEventMask, &e);
+    XFlush(display);
+}
+
+void SDialog::DrawArea(unsigned area) {
+    if (area == kAreaShow) ShowRequested();
+}
+
+void SDialog::ShowModal() {
     shown = true;
     modal = true;
+    RequestShow();
     if (!display) return;
     XFlush(display);
-    if (!SEventPump::Serves(display))
-        DispatchUntilClosed();
-    else if (!SEventPump::OnPumpThread())
+    if (OffDispatcher())
         WaitUntilClosed();
+    else if (!SEventPump::Serves(display))
+        DispatchUntilClosed();
 }
 
 // Two readers of one connection would take events from each other, so this loop runs only

@@ -1,4 +1,8 @@
 // A window shown as a dialog, with or without a modal loop. Closing it hides it.
+//
+// A dialog on a connection the toolkit's event pump serves is touched only by the pump's
+// thread. Asked to show from another thread, it sends the request to its own window as an area
+// refresh (the one client message the dispatcher hands to a control) and the pump shows it.
 #pragma once
 
 #include "SWindow.h"
@@ -18,19 +22,28 @@ class SDialog : public SWindow {
     // Shows and raises it; returns at once.
     virtual void ShowDialog();
     // Shows it and returns when it is closed, or at once when the window manager asks to close
-    // any window. On a connection the toolkit's event pump serves, the pump goes on dispatching
-    // and the caller only waits; elsewhere the caller dispatches the connection's events itself.
-    // On the pump's own thread nothing can dispatch while it waits: the dialog is shown and the
-    // call returns at once.
+    // any window. On a connection the pump serves, the pump goes on dispatching and the caller
+    // only waits; elsewhere the caller dispatches the connection's events itself. On the pump's
+    // own thread nothing could dispatch while it waited: the dialog is shown and the call
+    // returns at once.
     virtual void ShowModal();
+
+    // Handles the dialog's own requests; a derived dialog passes other areas on.
+    void DrawArea(unsigned area) override;
 
     bool IsShown() const { return shown.load(); }
     bool IsModal() const { return modal.load(); }
 
   protected:
-    void RunModal();
+    // What a show request does on the dispatching thread.
+    virtual void ShowRequested() { ShowDialog(); }
+    // True when the calling thread must leave the dialog to the pump.
+    bool OffDispatcher() const;
+    void RequestShow();
 
   private:
+    static constexpr unsigned kAreaShow = 0x5D1A0001;
+
     void DispatchUntilClosed();
     void WaitUntilClosed();
 

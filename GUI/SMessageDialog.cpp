@@ -2,6 +2,7 @@
 
 #include "SButton.h"
 #include "SCursor.h"
+#include "SDisplay.h"
 #include "SDrawFont.h"
 #include "SGlobals.h"
 #include "SInput.h"
@@ -130,7 +131,7 @@ void SMessageDialog::ShowMessage(const char* message, const char* t) {
     ShowDialog();
 }
 
-void SMessageDialog::ShowModal(const char* message, const char* t) {
+void SMessageDialog::LayoutModal(const char* message, const char* t) {
     messageText = message;
     int w = 0, h = 0;
     Measure(w, h);
@@ -141,6 +142,40 @@ void SMessageDialog::ShowModal(const char* message, const char* t) {
     messageLabel->SetLabel(messageText);
     messageLabel->Refresh();
     Resize(w, h);
+}
+
+void SMessageDialog::Store(const char* message, const char* t, Layout layout) {
+    std::lock_guard<std::mutex> hold(pendingLock);
+    pendingMessage = message;
+    pendingTitle = t;
+    pendingLayout = layout;
+}
+
+void SMessageDialog::ShowRequested() {
+    Text message, t;
+    Layout layout = Layout::kNone;
+    {
+        std::lock_guard<std::mutex> hold(pendingLock);
+        message = pendingMessage;
+        t = pendingTitle;
+        layout = pendingLayout;
+        pendingLayout = Layout::kNone;
+    }
+    if (layout == Layout::kModal) LayoutModal(message.Text(), t.Text());
+    if (layout == Layout::kCentred) {
+        SetMessage(message.Text(), t.Text());
+        SDisplay::Instance().CenterOnWindow(this);
+    }
+    ShowDialog();
+}
+
+void SMessageDialog::Present(const char* message, const char* t) {
+    Store(message, t, Layout::kCentred);
+    RequestShow();
+}
+
+void SMessageDialog::ShowModal(const char* message, const char* t) {
+    Store(message, t, Layout::kModal);
     SDialog::ShowModal();
 }
 

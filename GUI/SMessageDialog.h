@@ -1,10 +1,13 @@
 // The message box: a bold title line, a message of several lines and an "OK" push button in a
 // small undecorated pop-up that sizes itself to its text. A left click on "OK" closes it. It
 // brings its own globals, fonts and cursor, so it needs no editor. Every call runs on the
-// thread that dispatches its events.
+// thread that dispatches its events, except Present and the modal calls, which may come from
+// any thread (see SDialog).
 #pragma once
 
 #include "SDialog.h"
+
+#include <mutex>
 
 namespace zell::gui {
 
@@ -33,6 +36,8 @@ class SMessageDialog : public SDialog {
     // when it is closed (see SDialog::ShowModal).
     virtual void ShowModal(const char* message, const char* title);
     using SDialog::ShowModal;
+    // Lays out as SetMessage, centres the box on the display and shows it; returns at once.
+    void Present(const char* message, const char* title);
 
     SLabel<false>* TitleLabel() const { return titleLabel; }
     SLabel<false>* MessageLabel() const { return messageLabel; }
@@ -40,8 +45,17 @@ class SMessageDialog : public SDialog {
     const Text& MessageText() const { return messageText; }
     const Text& TitleText() const { return titleText; }
 
+  protected:
+    void ShowRequested() override;
+
   private:
+    enum class Layout { kNone, kCentred, kModal };
+
     void CreateChildren();
+    // The layout of ShowModal: the box is sized first, the title does not widen it.
+    void LayoutModal(const char* message, const char* title);
+    // Keeps a show request for ShowRequested.
+    void Store(const char* message, const char* title, Layout layout);
     // The width and height of the message in its font.
     void Measure(int& w, int& h);
     void Resize(int w, int h);
@@ -55,6 +69,10 @@ class SMessageDialog : public SDialog {
     Text messageText;
     Text titleText;
     context::SDrawFont* messageFont = nullptr;
+    std::mutex pendingLock; // the request below, between a caller and the dispatcher
+    Layout pendingLayout = Layout::kNone;
+    Text pendingMessage;
+    Text pendingTitle;
 };
 
 } // namespace zell::gui

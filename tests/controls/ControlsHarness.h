@@ -1,0 +1,93 @@
+// Real pointer events, pixels and screenshots for the control tests.
+#pragma once
+
+#include <gtest/gtest.h> // before Xlib, which defines None and Bool
+
+#include "PngFile.h"
+#include "SWindow.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <string>
+#include <vector>
+
+namespace zell::gui::test {
+
+// Real pointer events through the XTest extension, on a connection of the test's own. Each
+// call returns once the server has handled the events, so they are queued for the controls'
+// connection before its next round trip.
+class Pointer {
+  public:
+    Pointer() : d(XOpenDisplay(nullptr)) {}
+    ~Pointer() {
+        if (d) XCloseDisplay(d);
+    }
+    Pointer(const Pointer&) = delete;
+    Pointer& operator=(const Pointer&) = delete;
+
+    void MoveTo(int x, int y) {
+        XTestFakeMotionEvent(d, -1, x, y, CurrentTime);
+        XSync(d, False);
+    }
+    void Press(unsigned button) {
+        XTestFakeButtonEvent(d, button, True, CurrentTime);
+        XSync(d, False);
+    }
+    void Release(unsigned button) {
+        XTestFakeButtonEvent(d, button, False, CurrentTime);
+        XSync(d, False);
+    }
+    void Click(unsigned button) {
+        Press(button);
+        Release(button);
+    }
+    // Somewhere no test puts a control.
+    void Park() { MoveTo(1270, 1010); }
+
+    Display* d;
+};
+
+// The pixel at (x, y) of a drawable.
+inline unsigned long PixelAt(Display* d, Drawable w, int x, int y) {
+    XImage* image = XGetImage(d, w, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0ul;
+    unsigned long p = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return p;
+}
+
+// Saves the screen area (x, y, w, h) as a PNG file in the test output folder.
+inline void SaveScreen(Display* d, int x, int y, int w, int h, const char* name) {
+    XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, w, h, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    std::vector<uint8_t> rgb;
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col) {
+            unsigned long p = XGetPixel(image, col, row);
+            rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
+        }
+    XDestroyImage(image);
+    EXPECT_TRUE(ferrovane::test::WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, w, h,
+                                          rgb));
+}
+
+// The root position of a control's window.
+inline Point2 OnScreen(SControl* c) {
+    Point2 p{0, 0};
+    c->GetClient2Screen(p);
+    return p;
+}
+
+// Collects the value events a control sends.
+class Listener : public SWindow {
+  public:
+    explicit Listener(SGlobals* g) : SWindow(g, nullptr, 99, "listener", 0, 0, 0, 1, 1, 0, false) {}
+    void ParseEvent(SEvent* e) override {
+        if (e->type == kEventValue && e->kind == kKindValue) values.push_back(e->value);
+    }
+    std::vector<int> values;
+};
+
+} // namespace zell::gui::test
