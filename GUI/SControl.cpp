@@ -2,6 +2,7 @@
 
 #include "SControlRegistry.h"
 #include "SEventPump.h"
+#include "STimer.h"
 #include "SToolTipLink.h"
 #include "ToolkitDisplay.h"
 
@@ -53,7 +54,8 @@ int SControl::Create(SGlobals* g, SControl* p, unsigned i, const char* text, int
     title = text;
     windowRect = {x, y, x + w, y + h};
     clientRect = {0, 0, w, h};
-    cleaningUp = cleanedUp = enabledAlone = false;
+    cleaningUp = false;
+    cleanedUp = enabledAlone = false;
     previousFocus = 0;
     display = ToolkitDisplay();
     if (display) {
@@ -171,13 +173,16 @@ void SControl::CleanUp() {
     cleanedUp = true;
 }
 
-void SControl::Unregister() {
+void SControl::Quiesce() {
+    cleaningUp = true;
     if (display && window) SControlRegistry::Unregister(display, window);
-    UnregisterChildren();
+    if (timer) timer->Stop();
+    DestroyIdleFunction();
+    QuiesceChildren();
 }
 
 void SControl::Retire() {
-    Unregister();
+    Quiesce();
     if (SEventPump::Serves(display)) SEventPump::Sync();
 }
 

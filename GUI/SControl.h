@@ -13,6 +13,7 @@
 
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <vector>
 
 namespace zell::threading {
@@ -236,7 +237,7 @@ class SControl : public SIExtended, public object::SIEventTarget {
     context::SDrawing* Drawing() const { return drawing; }
     context::SInput* Input() const { return input; }
     // Timer threads deliver through these; ticks stop once clean-up has begun.
-    bool CleaningUp() const override { return cleaningUp; }
+    bool CleaningUp() const override { return cleaningUp.load(std::memory_order_relaxed); }
     void SendBaseEvent(const object::SBaseEvent& e) override;
     void SetEnabledAlone(bool alone) { enabledAlone = alone; }
     SIToolTipSource* TooltipData() const { return tooltipData; }
@@ -248,7 +249,7 @@ class SControl : public SIExtended, public object::SIEventTarget {
 
   protected:
     friend struct SDispatch;
-    friend class SWindow; // takes its children out of dispatch
+    friend class SWindow; // quiesces its children
 
     SGlobals* globals = nullptr;
     SControl* parent = nullptr;
@@ -268,7 +269,7 @@ class SControl : public SIExtended, public object::SIEventTarget {
     SIToolTipSource* tooltipData = nullptr; // owned
     SIToolTip* tooltip = nullptr;           // not owned
     std::vector<SHotkey> hotkeys;
-    bool cleaningUp = false;
+    std::atomic<bool> cleaningUp{false}; // read by timer threads
     bool cleanedUp = false;
     bool enabledAlone = false;
     Window window = 0;
@@ -277,9 +278,10 @@ class SControl : public SIExtended, public object::SIEventTarget {
     Atom deleteAtom = 0;
     Display* display = nullptr; // the connection the window lives on
 
-    // Unregisters the children's windows; a control has none.
-    virtual void UnregisterChildren() {}
-    void Unregister();
+    // Takes this control out of dispatch and stops what calls it from other threads (its
+    // timer, its idle function); a window does the same for its children.
+    void Quiesce();
+    virtual void QuiesceChildren() {}
 
   private:
     void DestroyContexts();

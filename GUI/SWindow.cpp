@@ -22,8 +22,9 @@ void SWindow::DeleteChildren() {
     flags &= ~kFlagHasChildren;
 }
 
-void SWindow::UnregisterChildren() {
-    for (const SWindowID& c : children) c.control->Unregister();
+void SWindow::QuiesceChildren() {
+    for (const SWindowID& c : children)
+        c.control->Quiesce();
 }
 
 void SWindow::CleanRessources() {

@@ -51,9 +51,9 @@ class SWindow : public SControl {
     bool DispatchOne();
 
   protected:
-    void UnregisterChildren() override;
+    void QuiesceChildren() override;
 
-private:
+  private:
     void DeleteChildren();
 
     std::vector<SWindowID> children;
