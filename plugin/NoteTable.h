@@ -1,6 +1,7 @@
-// The notes the engine has switched on, one entry per (input channel, note, output channel). Entries
-// keep their table order, which is the order note offs go out in. A bitmap of used entries and a
-// count per input note let lookups skip the table when nothing can match. Callers hold noteLock.
+// The notes the engine has switched on, one entry per (input channel, note, output channel).
+// Entries keep their table order, which is the order note offs go out in. A bitmap of used entries
+// and a count per input note let lookups skip the table when nothing can match. Callers hold
+// noteLock.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,7 @@ struct NoteRoute {
 };
 
 class NoteTable {
-public:
+  public:
     static constexpr int kEntries = 256;
 
     NoteTable() { Clear(); }
@@ -29,14 +30,7 @@ public:
 
     // Records the route unless it is already there; a full table leaves it unrecorded.
     void Add(uint8_t channel, uint8_t note, uint8_t out) {
-        if (sounding[channel][note]) {
-            bool found = false;
-            ForEachUsed([&](int, const NoteRoute& r) {
-                found = found || (r.inChannel == channel && r.inNote == note && r.outChannel == out);
-                return false;
-            });
-            if (found) return;
-        }
+        if (sounding[channel][note] && Contains(channel, note, out)) return;
         for (int w = 0; w < kWords; ++w) {
             uint64_t freeBits = ~used[w];
             if (!freeBits) continue;
@@ -54,36 +48,37 @@ public:
     // Calls f for every matching entry in table order, then frees it.
     template <typename F> void ReleaseNote(uint8_t channel, uint8_t note, F f) {
         if (!sounding[channel][note]) return;
-        ForEachUsed([&](int, const NoteRoute& r) { return r.inChannel == channel && r.inNote == note; },
+        ReleaseWhere([&](const NoteRoute& r) { return r.inChannel == channel && r.inNote == note; },
                     f);
     }
     template <typename F> void ReleaseNode(int in, int out, F f) {
-        ForEachUsed([&](int, const NoteRoute& r) { return r.inChannel == in && r.outChannel == out; },
+        ReleaseWhere([&](const NoteRoute& r) { return r.inChannel == in && r.outChannel == out; },
                     f);
     }
     template <typename F> void ReleaseAll(F f) {
-        ForEachUsed([](int, const NoteRoute&) { return true; }, f);
+        ReleaseWhere([](const NoteRoute&) { return true; }, f);
     }
 
     const NoteRoute& Entry(int i) const { return entries[i]; }
 
-private:
+  private:
     static constexpr int kWords = kEntries / 64;
 
-    template <typename Match> void ForEachUsed(Match match) {
+    bool Contains(uint8_t channel, uint8_t note, uint8_t out) const {
         for (int w = 0; w < kWords; ++w)
             for (uint64_t bits = used[w]; bits; bits &= bits - 1) {
-                int i = w * 64 + __builtin_ctzll(bits);
-                match(i, entries[i]);
+                const NoteRoute& r = entries[w * 64 + __builtin_ctzll(bits)];
+                if (r.inChannel == channel && r.inNote == note && r.outChannel == out) return true;
             }
+        return false;
     }
 
-    template <typename Match, typename F> void ForEachUsed(Match match, F f) {
+    template <typename Match, typename F> void ReleaseWhere(Match match, F f) {
         for (int w = 0; w < kWords; ++w)
             for (uint64_t bits = used[w]; bits; bits &= bits - 1) {
                 int i = w * 64 + __builtin_ctzll(bits);
                 NoteRoute& r = entries[i];
-                if (!match(i, r)) continue;
+                if (!match(r)) continue;
                 f(r);
                 --sounding[r.inChannel][r.inNote];
                 used[w] &= ~(uint64_t(1) << (i & 63));
