@@ -21,7 +21,7 @@ class LoadTimeDisplay {
         // locking is turned on before this library makes its first X call.
         XInitThreads();
         const char* name = getenv("DISPLAY");
-        dps = XOpenDisplay(name ? name : ":0.0");
+        dps = OpenDisplay(name ? name : ":0.0");
         if (!dps) {
             fputs("Error: XOpenDisplay failed.\n", stderr);
             return;

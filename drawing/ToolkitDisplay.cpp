@@ -2,7 +2,9 @@
 
 #include <X11/Xlib.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <ctime>
 
 namespace zell::gui {
 
@@ -28,10 +30,21 @@ bool SetHostDisplay(void* display) {
                                       std::memory_order_acq_rel);
 }
 
+_XDisplay* OpenDisplay(const char* name) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        errno = 0;
+        if (Display* d = XOpenDisplay(name)) return d;
+        if (errno != EAGAIN) return nullptr;
+        timespec pause{0, 5 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+    return nullptr;
+}
+
 bool OpenToolkitDisplay(const char* name) {
     if (dps) return true;
     const char* fallback = getenv("DISPLAY");
-    dps = XOpenDisplay(name && *name ? name : fallback);
+    dps = OpenDisplay(name && *name ? name : fallback);
     return dps != nullptr;
 }
 

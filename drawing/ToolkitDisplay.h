@@ -23,6 +23,10 @@ _XDisplay* ToolkitDisplay();
 // was stored.
 bool SetHostDisplay(void* display);
 
+// XOpenDisplay that waits out a server whose queue of new connections is momentarily full (a
+// host opening many plugins at once); any other failure answers null at once.
+_XDisplay* OpenDisplay(const char* name);
+
 // Opens dps when the load found no X server: to the display called `name`, else to "DISPLAY".
 // Called on the host's GUI thread before any toolkit thread uses the connection. True when a
 // connection exists afterwards.

@@ -3,6 +3,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 
 namespace ferrovane::host {
@@ -10,7 +12,13 @@ namespace ferrovane::host {
 HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(eventProc) {
     XInitThreads(); // the loop thread and the caller share the connection
     const char* name = getenv("DISPLAY");
-    display = XOpenDisplay(name);
+    // A server's queue of new connections can be full for a moment; wait that out.
+    for (int attempt = 0; attempt < 200 && !display; ++attempt) {
+        errno = 0;
+        display = XOpenDisplay(name);
+        if (!display && errno != EAGAIN) break;
+        if (!display) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     if (!display) return;
     int screen = DefaultScreen(display);
     window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,

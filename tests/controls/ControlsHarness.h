@@ -5,6 +5,7 @@
 
 #include "PngFile.h"
 #include "SWindow.h"
+#include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -20,7 +21,7 @@ namespace zell::gui::test {
 // connection before its next round trip.
 class Pointer {
   public:
-    Pointer() : d(XOpenDisplay(nullptr)) {}
+    Pointer() : d(zell::gui::OpenDisplay(nullptr)) {}
     ~Pointer() {
         if (d) XCloseDisplay(d);
     }

@@ -29,7 +29,7 @@ class Messages : public testing::Test {
     void SetUp() override {
         ASSERT_NE(dps, nullptr) << "no X server at load";
         ASSERT_EQ(dp.load(), nullptr);
-        own = XOpenDisplay(nullptr);
+        own = zell::gui::OpenDisplay(nullptr);
         ASSERT_NE(own, nullptr);
     }
     void TearDown() override {

@@ -71,7 +71,7 @@ class Recorder : public SWindow {
 class OwnDisplay : public testing::Test {
   protected:
     void SetUp() override {
-        display = XOpenDisplay(nullptr);
+        display = OpenDisplay(nullptr);
         ASSERT_NE(display, nullptr) << "no X server";
         previous = dp.exchange(display);
         globals = new SGlobals;

@@ -56,7 +56,7 @@ template <typename F> bool WaitFor(F done) {
 // Real pointer and key events through the XTest extension, on a connection of the test's own.
 class Fake {
   public:
-    Fake() : d(XOpenDisplay(nullptr)) {}
+    Fake() : d(OpenDisplay(nullptr)) {}
     ~Fake() {
         if (d) XCloseDisplay(d);
     }
@@ -151,8 +151,19 @@ void SaveScreenshot(Display* d, Window w, const char* name) {
                                           a.height, rgb));
 }
 
+// Opening connections faster than the server accepts them fills its queue for a moment; every
+// open still succeeds.
+TEST(HostDisplay, BurstsOfConnectionsAreWaitedOut) {
+    for (int i = 0; i < 300; ++i) {
+        Display* d = OpenDisplay(nullptr);
+        ASSERT_NE(d, nullptr) << "connection " << i;
+        XCloseDisplay(d);
+    }
+    EXPECT_EQ(OpenDisplay(":4711"), nullptr) << "no server there: no waiting either";
+}
+
 TEST(HostDisplay, AdoptedOnlyWhereHostsCanDispatchForIt) {
-    Display* host = XOpenDisplay(nullptr);
+    Display* host = OpenDisplay(nullptr);
     ASSERT_NE(host, nullptr);
     ASSERT_EQ(dp.load(), nullptr);
     EXPECT_TRUE(AdoptHostDisplay(host));
