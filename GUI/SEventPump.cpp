@@ -1,6 +1,7 @@
 #include "SEventPump.h"
 
 #include "SControl.h"
+#include "SDisplay.h"
 #include "ToolkitDisplay.h"
 
 #include <atomic>
@@ -153,6 +154,9 @@ bool SEventPump::Serves(Display* display) {
 
 void SEventPump::WindowCreated(Display* display) {
     if (!Serves(display)) return;
+    // What the pumped controls reach lazily must be built before the pump, so that at exit it
+    // is destroyed after the pump has stopped.
+    SDisplay::Instance();
     Pump& p = ThePump();
     std::lock_guard<std::mutex> hold(p.lock);
     if (p.windows++ == 0 || !p.thread.joinable() || p.stopping.load()) p.Start(display);

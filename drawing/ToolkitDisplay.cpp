@@ -34,7 +34,9 @@ _XDisplay* OpenDisplay(const char* name) {
     for (int attempt = 0; attempt < 200; ++attempt) {
         errno = 0;
         if (Display* d = XOpenDisplay(name)) return d;
-        if (errno != EAGAIN) return nullptr;
+        // A full queue shows as EAGAIN, as a reset during the handshake, or as no error at all;
+        // anything else (no server, refused) is final.
+        if (errno != EAGAIN && errno != ECONNRESET && errno != 0) return nullptr;
         timespec pause{0, 5 * 1000 * 1000};
         nanosleep(&pause, nullptr);
     }

@@ -16,7 +16,7 @@ HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(ev
     for (int attempt = 0; attempt < 200 && !display; ++attempt) {
         errno = 0;
         display = XOpenDisplay(name);
-        if (!display && errno != EAGAIN) break;
+        if (!display && errno != EAGAIN && errno != ECONNRESET && errno != 0) break;
         if (!display) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     if (!display) return;
