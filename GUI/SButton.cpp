@@ -14,8 +14,7 @@ using namespace context;
 
 SButton<false>::SButton(SGlobals* g, SControl* p, unsigned i, const char* t, int f, int x, int y,
                         int w, int h, int pw, bool unused)
-    : SLabel<false>(g, p, i, t, f, x, y, w, h, pw, unused),
-      labelColourActive(SCOL(255, 255, 255)) {
+    : SLabel<false>(g, p, i, t, f, x, y, w, h, pw, unused), labelColourActive(SCOL(255, 255, 255)) {
     flags |= kFlagHoverOutlines;
 }
 

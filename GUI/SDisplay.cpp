@@ -18,7 +18,8 @@ namespace {
 bool MonitorQuery(std::vector<system::SDisplayRect>& out) {
     SDisplay measured;
     measured.AllMonitorRects(ToolkitDisplay());
-    for (const Rect2& m : measured.Monitors()) out.push_back({m.x1, m.y1, m.Width(), m.Height()});
+    for (const Rect2& m : measured.Monitors())
+        out.push_back({m.x1, m.y1, m.Width(), m.Height()});
     return !out.empty();
 }
 

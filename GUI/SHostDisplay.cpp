@@ -14,7 +14,8 @@ bool AdoptHostDisplay(void* hostDisplay) {
         return OpenToolkitDisplay(nullptr);
     } else {
         if (dps) return true;
-        const char* name = hostDisplay ? XDisplayString(static_cast<Display*>(hostDisplay)) : nullptr;
+        const char* name =
+            hostDisplay ? XDisplayString(static_cast<Display*>(hostDisplay)) : nullptr;
         return OpenToolkitDisplay(name);
     }
 }

@@ -9,8 +9,8 @@ namespace zell::gui {
 
 using namespace context;
 
-SImageLabel::SImageLabel(SGlobals* g, SControl* p, int i, const char* t, int f, int x, int y,
-                         int w, int h, int pw)
+SImageLabel::SImageLabel(SGlobals* g, SControl* p, int i, const char* t, int f, int x, int y, int w,
+                         int h, int pw)
     : SWindow(g, p, static_cast<unsigned>(i), t, f, x, y, w, h, pw, false) {}
 
 SImageLabel::~SImageLabel() {
@@ -42,7 +42,8 @@ void SImageLabel::Draw(const Rect2&) {
 }
 
 void SImageLabel::MouseStateChanged(bool*, int code) {
-    if (int click = ClickOf(code)) SendEvent(kEventValue, kKindValue, click, 0.0f, nullptr, this, nullptr);
+    if (int click = ClickOf(code))
+        SendEvent(kEventValue, kKindValue, click, 0.0f, nullptr, this, nullptr);
 }
 
 } // namespace zell::gui

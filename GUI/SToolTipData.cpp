@@ -29,10 +29,9 @@ void SToolTipData::AddText(const char* text, Rect2& r, unsigned int flag) {
 
 void SToolTipData::AddText(const char* text, const Rect2& r, unsigned int) {
     if (!tooltip) return;
-    objects.push_back(new STextObjectX(r, {0, 0}, tooltip->GetBackgroundColour(),
-                                       tooltip->GetForegroundColour(), text, {0, 0},
-                                       tooltip->TextColour(), tooltip->TextAlign(),
-                                       tooltip->RegularFont()));
+    objects.push_back(new STextObjectX(
+        r, {0, 0}, tooltip->GetBackgroundColour(), tooltip->GetForegroundColour(), text, {0, 0},
+        tooltip->TextColour(), tooltip->TextAlign(), tooltip->RegularFont()));
     Calculate();
 }
 
@@ -60,8 +59,8 @@ void SToolTipData::AddLabel(const char* text, unsigned int flag) {
     const int n = static_cast<int>(lines.size());
     const int step = n > 0 ? area.Height() / n : 0;
     for (int i = 0; i < n; ++i)
-        lineRects.push_back(
-            {area.x1, area.y1 + i * step, area.x2, i + 1 == n ? area.y2 : area.y1 + (i + 1) * step});
+        lineRects.push_back({area.x1, area.y1 + i * step, area.x2,
+                             i + 1 == n ? area.y2 : area.y1 + (i + 1) * step});
     for (int i = 0; i < n; ++i)
         AddText(lines[i].Text(), lineRects[i], flag);
     Calculate();

@@ -58,8 +58,8 @@ class SToolTipData : public SIToolTipSource {
     int BoxHeight() const { return boxHeight; }
 
   private:
-    SToolTip* tooltip;  // not owned
-    SControl* control;  // the owner
+    SToolTip* tooltip; // not owned
+    SControl* control; // the owner
     std::vector<context::SDrawObject*> objects;
     Rect2 rect{};
     Point2 offset{};

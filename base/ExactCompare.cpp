@@ -13,7 +13,9 @@ namespace {
 std::once_flag localeinit;
 std::locale loc;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // The value of the digit run at s, saturated so that absurdly long runs still order sensibly.
 int64_t DigitRunValue(const char* s) {
@@ -65,8 +67,10 @@ int ExactCompare(const char* a, const char* b, int mode) {
     case 15:
     case -5:
     case -1:
-    case -3: return Walk(a, b, mode);
-    default: break;
+    case -3:
+        return Walk(a, b, mode);
+    default:
+        break;
     }
     if (mode >= 0 && mode <= 14 && mode % 2 == 0) return 0;
     return strcasecmp(a, b);

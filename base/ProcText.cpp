@@ -20,12 +20,15 @@ int ReadOnce(const char* path, char* buffer, int size) {
 
 double ParseDecimal(const char* s) {
     if (!s) return 0;
-    while (*s == ' ' || *s == '\t') ++s;
+    while (*s == ' ' || *s == '\t')
+        ++s;
     double value = 0;
-    for (; *s >= '0' && *s <= '9'; ++s) value = value * 10 + (*s - '0');
+    for (; *s >= '0' && *s <= '9'; ++s)
+        value = value * 10 + (*s - '0');
     if (*s != '.') return value;
     double scale = 0.1;
-    for (++s; *s >= '0' && *s <= '9'; ++s, scale /= 10) value += (*s - '0') * scale;
+    for (++s; *s >= '0' && *s <= '9'; ++s, scale /= 10)
+        value += (*s - '0') * scale;
     return value;
 }
 

@@ -7,7 +7,9 @@ namespace zell::file::archive {
 
 SArchive::SArchive(char* buffer, int size) : buffer(buffer), total(size > 0 ? size : 0) {}
 
-SArchive::~SArchive() { delete[] buffer; }
+SArchive::~SArchive() {
+    delete[] buffer;
+}
 
 bool SArchive::AddBlock(int size) {
     if (size < 0 || size > INT_MAX - total) return false;
@@ -16,9 +18,13 @@ bool SArchive::AddBlock(int size) {
     return true;
 }
 
-bool SArchive::AddData(const char* data, int size) { return data && AddBlock(size); }
+bool SArchive::AddData(const char* data, int size) {
+    return data && AddBlock(size);
+}
 
-bool SArchive::AddObject(const object::SISerializable& object) { return AddBlock(object.Size()); }
+bool SArchive::AddObject(const object::SISerializable& object) {
+    return AddBlock(object.Size());
+}
 
 bool SArchive::Allocate() {
     char* fresh = new (std::nothrow) char[total > 0 ? total : 1]();

@@ -9,7 +9,7 @@ namespace zell::file::archive {
 // and Load size the buffer for all blocks and hand each block its place in it, but copy no
 // bytes and touch no file.
 class SArchive {
-public:
+  public:
     // Takes ownership of buffer (an array from new[], or null); size is the starting total.
     SArchive(char* buffer, int size);
     SArchive(const SArchive&) = delete;
@@ -27,7 +27,7 @@ public:
     int Blocks() const { return blocks.Count(); }
     const char* Buffer() const { return buffer; }
 
-private:
+  private:
     bool AddBlock(int size);
     bool Allocate();
 

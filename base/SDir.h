@@ -11,7 +11,7 @@ class SFolderTree;
 // A directory stream and its current entry. Entry reads skip "." and ".."; names starting
 // with '.' are read only when hidden is true.
 class SDir {
-public:
+  public:
     using Text = data::datastring<32, char>;
 
     SDir() = default;
@@ -42,7 +42,7 @@ public:
     const Text& Path() const { return path; }
     const Text& Current() const { return current; }
 
-private:
+  private:
     static int KindOf(const char* full);
 
     DIR* stream = nullptr;

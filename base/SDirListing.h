@@ -12,7 +12,7 @@ namespace zell::file {
 // listing event (type 10, kind 1, value = the number of items) per Start, sent from the worker
 // when the listing ends, or from SendResult when that cuts it short.
 class SDirListing {
-public:
+  public:
     SDirListing() = default;
     SDirListing(const SDirListing&) = delete;
     SDirListing& operator=(const SDirListing&) = delete;
@@ -31,7 +31,7 @@ public:
 
     static void* DirListing(void* listing);
 
-private:
+  private:
     void Deliver();
 
     threading::SThread worker{2};

@@ -74,7 +74,9 @@ unsigned int SFile::ReadAll(Text& text) {
     return Read(text, static_cast<unsigned int>(length));
 }
 
-int SFile::ReadChar() { return file ? fgetc(file) : EOF; }
+int SFile::ReadChar() {
+    return file ? fgetc(file) : EOF;
+}
 
 bool SFile::ReadLine(char* out, unsigned int size, bool keepNewline) {
     if (!file || !out || size < 2) return false;
@@ -89,7 +91,8 @@ bool SFile::ReadLine(Text& text) {
     if (!file) return false;
     int c = fgetc(file);
     if (c == EOF) return false;
-    for (; c != EOF && c != '\n'; c = fgetc(file)) text.Append(static_cast<char>(c));
+    for (; c != EOF && c != '\n'; c = fgetc(file))
+        text.Append(static_cast<char>(c));
     return true;
 }
 
@@ -98,9 +101,13 @@ unsigned int SFile::Write(const char* data, unsigned int size) {
     return static_cast<unsigned int>(fwrite(data, 1, size, file));
 }
 
-unsigned int SFile::Write(const Text& text) { return Write(text.Text(), text.Length()); }
+unsigned int SFile::Write(const Text& text) {
+    return Write(text.Text(), text.Length());
+}
 
-bool SFile::WriteChar(char c) { return file && fputc(static_cast<unsigned char>(c), file) != EOF; }
+bool SFile::WriteChar(char c) {
+    return file && fputc(static_cast<unsigned char>(c), file) != EOF;
+}
 
 bool SFile::WriteLine(const char* line) {
     if (!file || !line) return false;
@@ -111,12 +118,16 @@ bool SFile::Seek(unsigned int position) {
     return file && fseek(file, static_cast<long>(position), SEEK_SET) == 0;
 }
 
-bool SFile::SeekBegin() { return Seek(0); }
+bool SFile::SeekBegin() {
+    return Seek(0);
+}
 
 bool SFile::SeekNext(unsigned int bytes) {
     return file && fseek(file, static_cast<long>(bytes), SEEK_CUR) == 0;
 }
 
-bool SFile::SeekLast() { return file && fseek(file, 0, SEEK_END) == 0; }
+bool SFile::SeekLast() {
+    return file && fseek(file, 0, SEEK_END) == 0;
+}
 
 } // namespace zell::file

@@ -9,7 +9,7 @@ namespace zell::file {
 // An open file and the parts of its path. Reads and writes report what they moved; a closed
 // file moves nothing.
 class SFile {
-public:
+  public:
     enum Flag { kRead = 1, kWrite = 2, kAppend = 4, kBinary = 8, kUpdate = 16 };
     using Text = data::datastring<32, char>;
 
@@ -57,7 +57,7 @@ public:
     const Text& Extension() const { return extension; }
     const data::datastring<8, char>& Mode() const { return mode; }
 
-private:
+  private:
     void SplitPath(const char* full);
 
     FILE* file = nullptr;

@@ -61,7 +61,8 @@ void SFilePath::GetName(char* out, const char* path, char* ext, int extLength) {
     int end = extLength > 0 ? length - extLength - 1 : length;
     if (end < 0) end = 0;
     int start = end;
-    while (start > 0 && !IsSeparator(path[start - 1])) --start;
+    while (start > 0 && !IsSeparator(path[start - 1]))
+        --start;
     memcpy(out, path + start, end - start);
     out[end - start] = 0;
 }

@@ -4,7 +4,7 @@ namespace zell::file {
 
 // Questions about the file system that holds a path.
 class SFileSystem {
-public:
+  public:
     // The name of the file system's type ("unknown" for an unlisted one) into out, which must
     // hold 16 bytes. A failing statfs gives "unknown (error)" and false.
     static bool GetFileSystem(const char* path, char* out);

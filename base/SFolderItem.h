@@ -9,7 +9,7 @@ namespace zell::file {
 // An entry of a folder tree. Copies share the owned object; the tree that holds a copy frees
 // it (Release), so an item handed to a tree must not be released by anyone else.
 class SFolderItem {
-public:
+  public:
     enum Kind { kFolder = 0, kFile = 1, kOther = 2 };
 
     SFolderItem() = default;
@@ -29,7 +29,7 @@ public:
 // The items of one folder in SFileCompare order. A subfolder's own tree, when listed, is the
 // object of its item.
 class SFolderTree : public data::datatree<SFolderItem>, public object::SISerializable {
-public:
+  public:
     SFolderTree() : datatree(SFolderItem::SFileCompare) {}
 };
 

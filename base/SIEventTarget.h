@@ -7,7 +7,7 @@
 namespace zell::object {
 
 struct SBaseEvent {
-    static constexpr int kTimer = 9;   // a timer tick; value is the timer id
+    static constexpr int kTimer = 9;    // a timer tick; value is the timer id
     static constexpr int kListing = 10; // a folder listing ended; value is the item count
 
     clock_t time = 0; // clock() when sent
@@ -18,13 +18,13 @@ struct SBaseEvent {
 };
 
 class SIEventTarget {
-public:
+  public:
     // While true the target is being taken apart and gets no more events.
     virtual bool CleaningUp() const = 0;
     // Called on the notifying thread (a timer or listing thread), synchronously.
     virtual void SendBaseEvent(const SBaseEvent& event) = 0;
 
-protected:
+  protected:
     ~SIEventTarget() = default;
 };
 

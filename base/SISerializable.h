@@ -5,7 +5,7 @@ namespace zell::object {
 // The polymorphic base of storable objects. As an archive block it records its size in bytes
 // and an id (-1 for none).
 class SISerializable {
-public:
+  public:
     SISerializable() = default;
     explicit SISerializable(int size, int id = -1) : size(size), id(id) {}
     SISerializable(const SISerializable&) = default;
@@ -17,7 +17,7 @@ public:
     virtual int Size() const { return size; }
     int Id() const { return id; }
 
-private:
+  private:
     int size = 0;
     int id = -1;
 };

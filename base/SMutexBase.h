@@ -4,7 +4,7 @@ namespace zell::threading {
 
 // A lock the toolkit can hold through a base pointer.
 class SMutexBase {
-public:
+  public:
     SMutexBase() = default;
     virtual ~SMutexBase() = default;
     SMutexBase(const SMutexBase&) = delete;

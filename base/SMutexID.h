@@ -9,7 +9,7 @@ namespace zell::threading {
 // A yielding spin lock on an atomic counter: an uncontended Lock or Unlock is one atomic add, a
 // contended Lock sleeps for zero time and retries. Not recursive, not fair.
 class SMutexID : public SMutexBase {
-public:
+  public:
     SMutexID() = default;
     ~SMutexID() override;
 
@@ -17,7 +17,7 @@ public:
     int Unlock() override;
     bool IsLocked() const { return locked.load(std::memory_order_relaxed); }
 
-private:
+  private:
     std::atomic<int> counter{0};
     std::atomic<bool> locked{false};
 };

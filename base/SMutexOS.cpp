@@ -4,7 +4,9 @@
 
 namespace zell::threading {
 
-SMutexOS::SMutexOS() { valid = pthread_mutex_init(&mutex, nullptr) == 0; }
+SMutexOS::SMutexOS() {
+    valid = pthread_mutex_init(&mutex, nullptr) == 0;
+}
 
 SMutexOS::~SMutexOS() {
     if (IsLocked()) Unlock();

@@ -9,7 +9,7 @@ namespace zell::threading {
 
 // A POSIX mutex with default attributes. Lock and Unlock return the POSIX result.
 class SMutexOS : public SMutexBase {
-public:
+  public:
     SMutexOS();
     ~SMutexOS() override;
 
@@ -18,7 +18,7 @@ public:
     bool IsLocked() const { return locked.load(std::memory_order_relaxed); }
     bool IsValid() const { return valid; }
 
-private:
+  private:
     pthread_mutex_t mutex;
     std::atomic<bool> locked{false};
     bool valid;

@@ -10,7 +10,7 @@ struct SKernelFiles {
 };
 
 class SOperatingSystemData {
-public:
+  public:
     // Appends each readable kernel file to text (cut at the field's size) and sets kernelOk to
     // false when the release is not newer than 2.4. A file that is missing, empty or 4096 bytes
     // or longer is left out. Returns valid, which is always true.

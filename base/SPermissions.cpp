@@ -10,10 +10,10 @@ struct FlagBits {
 };
 
 constexpr FlagBits kBits[] = {
-    {SPermissions::kOwnerRead, 0400},   {SPermissions::kOwnerWrite, 0200},
+    {SPermissions::kOwnerRead, 0400},    {SPermissions::kOwnerWrite, 0200},
     {SPermissions::kOwnerExecute, 0100}, {SPermissions::kGroupRead, 040},
-    {SPermissions::kGroupWrite, 020},   {SPermissions::kGroupExecute, 010},
-    {SPermissions::kOthersRead, 04},    {SPermissions::kOthersWrite, 02},
+    {SPermissions::kGroupWrite, 020},    {SPermissions::kGroupExecute, 010},
+    {SPermissions::kOthersRead, 04},     {SPermissions::kOthersWrite, 02},
     {SPermissions::kOthersExecute, 01},
 };
 

@@ -4,7 +4,7 @@ namespace zell::security {
 
 // A set of Unix permission bits built from the toolkit's flags.
 class SPermissions {
-public:
+  public:
     enum Flag {
         kOwnerRead = 1,
         kOwnerWrite = 2,
@@ -22,7 +22,7 @@ public:
     void Clean() {}
     int Mode() const { return mode; }
 
-private:
+  private:
     int mode = 0;
 };
 

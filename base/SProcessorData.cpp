@@ -89,8 +89,7 @@ void SProcessorData::ReadCount(const char* text) {
     count = OnlineCount();
 }
 
-int SProcessorData::RefineCount(int online, unsigned int eax, unsigned int ebx,
-                                unsigned int edx) {
+int SProcessorData::RefineCount(int online, unsigned int eax, unsigned int ebx, unsigned int edx) {
     unsigned int family = (eax >> 8) & 0xF;
     bool hyperThreading = (edx >> 28) & 1;
     int logical = static_cast<int>((ebx >> 16) & 0xFF);

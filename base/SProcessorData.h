@@ -3,7 +3,7 @@
 namespace zell::system {
 
 class SProcessorData {
-public:
+  public:
     enum Feature { kMMX = 1, kSSE = 2, kSSE2 = 4, k3DNow = 8 };
     static constexpr const char* kCpuInfo = "/proc/cpuinfo";
 
@@ -27,7 +27,7 @@ public:
     char vendor[256] = {};
     char model[256] = {};
 
-private:
+  private:
     void ReadCount(const char* text);
 };
 

@@ -4,7 +4,7 @@ namespace zell::math::random::generator {
 
 // The base of the toolkit's pseudo-random generators.
 class SRandom {
-public:
+  public:
     SRandom() = default;
     SRandom(const SRandom&) = delete;
     SRandom& operator=(const SRandom&) = delete;
@@ -21,7 +21,7 @@ public:
     unsigned int Value() const { return value; }
     unsigned int SeedValue() const { return seed; }
 
-protected:
+  protected:
     unsigned int value = 0;
     unsigned int seed = 0;
 };

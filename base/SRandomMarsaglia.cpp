@@ -4,7 +4,9 @@
 
 namespace zell::math::random::generator {
 
-SRandomMarsaglia::SRandomMarsaglia() { Seed(314159265u); }
+SRandomMarsaglia::SRandomMarsaglia() {
+    Seed(314159265u);
+}
 
 void SRandomMarsaglia::Seed(unsigned int s) {
     SRandom::Seed(s);

@@ -8,7 +8,7 @@ namespace zell::math::random::generator {
 // seed gives the same numbers on every architecture. A new generator has the state of seed
 // 314159265.
 class SRandomMarsaglia : public SRandom {
-public:
+  public:
     SRandomMarsaglia();
 
     unsigned int Integer() override;
@@ -16,7 +16,7 @@ public:
     float Float() override;
     void Seed(unsigned int s) override;
 
-private:
+  private:
     unsigned int x, y, z, w;
     unsigned int carry; // 0 or 1
 };

@@ -11,7 +11,9 @@ std::atomic<SDisplayQuery> displayQuery{nullptr};
 constexpr const char* kRule40 = "========================================";
 constexpr const char* kRule39 = "=======================================";
 
-const char* Availability(bool available) { return available ? "available ]" : "not available ]"; }
+const char* Availability(bool available) {
+    return available ? "available ]" : "not available ]";
+}
 
 void AppendFeature(SSystemData::Text& text, const char* name, bool available) {
     text.Append("\n[ ").Append(name).Append(": ").Append(Availability(available));
@@ -19,7 +21,9 @@ void AppendFeature(SSystemData::Text& text, const char* name, bool available) {
 
 } // namespace
 
-SSystemData::~SSystemData() { delete displays; }
+SSystemData::~SSystemData() {
+    delete displays;
+}
 
 void SSystemData::getOSInfos(const SKernelFiles& files) {
     if (!os.QueryFeatures(files)) return;
@@ -42,7 +46,9 @@ void SSystemData::getCPUInfos(const char* cpuinfo) {
     has3DNow = cpu.features & SProcessorData::k3DNow;
 }
 
-void SSystemData::SetDisplayQuery(SDisplayQuery query) { displayQuery = query; }
+void SSystemData::SetDisplayQuery(SDisplayQuery query) {
+    displayQuery = query;
+}
 
 void SSystemData::getDisplayInfos() {
     SDisplayQuery query = displayQuery;

@@ -19,7 +19,7 @@ using SDisplayQuery = bool (*)(std::vector<SDisplayRect>& monitors);
 
 // The facts about the machine that the requirements check and the feature report use.
 class SSystemData {
-public:
+  public:
     using Text = data::datastring<32, char>;
 
     SSystemData() = default;

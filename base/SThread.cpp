@@ -58,7 +58,9 @@ bool Attributes(pthread_attr_t& attr, int level) {
 
 SThread::SThread(int priority) : priority(priority) {}
 
-SThread::~SThread() { Cancel(); }
+SThread::~SThread() {
+    Cancel();
+}
 
 int SThread::PriorityFor(int level, int min, int max) {
     int mid = min == max ? min : min + ((max - min) >> 1);
@@ -123,7 +125,8 @@ void SThread::Wait(int ms) {
     std::unique_lock<std::mutex> lock(state->mutex);
     state->waiting = true;
     auto slice = std::chrono::milliseconds(ms > 0 ? ms : 1);
-    while (state->waiting && !state->stop) state->wake.wait_for(lock, slice);
+    while (state->waiting && !state->stop)
+        state->wake.wait_for(lock, slice);
 }
 
 void SThread::Resume() {
@@ -141,7 +144,9 @@ bool SThread::IsWaiting() const {
     return state->waiting;
 }
 
-void SThread::Sleep(int ms) { ThreadSleep(ms); }
+void SThread::Sleep(int ms) {
+    ThreadSleep(ms);
+}
 
 bool SThread::StopRequested() {
     if (!current) return false;

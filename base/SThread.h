@@ -10,7 +10,7 @@ namespace zell::threading {
 // thread has finished. From the thread itself, Cancel() only asks: the thread ends when its
 // function returns. The thread's function checks StopRequested() or the result of Pause().
 class SThread {
-public:
+  public:
     explicit SThread(int priority);
     SThread(const SThread&) = delete;
     SThread& operator=(const SThread&) = delete;
@@ -42,7 +42,7 @@ public:
 
     struct State;
 
-private:
+  private:
     bool Create();
 
     void* (*function)(void*) = nullptr;

@@ -2,7 +2,9 @@
 
 namespace zell::threading {
 
-STimerObject::~STimerObject() { Stop(); }
+STimerObject::~STimerObject() {
+    Stop();
+}
 
 void STimerObject::Start(object::SIEventTarget* target, int timerId, unsigned int ms) {
     // The old thread goes first so that it never sees the fields change.

@@ -11,7 +11,7 @@ namespace zell::threading {
 // Start and Stop are called by the owner; Stop returns after the thread has finished, unless
 // it is called from the timer's own thread (from a tick), where the thread ends after the tick.
 class STimerObject {
-public:
+  public:
     STimerObject() = default;
     STimerObject(const STimerObject&) = delete;
     STimerObject& operator=(const STimerObject&) = delete;
@@ -32,7 +32,7 @@ public:
     int Id() const { return id; }
     const object::SBaseEvent& Event() const { return event; }
 
-private:
+  private:
     SThread* thread = nullptr;
     object::SIEventTarget* control = nullptr;
     object::SBaseEvent event;
@@ -43,7 +43,7 @@ private:
 
 // A control's periodic timer; the control owns it and keeps it alive while it runs.
 class STimer {
-public:
+  public:
     // The third value has no behaviour; it is kept for the toolkit's callers.
     STimer(object::SIEventTarget* control, unsigned int id, unsigned int unused);
     STimer(const STimer&) = delete;
@@ -57,7 +57,7 @@ public:
     unsigned int Id() const { return id; }
     unsigned int Period() const { return period; }
 
-private:
+  private:
     object::SIEventTarget* control;
     unsigned int period = 0;
     [[maybe_unused]] unsigned int unused;

@@ -25,7 +25,7 @@ struct SIdleData {
 // of that pair in progress has ended, so the caller may then free the data; such a caller must
 // not hold a lock that an idle function takes.
 class STimerIdle {
-public:
+  public:
     // The option has no behaviour; it is kept for the toolkit's callers. Periods below 1 ms
     // count as 1 ms.
     STimerIdle(object::SIEventTarget* control, int id, int period, bool option);
@@ -49,7 +49,7 @@ public:
     int Period() const { return period; }
     bool Option() const { return option; }
 
-private:
+  private:
     object::SIEventTarget* control;
     SIdleFunction* function = nullptr;
     void* data = nullptr;

@@ -4,7 +4,7 @@
 namespace zell::data {
 
 template <typename T, int K> class datalist {
-public:
+  public:
     struct Node {
         Node* previous;
         Node* next;
@@ -46,7 +46,7 @@ public:
     Node* Tail() const { return tail; }
     int Count() const { return count; }
 
-private:
+  private:
     Node* head = nullptr;
     Node* tail = nullptr;
     int count = 0;

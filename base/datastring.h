@@ -13,7 +13,7 @@ namespace zell::data {
 template <unsigned int N, typename T> class datastring {
     static_assert(sizeof(T) == 1 && N > 0, "datastring holds bytes");
 
-public:
+  public:
     datastring() : text(new T[N]()), capacity(N), used(1), step(N) {}
 
     // Formats like printf into at most maxlen - 2 characters.
@@ -158,7 +158,7 @@ public:
     // The smallest multiple of the step that holds n bytes, and the step itself for small n.
     static unsigned int Capacity(unsigned int n) { return n <= N ? N : (n + N - 1) / N * N; }
 
-private:
+  private:
     T* text;
     unsigned int capacity;
     unsigned int used;

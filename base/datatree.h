@@ -6,7 +6,7 @@
 namespace zell::data {
 
 template <typename T> class datatree {
-public:
+  public:
     using Compare = int (*)(void*, void*);
 
     struct Node {
@@ -46,7 +46,7 @@ public:
     Node* Root() const { return root; }
     int Count() const { return count; }
 
-protected:
+  protected:
     void dis(Node* node) {
         if (!node) return;
         dis(node->left);
@@ -56,7 +56,7 @@ protected:
         --count;
     }
 
-private:
+  private:
     void ins(Node*& link, Node* parent, const T& item, bool& grew) {
         if (!link) {
             link = new Node{0, nullptr, nullptr, parent, item, count};

@@ -57,7 +57,8 @@ std::vector<VstMidiEvent> NotePairs(int n) {
 
 std::vector<VstMidiEvent> Controllers(int n) {
     std::vector<VstMidiEvent> v;
-    for (int i = 0; i < n; ++i) v.push_back(Event(0xB0 | (i & 15), 1 + (i & 31), i & 127, i));
+    for (int i = 0; i < n; ++i)
+        v.push_back(Event(0xB0 | (i & 15), 1 + (i & 31), i & 127, i));
     return v;
 }
 
@@ -93,7 +94,8 @@ void IdentityNotes(benchmark::State& state) {
 
 void FanOutNotes(benchmark::State& state) {
     Plugin p;
-    for (uint16_t& cell : p.plugin->CurrentProgram().routing[0]) cell = 0xFFFF;
+    for (uint16_t& cell : p.plugin->CurrentProgram().routing[0])
+        cell = 0xFFFF;
     std::vector<VstMidiEvent> v;
     for (int i = 0; i < state.range(0) / 2; ++i) {
         v.push_back(Event(0x90, 36 + (i % 48), 100, i));

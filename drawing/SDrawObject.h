@@ -45,10 +45,10 @@ class STextObject : public SDrawObject {
   public:
     using Text = data::datastring<32, char>;
 
-    STextObject(const Rect& rect, const Point& offset, int background, int frame,
-                const char* text, const Point& textOffset, int textColour, int align)
-        : SDrawObject(rect, offset, background), frame(frame), text(text),
-          textOffset(textOffset), textColour(textColour), align(align) {}
+    STextObject(const Rect& rect, const Point& offset, int background, int frame, const char* text,
+                const Point& textOffset, int textColour, int align)
+        : SDrawObject(rect, offset, background), frame(frame), text(text), textOffset(textOffset),
+          textColour(textColour), align(align) {}
 
     // The background, then the text aligned in the rectangle moved by the text offset, in the
     // context's current font.
@@ -63,9 +63,8 @@ class STextObject : public SDrawObject {
 
 class STextObjectX : public STextObject {
   public:
-    STextObjectX(const Rect& rect, const Point& offset, int background, int frame,
-                 const char* text, const Point& textOffset, int textColour, int align,
-                 SDrawFont* font)
+    STextObjectX(const Rect& rect, const Point& offset, int background, int frame, const char* text,
+                 const Point& textOffset, int textColour, int align, SDrawFont* font)
         : STextObject(rect, offset, background, frame, text, textOffset, textColour, align),
           font(font) {}
 

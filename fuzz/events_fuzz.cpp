@@ -50,10 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             plugin.SetEditNode(r[9] & 15, r[10] & 15);
             e->setParameter(e, 6, 0.0f);
         }
-        if (control & 0x10) e->dispatcher(e, effMainsChanged, 0, (control & 0x20) != 0, nullptr, 0.0f);
+        if (control & 0x10)
+            e->dispatcher(e, effMainsChanged, 0, (control & 0x20) != 0, nullptr, 0.0f);
         if (control & 0x80 || at + 24 > size) {
             std::vector<VstEvent*> pointers;
-            for (VstMidiEvent& m : events) pointers.push_back(reinterpret_cast<VstEvent*>(&m));
+            for (VstMidiEvent& m : events)
+                pointers.push_back(reinterpret_cast<VstEvent*>(&m));
             std::vector<VstIntPtr> block(2 + pointers.size() + 2);
             auto* list = reinterpret_cast<VstEvents*>(block.data());
             list->numEvents = static_cast<VstInt32>(pointers.size());
@@ -61,8 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             memcpy(slots, pointers.data(), pointers.size() * sizeof(VstEvent*));
             e->dispatcher(e, effProcessEvents, 0, 0, list, 0.0f);
             VstInt32 frames = (r[9] | r[10] << 8) & 4095;
-            if (r[10] & 0x80) e->process(e, io, io, frames);
-            else e->processReplacing(e, io, io, frames);
+            if (r[10] & 0x80)
+                e->process(e, io, io, frames);
+            else
+                e->processReplacing(e, io, io, frames);
             events.clear();
         }
     }

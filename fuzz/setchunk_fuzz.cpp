@@ -27,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const VstIntPtr sizes[] = {566, 598, 600, 72484, 76544, 80000};
     const uint8_t how = data[0];
     std::vector<uint8_t> chunk(data + 1, data + size);
-    VstIntPtr claimed = how & 0x80 ? static_cast<VstIntPtr>(chunk.size())
-                                   : sizes[(how & 0x7F) % 6];
+    VstIntPtr claimed = how & 0x80 ? static_cast<VstIntPtr>(chunk.size()) : sizes[(how & 0x7F) % 6];
     if (static_cast<size_t>(claimed) > chunk.size()) chunk.resize(claimed, how);
     AEffect* e = plugin->getAeffect();
     e->dispatcher(e, effSetProgram, 0, how & 0x7F, nullptr, 0.0f);
@@ -37,7 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     char name[64];
     for (int i = 0; i < ferrovane::kNumPrograms; ++i)
         e->dispatcher(e, effGetProgramNameIndexed, i, 0, name, 0.0f);
-    VstMidiEvent note{kVstMidiType, 24, 0, 0, 0, 0, {char(0x90 | (how & 15)), 60, 100, 0}, 0, 0, 0, 0};
+    VstMidiEvent note{
+        kVstMidiType, 24, 0, 0, 0, 0, {char(0x90 | (how & 15)), 60, 100, 0}, 0, 0, 0, 0};
     struct {
         VstInt32 n;
         VstIntPtr reserved;

@@ -49,11 +49,11 @@ class NoteTable {
     template <typename F> void ReleaseNote(uint8_t channel, uint8_t note, F f) {
         if (!sounding[channel][note]) return;
         ReleaseWhere([&](const NoteRoute& r) { return r.inChannel == channel && r.inNote == note; },
-                    f);
+                     f);
     }
     template <typename F> void ReleaseNode(int in, int out, F f) {
         ReleaseWhere([&](const NoteRoute& r) { return r.inChannel == in && r.outChannel == out; },
-                    f);
+                     f);
     }
     template <typename F> void ReleaseAll(F f) {
         ReleaseWhere([](const NoteRoute&) { return true; }, f);

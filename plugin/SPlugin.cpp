@@ -100,8 +100,8 @@ bool SPlugin::getProductString(char* text) {
 
 VstInt32 SPlugin::canDo(char* text) {
     static const char* const abilities[] = {
-        "sendVstMidiEvent", "sendVstEvents", "receiveVstEvents", "receiveVstMidiEvent",
-        "receiveVstTimeInfo",
+        "sendVstMidiEvent",    "sendVstEvents",      "receiveVstEvents",
+        "receiveVstMidiEvent", "receiveVstTimeInfo",
     };
     if (!text) return -1;
     for (const char* ability : abilities)
@@ -135,7 +135,9 @@ void SPlugin::NotifyEditorIndexed(VstInt32 index) {
     if (EditorOpen()) pluginEditor->postUpdateIndexed(index);
 }
 
-void SPlugin::suspend() { StoreRelaxed(suspended, true); }
+void SPlugin::suspend() {
+    StoreRelaxed(suspended, true);
+}
 
 void SPlugin::resume() {
     if (!effectNameString) {
@@ -155,6 +157,8 @@ void SPlugin::resume() {
     StoreRelaxed(suspended, false);
 }
 
-bool SPlugin::IsSuspended() const { return LoadRelaxed(suspended); }
+bool SPlugin::IsSuspended() const {
+    return LoadRelaxed(suspended);
+}
 
 } // namespace ferrovane

@@ -21,7 +21,7 @@ constexpr VstInt32 kVendorVersion = 101;
 constexpr VstInt32 kUniqueID = vstFourCC("FRVa");
 
 class SPlugin : public AudioEffectX {
-public:
+  public:
     SPlugin(audioMasterCallback audioMaster, int& loadError);
     ~SPlugin() override;
 
@@ -55,7 +55,7 @@ public:
     void resume() override;
     bool IsSuspended() const;
 
-protected:
+  protected:
     // Tell an open editor about a program-level change, or about one parameter.
     void NotifyEditor();
     void NotifyEditorIndexed(VstInt32 index);
@@ -70,7 +70,7 @@ protected:
     zell::threading::SMutexOS pluginMutex;
     int hostApp = 0;
 
-private:
+  private:
     bool EditorOpen();
     struct EditorOpcodes;
 };

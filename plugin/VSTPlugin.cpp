@@ -21,7 +21,9 @@ constexpr int kNumParams = 5;
 
 // Parameters 2 to 4 are option bytes that travel in every program.
 uint8_t VSTPluginProgram::*const kOptionFields[] = {
-    &VSTPluginProgram::presetSwitching, &VSTPluginProgram::grid, &VSTPluginProgram::highlight,
+    &VSTPluginProgram::presetSwitching,
+    &VSTPluginProgram::grid,
+    &VSTPluginProgram::highlight,
 };
 
 uint8_t VSTPluginProgram::*OptionField(VstInt32 index) {
@@ -46,7 +48,9 @@ VSTPlugin::VSTPlugin(audioMasterCallback audioMaster, int& loadError)
 
 VSTPlugin::~VSTPlugin() = default;
 
-bool VSTPlugin::ProgramChanged() const { return LoadRelaxed(programChanged); }
+bool VSTPlugin::ProgramChanged() const {
+    return LoadRelaxed(programChanged);
+}
 
 // ---- Host GUI thread (and processing, for program changes received as MIDI) ----
 
@@ -76,8 +80,10 @@ bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
 
 float VSTPlugin::getParameter(VstInt32 index) {
     switch (index) {
-    case 0: return resetFlag ? 1.0f : 0.0f;
-    case 1: return clearFlag ? 1.0f : 0.0f;
+    case 0:
+        return resetFlag ? 1.0f : 0.0f;
+    case 1:
+        return clearFlag ? 1.0f : 0.0f;
     default:
         if (auto field = OptionField(index))
             return LoadRelaxed(CurrentProgram().*field) > 0 ? 1.0f : 0.0f;
@@ -105,7 +111,8 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
     } else if (auto field = OptionField(index)) {
         // The options are global settings kept in every program; program 0 decides.
         if (on == (LoadRelaxed(programs[0].*field) > 0)) return;
-        for (VSTPluginProgram& p : programs) StoreRelaxed(p.*field, on ? 1 : 0);
+        for (VSTPluginProgram& p : programs)
+            StoreRelaxed(p.*field, on ? 1 : 0);
     } else if (index == 6 || index == 7) {
         editpoint();
     } else {
@@ -140,8 +147,8 @@ VstInt32 VSTPlugin::getChunk(void** data, bool isPreset) {
 
 VstInt32 VSTPlugin::setChunk(void* data, VstIntPtr byteSize, bool isPreset) {
     VSTPluginProgramBank bank(programs);
-    int result = isPreset ? bank.readProgram(data, byteSize, CurrentIndex())
-                          : bank.readBank(data, byteSize);
+    int result =
+        isPreset ? bank.readProgram(data, byteSize, CurrentIndex()) : bank.readBank(data, byteSize);
     if (result != 1) return result;
     setProgram(CurrentIndex());
     return 1;

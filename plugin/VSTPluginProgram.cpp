@@ -12,7 +12,8 @@ using zell::threading::StoreRelaxed;
 namespace {
 
 void StoreBytes(uint8_t* dst, const uint8_t* src, int n) {
-    for (int i = 0; i < n; ++i) StoreRelaxed(dst[i], src[i]);
+    for (int i = 0; i < n; ++i)
+        StoreRelaxed(dst[i], src[i]);
 }
 
 void StoreRouting(VSTPluginProgram& dst, const VSTPluginProgram& src) {
@@ -37,7 +38,8 @@ void SetIdentityRouting(VSTPluginProgram& p) {
 
 void ClearRouting(VSTPluginProgram& p) {
     for (auto& row : p.routing)
-        for (auto& cell : row) StoreRelaxed(cell, 0);
+        for (auto& cell : row)
+            StoreRelaxed(cell, 0);
 }
 
 void SetProgramDefaults(VSTPluginProgram& p, const char* name) {
@@ -52,7 +54,8 @@ void SetProgramDefaults(VSTPluginProgram& p, const char* name) {
 
 void StoreName(VSTPluginProgram& p, const char* name) {
     size_t n = strnlen(name, kNameLength - 1);
-    for (size_t i = 0; i < kNameLength; ++i) StoreRelaxed(p.name[i], i < n ? name[i] : '\0');
+    for (size_t i = 0; i < kNameLength; ++i)
+        StoreRelaxed(p.name[i], i < n ? name[i] : '\0');
 }
 
 void LoadName(const VSTPluginProgram& p, char* out) {

@@ -46,11 +46,11 @@ static_assert(offsetof(VSTPluginProgram, reservedBytes) == 569);
 static_assert(sizeof(VSTPluginProgram) == 598);
 
 constexpr int kProgramSize = sizeof(VSTPluginProgram);       // 598
-constexpr int kOldProgramSize = 566;                          // without the option bytes
-constexpr int kBankSize = kProgramSize * kNumPrograms;        // 76,544
-constexpr int kOldBankSize = kOldProgramSize * kNumPrograms;  // 72,484
+constexpr int kOldProgramSize = 566;                         // without the option bytes
+constexpr int kBankSize = kProgramSize * kNumPrograms;       // 76,544
+constexpr int kOldBankSize = kOldProgramSize * kNumPrograms; // 72,484
 constexpr int kOptionOffset = offsetof(VSTPluginProgram, presetSwitching);
-constexpr int kOptionBytes = kProgramSize - kOptionOffset;    // 32
+constexpr int kOptionBytes = kProgramSize - kOptionOffset; // 32
 
 // The program's fields are shared with the engine and the editor without a lock; these helpers
 // touch each field with one relaxed store or load of its own width.

@@ -9,7 +9,7 @@
 namespace ferrovane {
 
 class VSTPluginProgramBank {
-public:
+  public:
     explicit VSTPluginProgramBank(VSTPluginProgram (&programs)[kNumPrograms])
         : programs(programs) {}
 
@@ -17,7 +17,7 @@ public:
     int readProgram(const void* data, intptr_t size, int index);
     int readBank(const void* data, intptr_t size);
 
-private:
+  private:
     VSTPluginProgram (&programs)[kNumPrograms];
 };
 

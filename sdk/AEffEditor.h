@@ -13,7 +13,7 @@ struct VstKeyCode {
 };
 
 class AEffEditor {
-public:
+  public:
     explicit AEffEditor(AudioEffect* effect = nullptr) : effect(effect) {}
     virtual ~AEffEditor() = default;
     AEffEditor(const AEffEditor&) = delete;
@@ -43,7 +43,7 @@ public:
 
     AudioEffect* getEffect() const { return effect; }
 
-protected:
+  protected:
     void* systemWindow = nullptr;
     AudioEffect* effect = nullptr;
     VstInt32 updateFlag = 0;

@@ -136,11 +136,11 @@ struct AudioEffect::Opcodes {
 
     // Opcodes 16 to 18, 20, 21 (old editor calls) have no handler and answer 0.
     static constexpr Handler table[effProcessEvents] = {
-        open,          close,         setProgram,   getProgram,     setProgramName,
+        open,           close,         setProgram,      getProgram,   setProgramName,
         getProgramName, getParamLabel, getParamDisplay, getParamName, getVu,
-        setSampleRate, setBlockSize,  mainsChanged, editGetRect,    editOpen,
-        editClose,     nullptr,       nullptr,      nullptr,        editIdle,
-        nullptr,       nullptr,       identify,     getChunk,       setChunk,
+        setSampleRate,  setBlockSize,  mainsChanged,    editGetRect,  editOpen,
+        editClose,      nullptr,       nullptr,         nullptr,      editIdle,
+        nullptr,        nullptr,       identify,        getChunk,     setChunk,
     };
 };
 
@@ -185,7 +185,9 @@ VstInt32 AudioEffect::getChunk(void** data, bool) {
     return 0;
 }
 
-VstInt32 AudioEffect::setChunk(void*, VstIntPtr, bool) { return 0; }
+VstInt32 AudioEffect::setChunk(void*, VstIntPtr, bool) {
+    return 0;
+}
 
 void AudioEffect::setEditor(AEffEditor* e) {
     editor = e;
@@ -214,7 +216,9 @@ VstInt32 AudioEffect::getCurrentUniqueId() {
     return static_cast<VstInt32>(callHost(audioMasterCurrentId));
 }
 
-void AudioEffect::masterIdle() { callHost(audioMasterIdle); }
+void AudioEffect::masterIdle() {
+    callHost(audioMasterIdle);
+}
 
 void AudioEffect::setParameterAutomated(VstInt32 index, float value) {
     setParameter(index, value);

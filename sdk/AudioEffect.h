@@ -7,7 +7,7 @@
 class AEffEditor;
 
 class AudioEffect {
-public:
+  public:
     AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
     virtual ~AudioEffect();
     AudioEffect(const AudioEffect&) = delete;
@@ -73,7 +73,7 @@ public:
     float getSampleRate() const { return sampleRate; }
     VstInt32 getBlockSize() const { return blockSize; }
 
-protected:
+  protected:
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f);
     void setFlag(VstInt32 flag, bool state);
@@ -87,6 +87,6 @@ protected:
     VstInt32 blockSize = 1024;
     AEffect cEffect{};
 
-private:
+  private:
     struct Opcodes;
 };

@@ -20,8 +20,8 @@ struct AudioEffectX::Opcodes {
     static VstIntPtr numProgramCategories(AudioEffectX& a, VstInt32, VstIntPtr, void*, float) {
         return a.getNumCategories();
     }
-    static VstIntPtr programNameIndexed(AudioEffectX& a, VstInt32 index, VstIntPtr value,
-                                        void* ptr, float) {
+    static VstIntPtr programNameIndexed(AudioEffectX& a, VstInt32 index, VstIntPtr value, void* ptr,
+                                        float) {
         if (!ptr) return 0;
         return a.getProgramNameIndexed(static_cast<VstInt32>(value), index, text(ptr)) ? 1 : 0;
     }
@@ -32,13 +32,11 @@ struct AudioEffectX::Opcodes {
         a.inputConnected(index, value != 0);
         return 1;
     }
-    static VstIntPtr connectOutput(AudioEffectX& a, VstInt32 index, VstIntPtr value, void*,
-                                   float) {
+    static VstIntPtr connectOutput(AudioEffectX& a, VstInt32 index, VstIntPtr value, void*, float) {
         a.outputConnected(index, value != 0);
         return 1;
     }
-    static VstIntPtr inputProperties(AudioEffectX& a, VstInt32 index, VstIntPtr, void* ptr,
-                                     float) {
+    static VstIntPtr inputProperties(AudioEffectX& a, VstInt32 index, VstIntPtr, void* ptr, float) {
         return ptr && a.getInputProperties(index, ptr) ? 1 : 0;
     }
     static VstIntPtr outputProperties(AudioEffectX& a, VstInt32 index, VstIntPtr, void* ptr,
@@ -96,8 +94,7 @@ struct AudioEffectX::Opcodes {
         VstKeyCode key{index, static_cast<unsigned char>(value), static_cast<unsigned char>(opt)};
         return a.editor->onKeyDown(key);
     }
-    static VstIntPtr editKeyUp(AudioEffectX& a, VstInt32 index, VstIntPtr value, void*,
-                               float opt) {
+    static VstIntPtr editKeyUp(AudioEffectX& a, VstInt32 index, VstIntPtr value, void*, float opt) {
         if (!a.editor) return 0;
         VstKeyCode key{index, static_cast<unsigned char>(value), static_cast<unsigned char>(opt)};
         return a.editor->onKeyUp(key);
@@ -105,8 +102,7 @@ struct AudioEffectX::Opcodes {
     static VstIntPtr editKnobMode(AudioEffectX& a, VstInt32, VstIntPtr value, void*, float) {
         return a.editor ? a.editor->setKnobMode(static_cast<VstInt32>(value)) : 0;
     }
-    static VstIntPtr midiProgramName(AudioEffectX& a, VstInt32 index, VstIntPtr, void* ptr,
-                                     float) {
+    static VstIntPtr midiProgramName(AudioEffectX& a, VstInt32 index, VstIntPtr, void* ptr, float) {
         return ptr ? a.getMidiProgramName(index, ptr) : 0;
     }
     static VstIntPtr currentMidiProgram(AudioEffectX& a, VstInt32 index, VstIntPtr, void* ptr,
@@ -117,8 +113,7 @@ struct AudioEffectX::Opcodes {
                                          float) {
         return ptr ? a.getMidiProgramCategory(index, ptr) : 0;
     }
-    static VstIntPtr midiProgramsChanged(AudioEffectX& a, VstInt32 index, VstIntPtr, void*,
-                                         float) {
+    static VstIntPtr midiProgramsChanged(AudioEffectX& a, VstInt32 index, VstIntPtr, void*, float) {
         return a.hasMidiProgramsChanged(index) ? 1 : 0;
     }
     static VstIntPtr midiKeyName(AudioEffectX& a, VstInt32 index, VstIntPtr, void* ptr, float) {
@@ -155,59 +150,59 @@ struct AudioEffectX::Opcodes {
     // Opcodes 25 to 77; null entries (offline, variable io, speaker arrangements, shells,
     // icons) get the default answer 0.
     static constexpr Handler table[effNumOpcodes - effProcessEvents] = {
-        processEvents,        // 25
-        canBeAutomated,       // 26
-        string2Parameter,     // 27
-        numProgramCategories, // 28
-        programNameIndexed,   // 29
-        copyProgram,          // 30
-        connectInput,         // 31
-        connectOutput,        // 32
-        inputProperties,      // 33
-        outputProperties,     // 34
-        plugCategory,         // 35
-        nullptr,              // 36 GetCurrentPosition
-        nullptr,              // 37 GetDestinationBuffer
-        nullptr,              // 38 OfflineNotify
-        nullptr,              // 39 OfflinePrepare
-        nullptr,              // 40 OfflineRun
-        nullptr,              // 41 ProcessVarIo
-        nullptr,              // 42 SetSpeakerArrangement
+        processEvents,          // 25
+        canBeAutomated,         // 26
+        string2Parameter,       // 27
+        numProgramCategories,   // 28
+        programNameIndexed,     // 29
+        copyProgram,            // 30
+        connectInput,           // 31
+        connectOutput,          // 32
+        inputProperties,        // 33
+        outputProperties,       // 34
+        plugCategory,           // 35
+        nullptr,                // 36 GetCurrentPosition
+        nullptr,                // 37 GetDestinationBuffer
+        nullptr,                // 38 OfflineNotify
+        nullptr,                // 39 OfflinePrepare
+        nullptr,                // 40 OfflineRun
+        nullptr,                // 41 ProcessVarIo
+        nullptr,                // 42 SetSpeakerArrangement
         blockSizeAndSampleRate, // 43
-        bypass,               // 44
-        effectName,           // 45
-        errorText,            // 46
-        vendorString,         // 47
-        productString,        // 48
-        vendorVersion,        // 49
-        vendorSpecific,       // 50
-        canDo,                // 51
-        tailSize,             // 52
-        nullptr,              // 53 Idle
-        nullptr,              // 54 GetIcon
-        nullptr,              // 55 SetViewPosition
-        parameterProperties,  // 56
-        keysRequired,         // 57
-        vstVersion,           // 58
-        editKeyDown,          // 59
-        editKeyUp,            // 60
-        editKnobMode,         // 61
-        midiProgramName,      // 62
-        currentMidiProgram,   // 63
-        midiProgramCategory,  // 64
-        midiProgramsChanged,  // 65
-        midiKeyName,          // 66
-        beginSetProgram,      // 67
-        endSetProgram,        // 68
-        nullptr,              // 69 GetSpeakerArrangement
-        nullptr,              // 70 ShellGetNextPlugin
-        startProcess,         // 71
-        stopProcess,          // 72
-        totalSamples,         // 73
-        panLaw,               // 74
-        loadBank,             // 75
-        loadProgram,          // 76
-        processPrecision,     // 77
+        bypass,                 // 44
+        effectName,             // 45
+        errorText,              // 46
+        vendorString,           // 47
+        productString,          // 48
+        vendorVersion,          // 49
+        vendorSpecific,         // 50
+        canDo,                  // 51
+        tailSize,               // 52
+        nullptr,                // 53 Idle
+        nullptr,                // 54 GetIcon
+        nullptr,                // 55 SetViewPosition
+        parameterProperties,    // 56
+        keysRequired,           // 57
+        vstVersion,             // 58
+        editKeyDown,            // 59
+        editKeyUp,              // 60
+        editKnobMode,           // 61
+        midiProgramName,        // 62
+        currentMidiProgram,     // 63
+        midiProgramCategory,    // 64
+        midiProgramsChanged,    // 65
+        midiKeyName,            // 66
+        beginSetProgram,        // 67
+        endSetProgram,          // 68
+        nullptr,                // 69 GetSpeakerArrangement
+        nullptr,                // 70 ShellGetNextPlugin
+        startProcess,           // 71
+        stopProcess,            // 72
+        totalSamples,           // 73
+        panLaw,                 // 74
+        loadBank,               // 75
+        loadProgram,            // 76
+        processPrecision,       // 77
     };
 };
 
@@ -223,7 +218,9 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     return handler ? handler(*this, index, value, ptr, opt) : 0;
 }
 
-bool AudioEffectX::getProgramNameIndexed(VstInt32, VstInt32, char*) { return false; }
+bool AudioEffectX::getProgramNameIndexed(VstInt32, VstInt32, char*) {
+    return false;
+}
 
 VstPlugCategory AudioEffectX::getPlugCategory() {
     return (cEffect.flags & effFlagsIsSynth) ? kPlugCategSynth : kPlugCategUnknown;
@@ -269,10 +266,18 @@ VstInt32 AudioEffectX::getHostLanguage() {
     return static_cast<VstInt32>(callHost(audioMasterGetLanguage));
 }
 
-bool AudioEffectX::ioChanged() { return callHost(audioMasterIOChanged) != 0; }
+bool AudioEffectX::ioChanged() {
+    return callHost(audioMasterIOChanged) != 0;
+}
 
-bool AudioEffectX::updateDisplay() { return callHost(audioMasterUpdateDisplay) != 0; }
+bool AudioEffectX::updateDisplay() {
+    return callHost(audioMasterUpdateDisplay) != 0;
+}
 
-bool AudioEffectX::beginEdit(VstInt32 index) { return callHost(audioMasterBeginEdit, index) != 0; }
+bool AudioEffectX::beginEdit(VstInt32 index) {
+    return callHost(audioMasterBeginEdit, index) != 0;
+}
 
-bool AudioEffectX::endEdit(VstInt32 index) { return callHost(audioMasterEndEdit, index) != 0; }
+bool AudioEffectX::endEdit(VstInt32 index) {
+    return callHost(audioMasterEndEdit, index) != 0;
+}

@@ -5,7 +5,7 @@
 #include "AudioEffect.h"
 
 class AudioEffectX : public AudioEffect {
-public:
+  public:
     AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
 
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -75,6 +75,6 @@ public:
     bool beginEdit(VstInt32 index);
     bool endEdit(VstInt32 index);
 
-private:
+  private:
     struct Opcodes;
 };

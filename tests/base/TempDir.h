@@ -7,7 +7,7 @@
 #include <string>
 
 class TempDir {
-public:
+  public:
     TempDir() {
         char pattern[] = "/tmp/ferrovane-base-XXXXXX";
         const char* made = mkdtemp(pattern);

@@ -52,11 +52,14 @@ struct Destructible : zell::object::SISerializable {
 TEST(Datalist, AppendKeepsOrderAndLinks) {
     datalist<int, 0> list;
     EXPECT_EQ(list.Count(), 0);
-    for (int i = 0; i < 5; ++i) list.Append(i);
+    for (int i = 0; i < 5; ++i)
+        list.Append(i);
     EXPECT_EQ(list.Count(), 5);
     std::vector<int> forward, backward;
-    for (auto* n = list.Head(); n; n = n->next) forward.push_back(n->value);
-    for (auto* n = list.Tail(); n; n = n->previous) backward.push_back(n->value);
+    for (auto* n = list.Head(); n; n = n->next)
+        forward.push_back(n->value);
+    for (auto* n = list.Tail(); n; n = n->previous)
+        backward.push_back(n->value);
     EXPECT_EQ(forward, (std::vector<int>{0, 1, 2, 3, 4}));
     EXPECT_EQ(backward, (std::vector<int>{4, 3, 2, 1, 0}));
     list.Clear();
@@ -91,7 +94,8 @@ TEST(Datatree, StaysBalancedAndOrderedUnderRandomInsertions) {
 
 TEST(Datatree, EqualItemsGoLeftAndEnumerateNumbersInOrder) {
     Tree tree(CompareNumbers);
-    for (int i = 0; i < 6; ++i) tree.ins(Number{5, i});
+    for (int i = 0; i < 6; ++i)
+        tree.ins(Number{5, i});
     tree.ins(Number{1, 6});
     std::vector<int> serials, indices;
     tree.ForEach([&](const Tree::Node& n) { serials.push_back(n.item.serial); });
@@ -109,11 +113,13 @@ TEST(Datatree, DisposalReleasesEveryItem) {
     releases = 0;
     {
         Tree tree(CompareNumbers);
-        for (int i = 0; i < 100; ++i) tree.ins(Number{i, i});
+        for (int i = 0; i < 100; ++i)
+            tree.ins(Number{i, i});
         tree.Clear();
         EXPECT_EQ(tree.Count(), 0);
         EXPECT_EQ(releases, 100);
-        for (int i = 0; i < 10; ++i) tree.ins(Number{i, i});
+        for (int i = 0; i < 10; ++i)
+            tree.ins(Number{i, i});
     }
     EXPECT_EQ(releases, 110);
 }

@@ -147,7 +147,8 @@ TEST(Folders, EntriesFindAndTraverse) {
 
 TEST(Folders, ListingReportsOnceAndLeavesNoThread) {
     TempDir dir;
-    for (int i = 0; i < 20; ++i) dir.Write("f" + std::to_string(i), "");
+    for (int i = 0; i < 20; ++i)
+        dir.Write("f" + std::to_string(i), "");
     Receiver receiver;
     {
         SDirListing listing;

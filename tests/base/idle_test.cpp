@@ -15,9 +15,10 @@ using zell::threading::STimerIdle;
 
 namespace {
 
-
 std::atomic<int> counted{0};
-void Count(void* data) { static_cast<std::atomic<int>*>(data)->fetch_add(1); }
+void Count(void* data) {
+    static_cast<std::atomic<int>*>(data)->fetch_add(1);
+}
 SIdleFunction countFunction = Count;
 
 struct Recorder {
@@ -128,7 +129,8 @@ TEST(IdleRegistry, ConcurrentRegistrationAndNoCallAfterRemoval) {
         keeper.SetFunction(&countFunction, &counted); // keeps the thread up between rounds
         std::vector<std::thread> threads;
         std::vector<std::unique_ptr<Slot>> slots;
-        for (int t = 0; t < 4; ++t) slots.push_back(std::make_unique<Slot>());
+        for (int t = 0; t < 4; ++t)
+            slots.push_back(std::make_unique<Slot>());
         for (int t = 0; t < 4; ++t) {
             threads.emplace_back([&, t] {
                 Slot* slot = slots[t].get();
@@ -143,7 +145,8 @@ TEST(IdleRegistry, ConcurrentRegistrationAndNoCallAfterRemoval) {
                 }
             });
         }
-        for (auto& t : threads) t.join();
+        for (auto& t : threads)
+            t.join();
         EXPECT_EQ(STimerIdle::RegisteredCount(), 1u);
         for (auto& slot : slots) {
             EXPECT_EQ(slot->late, 0);

@@ -28,7 +28,8 @@ long Hammer(SMutexBase& lock, int threads, int rounds) {
             }
         });
     }
-    for (auto& w : workers) w.join();
+    for (auto& w : workers)
+        w.join();
     return counter;
 }
 

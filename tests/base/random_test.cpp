@@ -24,13 +24,15 @@ TEST(Marsaglia, DefaultStateIsSeed314159265) {
     EXPECT_EQ(fresh.Value(), 314159265u);
     const uint32_t expected[] = {0x523FC3BA, 0x63F297CF, 0x3FF0B042,
                                  0x6A7A3D9F, 0x34C5820E, 0x8350F6E7};
-    for (uint32_t e : expected) EXPECT_EQ(fresh.Integer(), e);
+    for (uint32_t e : expected)
+        EXPECT_EQ(fresh.Integer(), e);
     EXPECT_EQ(fresh.Value(), 0x8350F6E7u);
 
     SRandomMarsaglia seeded;
     seeded.Seed(314159265u);
     SRandomMarsaglia other;
-    for (int i = 0; i < 100; ++i) EXPECT_EQ(seeded.Integer(), other.Integer());
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(seeded.Integer(), other.Integer());
 }
 
 TEST(Marsaglia, KnownSeeds) {
@@ -43,7 +45,8 @@ TEST(Marsaglia, KnownSeeds) {
     for (uint32_t e : {0x4F4F83B9u, 0x4423B77Du, 0x4E58DFE0u, 0x4D9B9D4Eu})
         EXPECT_EQ(r.Integer(), e);
     r.Seed(0xFFFFFFFFu);
-    for (uint32_t e : {0x623F4F6Cu, 0x6D6B1BA8u, 0x6335F334u}) EXPECT_EQ(r.Integer(), e);
+    for (uint32_t e : {0x623F4F6Cu, 0x6D6B1BA8u, 0x6335F334u})
+        EXPECT_EQ(r.Integer(), e);
     EXPECT_EQ(r.SeedValue(), 0xFFFFFFFFu);
 }
 

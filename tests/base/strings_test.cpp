@@ -13,7 +13,8 @@ namespace {
 
 std::vector<std::string> Words(const std::vector<Text>& tokens) {
     std::vector<std::string> out;
-    for (const Text& t : tokens) out.emplace_back(t.Text());
+    for (const Text& t : tokens)
+        out.emplace_back(t.Text());
     return out;
 }
 
@@ -168,7 +169,8 @@ TEST(ExactCompareModes, CaseAndLength) {
 }
 
 TEST(ExactCompareModes, EvenModesAreEqualOthersUseStrcasecmp) {
-    for (int mode = 0; mode <= 14; mode += 2) EXPECT_EQ(ExactCompare("a", "b", mode), 0);
+    for (int mode = 0; mode <= 14; mode += 2)
+        EXPECT_EQ(ExactCompare("a", "b", mode), 0);
     EXPECT_LT(ExactCompare("a", "B", 3), 0);
     EXPECT_EQ(ExactCompare("HeLLo", "hello", 1), 0);
     EXPECT_GT(ExactCompare("b", "a", -2), 0);

@@ -166,9 +166,10 @@ TEST(SystemCheck, QualifiesAndMessages) {
                                       "CPU @ 2.40GHz\nCPU Count: 1");
     std::string rule40(40, '='), rule39(39, '=');
     EXPECT_EQ(std::string(data.ErrorMessage(true, true).Text()),
-              rule40 + "\n\nE R R O R\n\nThis Computer doesn't meet\nthe following necessary "
-                       "reqs\nto operate this software:\nLinux\n2.4.37\n#1 SMP\n\n\nMMX: not "
-                       "available.\nSSE2: not available.\n\n" +
+              rule40 +
+                  "\n\nE R R O R\n\nThis Computer doesn't meet\nthe following necessary "
+                  "reqs\nto operate this software:\nLinux\n2.4.37\n#1 SMP\n\n\nMMX: not "
+                  "available.\nSSE2: not available.\n\n" +
                   rule39 + "\n");
 
     Kernel modern("3.10.0");

@@ -20,7 +20,6 @@ using zell::threading::STimerObject;
 
 namespace {
 
-
 struct Target : SIEventTarget {
     bool CleaningUp() const override { return cleaning; }
     void SendBaseEvent(const SBaseEvent& e) override {
@@ -44,7 +43,8 @@ struct Target : SIEventTarget {
 
 void* Spin(void* flag) {
     auto* stopped = static_cast<std::atomic<bool>*>(flag);
-    while (SThread::Pause(1000)) {}
+    while (SThread::Pause(1000)) {
+    }
     *stopped = true;
     return nullptr;
 }

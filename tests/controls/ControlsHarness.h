@@ -70,8 +70,8 @@ inline void SaveScreen(Display* d, int x, int y, int w, int h, const char* name)
             rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
         }
     XDestroyImage(image);
-    EXPECT_TRUE(ferrovane::test::WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, w, h,
-                                          rgb));
+    EXPECT_TRUE(
+        ferrovane::test::WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, w, h, rgb));
 }
 
 // The root position of a control's window.

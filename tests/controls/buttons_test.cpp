@@ -13,10 +13,10 @@ namespace {
 using Btn = SButton<false>;
 
 // Two 8 x 8 pictures of one colour each.
-const char* const kRedXpm[] = {"8 8 1 1", ". c #FF0000", "........", "........", "........",
-                               "........", "........", "........", "........", "........"};
-const char* const kBlueXpm[] = {"8 8 1 1", ". c #0000FF", "........", "........", "........",
-                                "........", "........", "........", "........", "........"};
+const char* const kRedXpm[] = {"8 8 1 1",  ". c #FF0000", "........", "........", "........",
+                               "........", "........",    "........", "........", "........"};
+const char* const kBlueXpm[] = {"8 8 1 1",  ". c #0000FF", "........", "........", "........",
+                                "........", "........",    "........", "........", "........"};
 const char* const kBrokenXpm[] = {"8 8 1 1", "garbage"};
 
 void* Xpm(const char* const* data) {
@@ -139,7 +139,8 @@ TEST_F(Buttons, MenuButtonIgnoresThePressAfterAReset) {
 }
 
 TEST_F(Buttons, HoverFramesTakeTheHoverColoursAndLeaveTheParentBackground) {
-    const int slate = statdata.Colour(SStaticData::kSlate), steel = statdata.Colour(SStaticData::kSteel);
+    const int slate = statdata.Colour(SStaticData::kSlate),
+              steel = statdata.Colour(SStaticData::kSteel);
     const int red = statdata.Colour(4), yellow = statdata.Colour(1), black = statdata.Colour(20);
     pointer->Park();
     button = new Btn(globals, nullptr, 1, "button", 0, 100, 100, 80, 30, 0, false);

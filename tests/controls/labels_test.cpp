@@ -53,7 +53,9 @@ class Labels : public OwnDisplay {
         delete font;
         OwnDisplay::TearDown();
     }
-    int Width(const char* text) { return XTextWidth(font->info, text, static_cast<int>(strlen(text))); }
+    int Width(const char* text) {
+        return XTextWidth(font->info, text, static_cast<int>(strlen(text)));
+    }
     int LineHeight() { return font->info->ascent + font->info->descent; }
 
     context::SDrawFont* font = nullptr;

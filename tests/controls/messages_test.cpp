@@ -106,8 +106,8 @@ TEST_F(Messages, HostRefusalIsShownInTheBoxAndOnStandardError) {
 }
 
 std::string Prepared(const std::string& name, const std::string& contents) {
-    std::string path = std::string(FERROVANE_TEST_OUTPUT) + "/controls-" + name + "-" +
-                       std::to_string(getpid());
+    std::string path =
+        std::string(FERROVANE_TEST_OUTPUT) + "/controls-" + name + "-" + std::to_string(getpid());
     std::ofstream(path) << contents;
     return path;
 }
@@ -126,14 +126,14 @@ TEST_F(Messages, MachineBelowTheRequirementsGetsTheBoxAndNoPlugin) {
     ferrovane::host::VstHost host;
     testing::internal::CaptureStderr();
     AEffect* effect = host.Create(
-        [](audioMasterCallback cb, void*) { return ferrovane::CreatePlugin(cb, machine); }, nullptr);
+        [](audioMasterCallback cb, void*) { return ferrovane::CreatePlugin(cb, machine); },
+        nullptr);
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(effect, nullptr);
     SMessageDialog* box = ShownBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_STREQ(box->MessageText().Text(),
-                 "Failed to load plugin\n(Reason: System not supported\n"
-                 "Please check the requirements)");
+    EXPECT_STREQ(box->MessageText().Text(), "Failed to load plugin\n(Reason: System not supported\n"
+                                            "Please check the requirements)");
     Shoot(box, "message-box-system-not-supported.png");
     ClickOk(box, 1);
     for (const std::string& path : {ostype, release, cpu})

@@ -62,7 +62,9 @@ class Tooltips : public OwnDisplay {
     int TextWidth(const char* text) {
         return XTextWidth(tip->RegularFont()->info, text, static_cast<int>(strlen(text)));
     }
-    int FontHeight() { return tip->RegularFont()->info->ascent + tip->RegularFont()->info->descent; }
+    int FontHeight() {
+        return tip->RegularFont()->info->ascent + tip->RegularFont()->info->descent;
+    }
 
     Pointer pointer;
     SWindow* panel = nullptr;
@@ -110,13 +112,14 @@ TEST_F(Tooltips, PlacementFlipsAtEachScreenEdge) {
     struct Case {
         int x, y, side;
     } cases[] = {
-        {300, 0, kTipAbove},     // no room above the top edge
-        {1080, 300, kTipRight},  // nor right of the right edge
-        {300, 924, kTipBelow},   // nor below the bottom
-        {0, 300, kTipLeft},      // nor left of the left edge
+        {300, 0, kTipAbove},    // no room above the top edge
+        {1080, 300, kTipRight}, // nor right of the right edge
+        {300, 924, kTipBelow},  // nor below the bottom
+        {0, 300, kTipLeft},     // nor left of the left edge
     };
     for (const Case& c : cases) {
-        SButton<false>* button = Make(c.x, c.y, c.side == kTipRight ? 120 : 0, c.side == kTipBelow ? 70 : 0, c.side);
+        SButton<false>* button =
+            Make(c.x, c.y, c.side == kTipRight ? 120 : 0, c.side == kTipBelow ? 70 : 0, c.side);
         Enter(button);
         ASSERT_TRUE(tip->IsOpen()) << c.side;
         EXPECT_TRUE(tip->Flipped()) << c.side;
@@ -160,8 +163,8 @@ TEST_F(Tooltips, OpeningAnotherTipClosesTheFirst) {
     tip->Open(&other, {20, 20});
     Dispatch();
     EXPECT_EQ(tip->Data(), &other);
-    EXPECT_EQ(TipOnScreen(), (Rect2{20, 20, 20 + other.Rect().Width() + 48,
-                                    20 + other.Rect().Height() + 16}));
+    EXPECT_EQ(TipOnScreen(),
+              (Rect2{20, 20, 20 + other.Rect().Width() + 48, 20 + other.Rect().Height() + 16}));
     tip->Open(nullptr, {0, 0});
     EXPECT_EQ(tip->Data(), &other) << "null data is ignored";
     tip->Close();

@@ -335,7 +335,8 @@ TEST_F(Dispatch, RoundShapeNotchesTheCorners) {
     Recorder* r = Make();
     r->SetRoundShape(true);
     int count = 0, ordering = 0;
-    XRectangle* rects = XShapeGetRectangles(display, r->GetWindow(), ShapeBounding, &count, &ordering);
+    XRectangle* rects =
+        XShapeGetRectangles(display, r->GetWindow(), ShapeBounding, &count, &ordering);
     auto inside = [&](int x, int y) {
         for (int i = 0; i < count; ++i)
             if (x >= rects[i].x && x < rects[i].x + rects[i].width && y >= rects[i].y &&

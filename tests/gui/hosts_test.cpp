@@ -110,7 +110,7 @@ TEST(Pump, StartsWithTheFirstWindowServesAndStopsWithTheLast) {
 
 // Timer ticks reach the control's ParseEvent on the timer's own thread.
 class Ticked : public SWindow {
-public:
+  public:
     using SWindow::SWindow;
     void ParseEvent(SEvent* e) override {
         if (e->type == kEventTimer && e->kind == kKindValue && e->sender == this) {

@@ -21,10 +21,10 @@ std::string OutputPath(const char* name) {
 TEST(MidiFiles, RunningStatusMetaAndSysexAreRead) {
     // Format 1, two tracks, 96 ticks per quarter; running status on the second note.
     std::vector<unsigned char> data = {
-        'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0, 96,
-        'M', 'T', 'r', 'k', 0, 0, 0, 11, 0, 0xFF, 0x51, 3, 0x0F, 0x42, 0x40, 0, 0xFF, 0x2F, 0,
-        'M', 'T', 'r', 'k', 0, 0, 0, 17, 0, 0x92, 60, 100, 0x60, 61, 90, 0, 0xF0, 2, 0x7E, 0xF7,
-        0, 0xC3, 5, 0xFF, 0x2F, 0,
+        'M',  'T',  'h', 'd', 0,    0,   0,    6,    0,    1,    0,  2,    0,    96,   'M',
+        'T',  'r',  'k', 0,   0,    0,   11,   0,    0xFF, 0x51, 3,  0x0F, 0x42, 0x40, 0,
+        0xFF, 0x2F, 0,   'M', 'T',  'r', 'k',  0,    0,    0,    17, 0,    0x92, 60,   100,
+        0x60, 61,   90,  0,   0xF0, 2,   0x7E, 0xF7, 0,    0xC3, 5,  0xFF, 0x2F, 0,
     };
     data.resize(data.size() - 2); // the last track ends without its end-of-track meta
     data[40] = 15;
@@ -52,12 +52,12 @@ TEST(MidiFiles, MalformedInputIsRefused) {
     EXPECT_FALSE(ParseMidiFile({}, f, error));
     EXPECT_FALSE(ParseMidiFile({'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 2, 0, 1, 0, 96}, f, error));
     // A track that claims more bytes than the file has.
-    EXPECT_FALSE(ParseMidiFile({'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r',
-                                'k', 0, 0, 1, 0, 0, 0x90},
+    EXPECT_FALSE(ParseMidiFile({'M', 'T', 'h', 'd', 0,   0,   0, 6, 0, 0, 0, 1,
+                                0,   96,  'M', 'T', 'r', 'k', 0, 0, 1, 0, 0, 0x90},
                                f, error));
     // A data byte with no running status before it.
-    EXPECT_FALSE(ParseMidiFile({'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r',
-                                'k', 0, 0, 0, 3, 0, 60, 100},
+    EXPECT_FALSE(ParseMidiFile({'M', 'T', 'h', 'd', 0,   0, 0, 6, 0, 0, 0,  1,  0,
+                                96,  'M', 'T', 'r', 'k', 0, 0, 0, 3, 0, 60, 100},
                                f, error));
 }
 
@@ -100,7 +100,8 @@ TEST(Presets, ProgramAndBankFilesRoundTrip) {
 std::map<std::pair<int, int>, int> Count(const MidiFile& f) {
     std::map<std::pair<int, int>, int> n;
     for (const MidiFileEvent& e : f.Merged())
-        if (!e.bytes.empty() && e.bytes[0] < 0xF0) ++n[{e.bytes[0], e.bytes.size() > 1 ? e.bytes[1] : 0}];
+        if (!e.bytes.empty() && e.bytes[0] < 0xF0)
+            ++n[{e.bytes[0], e.bytes.size() > 1 ? e.bytes[1] : 0}];
     return n;
 }
 

@@ -52,14 +52,21 @@ inline std::string Text(VstHost& host, VstInt32 opcode, VstInt32 index = 0) {
     return buffer;
 }
 
-inline unsigned char Status(const VstMidiEvent& e) { return static_cast<unsigned char>(e.midiData[0]); }
-inline unsigned char Data1(const VstMidiEvent& e) { return static_cast<unsigned char>(e.midiData[1]); }
-inline unsigned char Data2(const VstMidiEvent& e) { return static_cast<unsigned char>(e.midiData[2]); }
+inline unsigned char Status(const VstMidiEvent& e) {
+    return static_cast<unsigned char>(e.midiData[0]);
+}
+inline unsigned char Data1(const VstMidiEvent& e) {
+    return static_cast<unsigned char>(e.midiData[1]);
+}
+inline unsigned char Data2(const VstMidiEvent& e) {
+    return static_cast<unsigned char>(e.midiData[2]);
+}
 
 // (status, data 1, data 2) of each event, for compact expectations.
 inline std::vector<std::vector<int>> Bytes(const std::vector<VstMidiEvent>& events) {
     std::vector<std::vector<int>> out;
-    for (const VstMidiEvent& e : events) out.push_back({Status(e), Data1(e), Data2(e)});
+    for (const VstMidiEvent& e : events)
+        out.push_back({Status(e), Data1(e), Data2(e)});
     return out;
 }
 

@@ -25,8 +25,10 @@ TEST(Chunks, FreshBankLayout) {
                 int cell = rec[48 + 32 * in + 2 * out] | rec[49 + 32 * in + 2 * out] << 8;
                 ASSERT_EQ(cell, in == out ? 0xFFFF : 0) << r << " " << in << " " << out;
             }
-        for (int b = 560; b < 566; ++b) ASSERT_EQ(rec[b], 0xFF);
-        for (int b = 566; b < 598; ++b) ASSERT_EQ(rec[b], 0);
+        for (int b = 560; b < 566; ++b)
+            ASSERT_EQ(rec[b], 0xFF);
+        for (int b = 566; b < 598; ++b)
+            ASSERT_EQ(rec[b], 0);
     }
     EXPECT_EQ(p.host.Dispatch(effGetChunk, 0, 0, nullptr), 0);
     EXPECT_EQ(p.host.Dispatch(effGetChunk, 1, 0, nullptr), 0);
@@ -118,10 +120,12 @@ TEST(Chunks, NewerFormatsLoadWhatFitsAndSaySo) {
     EXPECT_STREQ(CurrentProgramChunk(p.host).name, "from the future");
 
     std::vector<unsigned char> bank(kBankSize + 1000, 0);
-    for (int i = 0; i < 128; ++i) memcpy(&bank[598 * i], &prog, sizeof prog);
+    for (int i = 0; i < 128; ++i)
+        memcpy(&bank[598 * i], &prog, sizeof prog);
     testing::internal::CaptureStderr();
     EXPECT_EQ(p.host.Dispatch(effSetChunk, 0, bank.size(), bank.data()), 1);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("Failed to load bank"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("Failed to load bank"),
+              std::string::npos);
 }
 
 TEST(Chunks, RefusedSizesChangeNothing) {
@@ -131,8 +135,8 @@ TEST(Chunks, RefusedSizesChangeNothing) {
     for (VstIntPtr size : {VstIntPtr(0), VstIntPtr(1), VstIntPtr(565), VstIntPtr(567),
                            VstIntPtr(597), VstIntPtr(-598), VstIntPtr(-1)})
         EXPECT_EQ(p.host.Dispatch(effSetChunk, 1, size, junk.data()), 0) << size;
-    for (VstIntPtr size : {VstIntPtr(598), VstIntPtr(72483), VstIntPtr(72485),
-                           VstIntPtr(76543), VstIntPtr(-76544)})
+    for (VstIntPtr size :
+         {VstIntPtr(598), VstIntPtr(72483), VstIntPtr(72485), VstIntPtr(76543), VstIntPtr(-76544)})
         EXPECT_EQ(p.host.Dispatch(effSetChunk, 0, size, junk.data()), 0) << size;
     EXPECT_EQ(p.host.Dispatch(effSetChunk, 0, kBankSize, nullptr), 0);
     EXPECT_EQ(p.host.Dispatch(effSetChunk, 1, kProgramSize, nullptr), 0);

@@ -26,9 +26,11 @@ struct Edited : DirectPlugin {
 
 TEST(Editing, CellWrittenWithoutEditpointKeepsTheNoteOffs) {
     Edited e;
-    EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x90, 60, 9)}, 8)), (B{{0x92, 60, 9}, {0x95, 60, 9}}));
+    EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x90, 60, 9)}, 8)),
+              (B{{0x92, 60, 9}, {0x95, 60, 9}}));
     e.plugin->CurrentProgram().routing[0][5] = 0;
-    EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x80, 60, 0)}, 8)), (B{{0x82, 60, 0}, {0x85, 60, 0}}));
+    EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x80, 60, 0)}, 8)),
+              (B{{0x82, 60, 0}, {0x85, 60, 0}}));
 }
 
 TEST(Editing, EditpointSilencesTheNodeAtOnce) {
@@ -48,7 +50,8 @@ TEST(Editing, FullNoteTableStillSendsTheNoteOn) {
     Edited e;
     std::vector<VstMidiEvent> ons;
     for (int ch = 0; ch < 2; ++ch)
-        for (int n = 0; n < 128; ++n) ons.push_back(MidiEvent(0x90 | ch, n, 1));
+        for (int n = 0; n < 128; ++n)
+            ons.push_back(MidiEvent(0x90 | ch, n, 1));
     VSTPluginProgram& p = e.plugin->CurrentProgram();
     ClearRouting(p);
     p.routing[0][0] = p.routing[1][1] = kRouteNote;
@@ -89,7 +92,8 @@ TEST(Editing, ProcessingAndEditingOnTwoThreads) {
         // Ten notes sound per channel, over at most four outputs: the table never fills.
         int note = block % 20;
         count(e.host.Process({MidiEvent(0x90, note, 1), MidiEvent(0x91, note, 1),
-                              MidiEvent(0x80, (note + 10) % 20, 0), MidiEvent(0x81, (note + 10) % 20, 0)},
+                              MidiEvent(0x80, (note + 10) % 20, 0),
+                              MidiEvent(0x81, (note + 10) % 20, 0)},
                              16));
     }
     done = true;
@@ -98,7 +102,8 @@ TEST(Editing, ProcessingAndEditingOnTwoThreads) {
     e.host.Dispatch(effMainsChanged, 0, 1);
     count(e.host.Process({}, 16));
     for (auto& ch : balance)
-        for (int b : ch) ASSERT_EQ(b, 0);
+        for (int b : ch)
+            ASSERT_EQ(b, 0);
 }
 
 } // namespace

@@ -83,7 +83,8 @@ TEST(Parameters, ResetIsMomentary) {
     p.effect->setParameter(p.effect, 0, 1.0f);
     VSTPluginProgram after = CurrentProgramChunk(p.host);
     EXPECT_EQ(after.routing[2][9], 0);
-    for (int c = 0; c < 16; ++c) EXPECT_EQ(after.routing[c][c], 0xFFFF);
+    for (int c = 0; c < 16; ++c)
+        EXPECT_EQ(after.routing[c][c], 0xFFFF);
     EXPECT_EQ(after.selectedIn, -1);
     EXPECT_EQ(after.selectedOut, -1);
     EXPECT_EQ(after.reserved, 77);
@@ -108,7 +109,8 @@ TEST(Parameters, ClearEmptiesOnlyTheCurrentProgram) {
     p.effect->setParameter(p.effect, 1, 1.0f);
     VSTPluginProgram cleared = CurrentProgramChunk(p.host);
     for (auto& row : cleared.routing)
-        for (uint16_t cell : row) EXPECT_EQ(cell, 0);
+        for (uint16_t cell : row)
+            EXPECT_EQ(cell, 0);
     p.host.Dispatch(effSetProgram, 0, 5);
     EXPECT_EQ(CurrentProgramChunk(p.host).routing[0][0], 0xFFFF);
 }
@@ -210,10 +212,12 @@ TEST(Lifecycle, CloseDeletesThePluginObject) {
         ~Watched() override { destroyed = true; }
     };
     VstHost host;
-    host.Create([](audioMasterCallback cb, void*) {
-        int err = 0;
-        return (new Watched(cb, err))->getAeffect();
-    }, nullptr);
+    host.Create(
+        [](audioMasterCallback cb, void*) {
+            int err = 0;
+            return (new Watched(cb, err))->getAeffect();
+        },
+        nullptr);
     EXPECT_EQ(host.Dispatch(effClose), 1);
     EXPECT_TRUE(destroyed);
     EXPECT_EQ(host.Effect(), nullptr);
@@ -224,12 +228,14 @@ TEST(Lifecycle, ResumeAsksForMidiAndRecordsTheDirectory) {
     answers.directory = "/opt/plugins/lxvst/ferrovane.so";
     VstHost host(answers);
     VSTPlugin* plugin = nullptr;
-    host.Create([](audioMasterCallback cb, void* out) {
-        int err = 0;
-        auto* v = new VSTPlugin(cb, err);
-        *static_cast<VSTPlugin**>(out) = v;
-        return v->getAeffect();
-    }, &plugin);
+    host.Create(
+        [](audioMasterCallback cb, void* out) {
+            int err = 0;
+            auto* v = new VSTPlugin(cb, err);
+            *static_cast<VSTPlugin**>(out) = v;
+            return v->getAeffect();
+        },
+        &plugin);
     EXPECT_TRUE(plugin->IsSuspended());
     EXPECT_EQ(plugin->EffectName(), nullptr);
     host.Dispatch(effMainsChanged, 0, 1);
@@ -242,7 +248,7 @@ TEST(Lifecycle, ResumeAsksForMidiAndRecordsTheDirectory) {
     host.Dispatch(effMainsChanged, 0, 0);
     EXPECT_TRUE(plugin->IsSuspended());
     host.Dispatch(effMainsChanged, 0, 1);
-    EXPECT_EQ(plugin->EffectName(), name); // made once
+    EXPECT_EQ(plugin->EffectName(), name);      // made once
     EXPECT_STREQ(plugin->PluginHostName(), ""); // no editor
 }
 

@@ -24,7 +24,8 @@ TEST(Record, FieldsAsTheHostReadsThem) {
     EXPECT_EQ(e->offQualities, 0);
     EXPECT_EQ(e->user, nullptr);
     EXPECT_EQ(e->processDoubleReplacing, nullptr); // and the rest of the record is 0
-    for (char c : e->future) EXPECT_EQ(c, 0);
+    for (char c : e->future)
+        EXPECT_EQ(c, 0);
     EXPECT_NE(e->processReplacing, nullptr);
     EXPECT_NE(e->process, nullptr);
 }
@@ -47,7 +48,8 @@ TEST(Record, DispatcherAnswers) {
     char pin[256] = {};
     EXPECT_EQ(h.Dispatch(effGetInputProperties, 0, 0, pin), 0);
     EXPECT_EQ(h.Dispatch(effGetOutputProperties, 0, 0, pin), 0);
-    for (VstInt32 i : {0, 4, 99, -1}) EXPECT_EQ(h.Dispatch(effCanBeAutomated, i), 1);
+    for (VstInt32 i : {0, 4, 99, -1})
+        EXPECT_EQ(h.Dispatch(effCanBeAutomated, i), 1);
     EXPECT_EQ(h.Dispatch(effSetBlockSizeAndSampleRate, 0, 256, nullptr, 48000.0f), 1);
     EXPECT_EQ(h.Dispatch(effOpen), 0);
     EXPECT_EQ(h.Dispatch(effGetVu), 0);

@@ -25,7 +25,8 @@ struct Router : LoadedPlugin {
 VSTPluginProgram Matrix(std::initializer_list<std::tuple<int, int, uint16_t>> cells) {
     VSTPluginProgram p = DefaultProgram();
     ClearRouting(p);
-    for (auto [in, out, mask] : cells) p.routing[in][out] = mask;
+    for (auto [in, out, mask] : cells)
+        p.routing[in][out] = mask;
     return p;
 }
 
@@ -44,8 +45,8 @@ TEST(Routing, IdentityKeepsEverythingButTheNoteOffVelocity) {
     // Controllers, aftertouch, pitch bend and program changes keep their data bytes.
     Events other = r.Play({MidiEvent(0xB5, 7, 99), MidiEvent(0xA1, 60, 30), MidiEvent(0xD2, 44, 0),
                            MidiEvent(0xEF, 0x7F, 0x40), MidiEvent(0xC4, 12, 0)});
-    EXPECT_EQ(Bytes(other), (B{{0xB5, 7, 99}, {0xA1, 60, 30}, {0xD2, 44, 0}, {0xEF, 0x7F, 0x40},
-                               {0xC4, 12, 0}}));
+    EXPECT_EQ(Bytes(other),
+              (B{{0xB5, 7, 99}, {0xA1, 60, 30}, {0xD2, 44, 0}, {0xEF, 0x7F, 0x40}, {0xC4, 12, 0}}));
 }
 
 TEST(Routing, FanOutInAscendingOutputOrder) {
@@ -60,8 +61,9 @@ TEST(Routing, EachFilterBitPassesOnlyItsType) {
     const struct {
         uint16_t bit;
         unsigned char status;
-    } kinds[] = {{kRouteNote, 0x90},       {kRouteCC, 0xB0},        {kRoutePolyAftertouch, 0xA0},
-                 {kRouteProgramChange, 0xC0}, {kRouteAftertouch, 0xD0}, {kRoutePitchBend, 0xE0}};
+    } kinds[] = {{kRouteNote, 0x90},           {kRouteCC, 0xB0},
+                 {kRoutePolyAftertouch, 0xA0}, {kRouteProgramChange, 0xC0},
+                 {kRouteAftertouch, 0xD0},     {kRoutePitchBend, 0xE0}};
     for (const auto& only : kinds) {
         Router r(Matrix({{4, 6, only.bit}}));
         for (const auto& kind : kinds) {
@@ -101,7 +103,8 @@ TEST(Routing, DataBytesAreMaskedForNotesOnly) {
 TEST(Routing, SystemMessagesAndSysexAreDropped) {
     Router r;
     Events in;
-    for (int s = 0xF0; s <= 0xFF; ++s) in.push_back(MidiEvent(s, 1, 2));
+    for (int s = 0xF0; s <= 0xFF; ++s)
+        in.push_back(MidiEvent(s, 1, 2));
     in.push_back(MidiEvent(0x40, 1, 2)); // a data byte without status
     EXPECT_TRUE(r.Play(in).empty());
 
@@ -174,7 +177,8 @@ TEST(Routing, SuspendSilencesAndQueuesUntilResume) {
 TEST(Routing, QueueLimits) {
     Router r;
     Events many;
-    for (int i = 0; i < 600; ++i) many.push_back(MidiEvent(0xB0, i & 0x7F, i & 0x7F, i));
+    for (int i = 0; i < 600; ++i)
+        many.push_back(MidiEvent(0xB0, i & 0x7F, i & 0x7F, i));
     Events out = r.Play(many);
     ASSERT_EQ(out.size(), 512u);
     EXPECT_EQ(out[511].deltaFrames, 511);
@@ -182,7 +186,8 @@ TEST(Routing, QueueLimits) {
     Router wide(Matrix({}));
     VSTPluginProgram all = DefaultProgram();
     for (auto& row : all.routing)
-        for (auto& cell : row) cell = 0xFFFF;
+        for (auto& cell : row)
+            cell = 0xFFFF;
     ASSERT_EQ(LoadProgramChunk(wide.host, &all, kProgramSize), 1);
     wide.Settle();
     Events cc(40, MidiEvent(0xB0, 1, 1));
