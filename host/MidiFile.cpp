@@ -113,26 +113,6 @@ void PutVlq(std::vector<uint8_t>& out, uint32_t v) {
         out.push_back(groups[n] | (n ? 0x80 : 0));
 }
 
-struct TempoChange {
-    uint64_t tick;
-    double seconds; // time at that tick
-    uint32_t tempo;
-};
-
-std::vector<TempoChange> TempoMap(const MidiFile& file) {
-    std::vector<TempoChange> map{{0, 0.0, kDefaultTempo}};
-    if (file.division <= 0) return map;
-    for (const MidiFileEvent& e : file.Merged()) {
-        if (e.bytes.size() != 5 || e.bytes[0] != 0xFF || e.bytes[1] != 0x51) continue;
-        const TempoChange& last = map.back();
-        double at = last.seconds + (e.tick - last.tick) * last.tempo / 1e6 / file.division;
-        uint32_t tempo = e.bytes[2] << 16 | e.bytes[3] << 8 | e.bytes[4];
-        if (tempo == 0) continue;
-        map.push_back({e.tick, at, tempo});
-    }
-    return map;
-}
-
 // Ticks per second for SMPTE divisions: frames per second times ticks per frame.
 double SmpteRate(int division) {
     int fps = -static_cast<int8_t>((division >> 8) & 0xFF);
@@ -152,18 +132,38 @@ std::vector<MidiFileEvent> MidiFile::Merged() const {
 }
 
 double MidiFile::Seconds(uint64_t tick) const {
-    if (division < 0) return tick / SmpteRate(division);
-    std::vector<TempoChange> map = TempoMap(*this);
-    auto at = std::prev(std::upper_bound(
-        map.begin(), map.end(), tick, [](uint64_t t, const TempoChange& c) { return t < c.tick; }));
-    return at->seconds + (tick - at->tick) * at->tempo / 1e6 / division;
+    return MidiClock(*this).Seconds(tick);
 }
 
 uint64_t MidiFile::Ticks(double seconds) const {
-    if (division < 0) return static_cast<uint64_t>(seconds * SmpteRate(division) + 0.5);
-    std::vector<TempoChange> map = TempoMap(*this);
+    return MidiClock(*this).Ticks(seconds);
+}
+
+MidiClock::MidiClock(const MidiFile& file)
+    : division(file.division), changes{{0, 0.0, kDefaultTempo}} {
+    if (division <= 0) return;
+    for (const MidiFileEvent& e : file.Merged()) {
+        if (e.bytes.size() != 5 || e.bytes[0] != 0xFF || e.bytes[1] != 0x51) continue;
+        uint32_t tempo = e.bytes[2] << 16 | e.bytes[3] << 8 | e.bytes[4];
+        if (tempo == 0) continue;
+        const TempoChange& last = changes.back();
+        double at = last.seconds + (e.tick - last.tick) * last.tempo / 1e6 / division;
+        changes.push_back({e.tick, at, tempo});
+    }
+}
+
+double MidiClock::Seconds(uint64_t tick) const {
+    if (division < 0) return tick / SmpteRate(division);
     auto at =
-        std::prev(std::upper_bound(map.begin(), map.end(), seconds,
+        std::prev(std::upper_bound(changes.begin(), changes.end(), tick,
+                                   [](uint64_t t, const TempoChange& c) { return t < c.tick; }));
+    return at->seconds + (tick - at->tick) * at->tempo / 1e6 / division;
+}
+
+uint64_t MidiClock::Ticks(double seconds) const {
+    if (division < 0) return static_cast<uint64_t>(seconds * SmpteRate(division) + 0.5);
+    auto at =
+        std::prev(std::upper_bound(changes.begin(), changes.end(), seconds,
                                    [](double s, const TempoChange& c) { return s < c.seconds; }));
     return at->tick +
            static_cast<uint64_t>((seconds - at->seconds) * 1e6 * division / at->tempo + 0.5);

@@ -20,8 +20,27 @@ struct MidiFile {
 
     // Every event of every track in time order (stable: track order breaks ties).
     std::vector<MidiFileEvent> Merged() const;
+    // One conversion; for many, build a MidiClock once.
     double Seconds(uint64_t tick) const;
     uint64_t Ticks(double seconds) const;
+};
+
+// The file's tempo map, read once, turning ticks into seconds and back.
+class MidiClock {
+  public:
+    explicit MidiClock(const MidiFile& file);
+    double Seconds(uint64_t tick) const;
+    uint64_t Ticks(double seconds) const;
+
+  private:
+    struct TempoChange {
+        uint64_t tick;
+        double seconds; // time at that tick
+        uint32_t tempo;
+    };
+
+    int division;
+    std::vector<TempoChange> changes;
 };
 
 bool ReadMidiFile(const std::string& path, MidiFile& file, std::string& error);

@@ -162,9 +162,10 @@ struct Timed {
 
 std::vector<Timed> Play(VstHost& host, const MidiFile& in, const Options& o) {
     std::vector<Timed> queued;
+    const MidiClock clock(in);
     for (const MidiFileEvent& e : in.Merged()) {
         if (e.bytes.empty() || e.bytes[0] < 0x80 || e.bytes[0] >= 0xF0) continue;
-        auto frame = static_cast<uint64_t>(std::llround(in.Seconds(e.tick) * o.rate));
+        auto frame = static_cast<uint64_t>(std::llround(clock.Seconds(e.tick) * o.rate));
         queued.push_back({frame, MidiEvent(e.bytes[0], e.bytes.size() > 1 ? e.bytes[1] : 0,
                                            e.bytes.size() > 2 ? e.bytes[2] : 0)});
     }
@@ -187,6 +188,7 @@ std::vector<Timed> Play(VstHost& host, const MidiFile& in, const Options& o) {
 }
 
 MidiFile Recording(const MidiFile& in, const std::vector<Timed>& played, float rate) {
+    const MidiClock clock(in);
     MidiFile out;
     out.format = 0;
     out.division = in.division;
@@ -196,7 +198,7 @@ MidiFile Recording(const MidiFile& in, const std::vector<Timed>& played, float r
             out.tracks[0].push_back(e); // tempo and metre, so the ticks mean the same time
     for (const Timed& t : played) {
         MidiFileEvent e;
-        e.tick = in.Ticks(t.frame / static_cast<double>(rate));
+        e.tick = clock.Ticks(t.frame / static_cast<double>(rate));
         unsigned char status = static_cast<unsigned char>(t.event.midiData[0]);
         e.bytes = {status, static_cast<unsigned char>(t.event.midiData[1] & 0x7F)};
         if ((status & 0xE0) != 0xC0) e.bytes.push_back(t.event.midiData[2] & 0x7F);
