@@ -1,6 +1,7 @@
 // Cost of one processing block per input event, against the floor of copying the same events into
 // an outgoing block with no routing at all.
 #include "VSTPlugin.h"
+#include "VstHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,31 +21,11 @@ VstIntPtr Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
     return 0;
 }
 
-VstMidiEvent Event(unsigned char status, unsigned char d1, unsigned char d2, VstInt32 delta) {
-    VstMidiEvent e{};
-    e.type = kVstMidiType;
-    e.byteSize = 24;
-    e.deltaFrames = delta;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(d1);
-    e.midiData[2] = static_cast<char>(d2);
-    return e;
-}
+using ferrovane::host::EventBlock;
 
-// A VstEvents block over `events`, as a host hands it in.
-struct Block {
-    explicit Block(std::vector<VstMidiEvent> list) : events(std::move(list)) {
-        storage.resize(2 + events.size());
-        list_ = reinterpret_cast<VstEvents*>(storage.data());
-        list_->numEvents = static_cast<VstInt32>(events.size());
-        VstEvent** slots = list_->events;
-        for (size_t i = 0; i < events.size(); ++i)
-            slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
-    }
-    std::vector<VstMidiEvent> events;
-    std::vector<VstIntPtr> storage;
-    VstEvents* list_;
-};
+VstMidiEvent Event(unsigned char status, unsigned char d1, unsigned char d2, VstInt32 delta) {
+    return ferrovane::host::MidiEvent(status, d1, d2, delta);
+}
 
 std::vector<VstMidiEvent> NotePairs(int n) {
     std::vector<VstMidiEvent> v;
@@ -62,17 +43,17 @@ std::vector<VstMidiEvent> Controllers(int n) {
     return v;
 }
 
-void RunBlocks(benchmark::State& state, VSTPlugin& plugin, Block& block) {
+void RunBlocks(benchmark::State& state, VSTPlugin& plugin, EventBlock& block) {
     AEffect* e = plugin.getAeffect();
     float in[64] = {}, out[64];
     float* ins[2] = {in, in};
     float* outs[2] = {out, out};
     for (auto _ : state) {
-        e->dispatcher(e, effProcessEvents, 0, 0, block.list_, 0.0f);
+        e->dispatcher(e, effProcessEvents, 0, 0, block.Get(), 0.0f);
         e->processReplacing(e, ins, outs, 64);
     }
     state.counters["ns/event"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * static_cast<double>(block.events.size()),
+        static_cast<double>(state.iterations()) * static_cast<double>(block.Get()->numEvents),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
@@ -88,7 +69,7 @@ struct Plugin {
 
 void IdentityNotes(benchmark::State& state) {
     Plugin p;
-    Block block(NotePairs(static_cast<int>(state.range(0))));
+    EventBlock block(NotePairs(static_cast<int>(state.range(0))));
     RunBlocks(state, *p.plugin, block);
 }
 
@@ -101,19 +82,19 @@ void FanOutNotes(benchmark::State& state) {
         v.push_back(Event(0x90, 36 + (i % 48), 100, i));
         v.push_back(Event(0x80, 36 + (i % 48), 0, i));
     }
-    Block block(v);
+    EventBlock block(v);
     RunBlocks(state, *p.plugin, block);
 }
 
 void IdentityControllers(benchmark::State& state) {
     Plugin p;
-    Block block(Controllers(static_cast<int>(state.range(0))));
+    EventBlock block(Controllers(static_cast<int>(state.range(0))));
     RunBlocks(state, *p.plugin, block);
 }
 
 // The floor: the same events copied into an outgoing block and handed to the host.
 void CopyFloor(benchmark::State& state) {
-    Block block(Controllers(static_cast<int>(state.range(0))));
+    EventBlock block(Controllers(static_cast<int>(state.range(0))));
     static VstMidiEvent slots[512];
     struct {
         VstInt32 numEvents;
@@ -121,8 +102,8 @@ void CopyFloor(benchmark::State& state) {
         VstEvent* events[512];
     } out{};
     for (auto _ : state) {
-        VstEvent* const* in = block.list_->events;
-        int n = block.list_->numEvents;
+        VstEvent* const* in = block.Get()->events;
+        int n = block.Get()->numEvents;
         for (int i = 0; i < n; ++i) {
             memcpy(&slots[i], in[i], sizeof(VstMidiEvent));
             out.events[i] = reinterpret_cast<VstEvent*>(&slots[i]);
@@ -132,7 +113,7 @@ void CopyFloor(benchmark::State& state) {
         benchmark::ClobberMemory();
     }
     state.counters["ns/event"] = benchmark::Counter(
-        static_cast<double>(state.iterations()) * static_cast<double>(block.events.size()),
+        static_cast<double>(state.iterations()) * static_cast<double>(block.Get()->numEvents),
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
