@@ -83,20 +83,25 @@ struct Pump {
         id = thread.get_id();
     }
 
+    // A message to the pump's own window, behind everything already sent.
+    void Post(Atom type, long value) {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = wake;
+        e.xclient.message_type = type;
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = value;
+        XSendEvent(display, wake, False, NoEventMask, &e);
+        XFlush(display);
+    }
+
     // Sends a marker behind everything queued so far; the caller waits with WaitFor, without
     // the pump's lock, so handlers that make or destroy windows meanwhile do not block.
     long SendSyncMarker() {
         std::lock_guard<std::mutex> hold(syncLock);
         long mark = ++syncSent;
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = wake;
-        e.xclient.message_type = syncAtom;
-        e.xclient.format = 32;
-        e.xclient.data.l[0] = mark;
         XSync(display, False); // whatever the server sent before is now queued ahead
-        XSendEvent(display, wake, False, NoEventMask, &e);
-        XFlush(display);
+        Post(syncAtom, mark);
         return mark;
     }
 
@@ -111,13 +116,7 @@ struct Pump {
             return;
         }
         stopping = true;
-        XEvent e{};
-        e.xclient.type = ClientMessage;
-        e.xclient.window = wake;
-        e.xclient.message_type = stopAtom;
-        e.xclient.format = 32;
-        XSendEvent(display, wake, False, NoEventMask, &e);
-        XFlush(display);
+        Post(stopAtom, 0);
         Join();
     }
 
