@@ -1,0 +1,210 @@
+// The grid on which inputs (columns) are connected to outputs (rows). The matrix does not own the
+// connections: a subclass keeps pointers into the plugin's current program, writes through them
+// and tells its listeners with events of type 10 (a connection changed, data: SMatrixConnection)
+// and type 3 (the selected node changed, value: selectedNode). Every drawing goes into two
+// off-screen images; Draw only copies the composed one to the window.
+//
+// Everything runs on the thread that dispatches the matrix's events; the panel serialises its
+// own access to the fields with the dispatcher. The words behind the node pointers are shared
+// with the processing thread: each read and write of one is a single relaxed access.
+#pragma once
+
+#include "SLabel.h"
+#include "SWindow.h"
+#include "datastring.h"
+
+#include <vector>
+
+namespace zell::gui {
+
+namespace context {
+class SDrawBitmap;
+class SDrawDevice;
+class SDrawFont;
+class SDrawMemoryDevice;
+} // namespace context
+
+// The record of a connection event. A connect or disconnect names only (column, row); a move
+// names the old node, the new one and sets moved.
+struct SMatrixConnection {
+    int column, row, newColumn, newRow, moved;
+};
+
+// Bits of optionFlags.
+enum SMatrixOption {
+    kMatrixMultiSelection = 0x1, // selection colouring, middle-click focus, focus indicator
+    kMatrixBandSelection = 0x2,  // selection rectangle, wheel and key moves, Delete
+};
+
+// What a selection rectangle does with the nodes it covers when the button is released.
+enum SMatrixBandMode { kBandNone = 0, kBandReplace = 1, kBandAdd = 2, kBandRemove = 3 };
+
+// Directions of MoveSelection.
+enum SMatrixDirection { kMoveUp = 0, kMoveDown = 1, kMoveLeft = 2, kMoveRight = 3 };
+
+class SButtonMatrix : public SWindow {
+  public:
+    using Names = data::datastring<32, char>;
+
+    // The control always grabs the pointer while a button is held, whatever the style.
+    SButtonMatrix(SGlobals* globals, SControl* parent, int id, const char* title, int style, int x,
+                  int y, int width, int height, int parentWindow);
+    ~SButtonMatrix() override;
+    SButtonMatrix(const SButtonMatrix&) = delete;
+    SButtonMatrix& operator=(const SButtonMatrix&) = delete;
+
+    // Background and connected nodes into the composed image, then a repaint request.
+    virtual void DrawAll();
+    // The connected nodes into the current device; no repaint.
+    virtual void DrawNodes();
+    // The connected nodes of one column or row into the current device; outside the grid none.
+    virtual void DrawColumn(int column);
+    virtual void DrawRow(int row);
+    // Renders the background image (grid and watermark) and asks for a repaint; the composed
+    // image follows with the next DrawAll.
+    virtual void DrawLabels() {}
+    // Moves the hover bands from the previous row and column to the current ones.
+    virtual void DrawHighlight();
+    // Moves the single-column band from previousHighlightColumn to highlightColumn.
+    virtual void DrawHighlightColumn();
+    // Answers false outside the grid and for a node whose storage is not bound.
+    virtual bool IsConnected(int column, int row) = 0;
+    // Connect or disconnect the node, redraw it and send a connection event. A node outside the
+    // grid or without storage is left alone and reported to nobody.
+    virtual void SetConnection(int column, int row) = 0;
+    virtual void ResetConnection(int column, int row, bool moving) = 0;
+
+    void Focussing(bool focus) override;
+    void Draw(const Rect2& rect) override;
+    // area is a node index; one outside the grid draws nothing.
+    void DrawArea(unsigned area) override;
+    void MouseStateChanged(bool* state, int code) override;
+    void MousePosChanged(int dx, int dy) override;
+    void KeyStateChanged(int key, bool pressed, int modifiers, int keyClass) override;
+
+    // Inverts the old rectangle away and, unless eraseOnly, the current band in.
+    void DrawSelectionRect(Rect2& old, bool eraseOnly);
+    // Applies the band to `selection` by bandMode, then DrawAll.
+    void RealizeSelection();
+    // Moves every node of `selection` one cell; nodes pushed off the grid are disconnected and
+    // leave the selection.
+    void MoveSelection(int direction);
+    // Shows the port numbers (or names) of the node in the info labels; (-1, -1) empties them.
+    void DisplayPortStats(int column, int row);
+
+    // The node index of a cell; column-major, as the plugin's routing words.
+    int NodeIndex(int column, int row) const { return column * rows + row; }
+    // The cell a client pixel falls in, not limited to the grid.
+    Point2 CellAt(int x, int y) const;
+    bool InGrid(int column, int row) const {
+        return column >= 0 && column < columns && row >= 0 && row < rows;
+    }
+    // Whether (column, row) is in `selection`.
+    bool Listed(int column, int row) const;
+
+    const Rect2& Band() const { return band; }
+    bool BandActive() const { return bandActive; }
+    int BandMode() const { return bandMode; }
+    Point2 HoverCell() const { return {hoverColumn, hoverRow}; }
+    context::SDrawMemoryDevice* CompositeDevice() const { return compositeDevice; }
+    context::SDrawMemoryDevice* BackgroundDevice() const { return backgroundDevice; }
+
+    int columns = 0, rows = 0;
+    int cellWidth = 0, cellHeight = 0;
+    int inputNumberBase = 0, outputNumberBase = 0;
+    bool showLabels = true;
+    bool highlightEnabled = false;
+    // Names shown instead of numbers, indexed by column for inputs and by row for outputs;
+    // portNameCount bounds both. Deleted with the matrix when portNamesOwned is set.
+    Names* portNames = nullptr;
+    int portNameCount = 0;
+    bool portNamesOwned = false;
+    SLabel<false>* inputInfoLabel = nullptr;  // not owned
+    SLabel<false>* outputInfoLabel = nullptr; // not owned
+    SControl* focusIndicator = nullptr;       // not owned
+    context::SDrawFont* numberFont = nullptr; // the shared font list's
+    context::SDrawFont* labelFont = nullptr;  // the shared font list's
+    int selectedNode = -1;
+    bool selectable = true;
+    bool showGrid = false;
+    bool editable = true;
+    int optionFlags = 0;
+    int focusColour = 0;
+    int highlightColour = 0;
+    int columnHighlightColour = 0;
+    int highlightColumn = -1, previousHighlightColumn = -1;
+    std::vector<Point2> savedSelection;
+    std::vector<Point2> selection;
+
+  protected:
+    // Background, grid and watermark into the background image: the inputs' text at inputsAt,
+    // the outputs' text turned upright inside outputsIn.
+    void RenderBackground(const Point2& inputsAt, const Rect2& outputsIn);
+    // Sends a connection event: a connect or disconnect names only its node.
+    void SendConnection(int column, int row, int newColumn = 0, int newRow = 0, int moved = 0);
+    // After a subclass changed a node's storage: redraw the node and tell the listeners.
+    void NodeChanged(int column, int row);
+
+  private:
+    // Makes the device the drawing target and answers the one it replaces.
+    context::SDrawDevice* UseDevice(context::SDrawDevice* device);
+    void PaintNode(int column, int row);
+    void RestoreBand(const Rect2& r);
+    void FillBand(const Rect2& r, int colour);
+    Rect2 RowBand(int row) const;
+    Rect2 ColumnBand(int column) const;
+
+    void Select(int node);
+    void Deselect();
+    void Unlist(int column, int row);
+    // Takes the hover bands away; ClearHover also empties the info labels.
+    void EraseHover();
+    void ClearHover();
+
+    // The pointer in client coordinates, queried from the server.
+    Point2 PointerPosition();
+    bool PointerInside(const Point2& p) const;
+    void LeftPress();
+    void RightPress();
+    void MiddlePress();
+    void Released();
+    void Wheel();
+    // The press on a cell without modifiers, and the same cell reached by a drag.
+    void Connect(const Point2& cell);
+    void Disconnect(const Point2& cell);
+    void Drag(const Point2& cell, bool inside);
+
+    void StartBand(int mode, const Point2& at);
+    void UpdateBand(const Point2& at);
+    // The band from the anchor to the pointer, both kept inside bandMin..bandMax.
+    Rect2 SpanBand(const Point2& at) const;
+    // Runs one pass of band drawing in the composed image with the inverting logic.
+    template <typename Paint> void BandPass(Paint paint);
+    void InvertRect(const Rect2& r);
+    // Moves selection[at] by (dx, dy); false when it left the grid and the list.
+    bool MoveNode(size_t at, int dx, int dy, int selectedBefore, int& selectedAfter);
+    void DeleteSelection();
+
+    context::SDrawBitmap* compositeBitmap = nullptr;
+    context::SDrawBitmap* backgroundBitmap = nullptr;
+    context::SDrawMemoryDevice* compositeDevice = nullptr;
+    context::SDrawMemoryDevice* backgroundDevice = nullptr;
+    int hoverColumn = -1, previousHoverColumn = -1;
+    int hoverRow = -1, previousHoverRow = -1;
+    bool leftDragging = false, rightDragging = false;
+    bool savedHighlight = false;
+    data::datastring<8, char> inputText, outputText;
+    Names infoText;
+    float inverseWidth = 0.0f, inverseHeight = 0.0f;
+    Rect2 band{};
+    Point2 bandMin{1, 1}, bandMax{};
+    Point2 bandAnchor{-1, -1};
+    bool bandActive = false;
+    int bandMode = kBandNone;
+    // The cell the press or the last drag step acted on, so that a pointer trembling inside one
+    // cell does not undo the click.
+    Point2 dragCell{-1, -1};
+    SMatrixConnection connection{};
+};
+
+} // namespace zell::gui
