@@ -12,6 +12,7 @@
 #include <X11/Xutil.h>
 
 #include <cstring>
+#include <mutex>
 
 namespace zell::gui {
 
@@ -341,6 +342,8 @@ int SControl::eventProc(XEvent* e) {
     if (!handler) return 0;
     SControl* control = SControlRegistry::Find(e->xany.display, e->xany.window);
     if (!control) return 0;
+    if (!control->globals) return handler(control, e);
+    std::lock_guard<std::recursive_mutex> hold(control->globals->uiLock);
     return handler(control, e);
 }
 

@@ -51,6 +51,11 @@ class SToolTip : public SControl, public SIToolTip {
     bool Flipped() const { return flipped; }
     void SetFlipped(bool on) { flipped = on; }
     void SetRounded(bool on) { rounded = on; }
+    void SetTipColours(int text, int highlight, int pointer) {
+        textColour = text;
+        highlightColour = highlight;
+        pointerColour = pointer;
+    }
     bool TipsEnabled() const { return enabled; }
     bool IsOpen() const { return shown; }
     int HighlightColour() const { return highlightColour; }

@@ -8,6 +8,7 @@
 #include "datastring.h"
 
 #include <atomic>
+#include <mutex>
 
 namespace zell::gui {
 
@@ -40,6 +41,10 @@ class SGlobals {
     void* reservedToo = nullptr;
     SCursor* cursor = nullptr; // not owned; the editor sets it with parentWindow
     threading::SMutexOS lock;
+    // Held while an event is dispatched to one of the instance's controls and while the editor
+    // refreshes them from another thread, so that their drawing never interleaves. Recursive:
+    // a handler may dispatch again (a modal loop).
+    std::recursive_mutex uiLock;
     math::random::generator::SRandomMarsaglia random;
 };
 

@@ -61,6 +61,7 @@ int SStaticData::Colour(int index) {
 }
 
 context::SDrawPen* SStaticData::FindPen(int colour) {
+    std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawPen* pen : pens.items)
         if (pen && pen->colour == colour) return pen;
     auto* pen = new context::SDrawPen(colour, 1, false);
@@ -69,6 +70,7 @@ context::SDrawPen* SStaticData::FindPen(int colour) {
 }
 
 context::SDrawBrush* SStaticData::FindBrush(int colour) {
+    std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawBrush* brush : brushes.items)
         if (brush && brush->EffectiveColour() == colour) return brush;
     auto* brush = new context::SDrawBrush(colour, context::SDrawBrush::kSolid, nullptr);
@@ -77,6 +79,7 @@ context::SDrawBrush* SStaticData::FindBrush(int colour) {
 }
 
 context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
+    std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawFont* font : fonts.items) {
         if (font && font->size == size && font->bold == bold && font->italic == italic) {
             font->Reload();

@@ -1,9 +1,11 @@
 // The process-wide drawing resources: the 29-colour palette and the caches of pens, brushes and
-// fonts that every control of every plugin instance shares. Lookups append without a lock and
-// run on GUI paths only (the host's GUI thread and the idle thread, never at once).
+// fonts that every control of every plugin instance shares. Lookups may come from any GUI
+// thread of any instance (the host's, the idle thread, the event pump); they take a lock.
 #pragma once
 
 #include "SResourceLists.h"
+
+#include <mutex>
 
 struct _XDisplay;
 
@@ -58,6 +60,9 @@ class SStaticData {
     context::SBrushListOwned brushes;
     context::SFontListOwned fonts;
     SColourRing palette;
+
+  private:
+    std::mutex findLock;
 };
 
 // Built by the load-time set-up after the display connection; emptied at unload before the

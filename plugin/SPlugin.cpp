@@ -1,11 +1,11 @@
 #include "SPlugin.h"
 
-#include "AEffEditor.h"
 #include "HostApp.h"
 #include "Relaxed.h"
 #include "SFilePath.h"
 #include "SGlobals.h"
 #include "SHostDisplay.h"
+#include "SPluginEditor.h"
 
 #include <cstring>
 #include <vector>
@@ -49,8 +49,10 @@ struct SPlugin::EditorOpcodes {
     };
 };
 
-SPlugin::SPlugin(audioMasterCallback audioMaster, int&) : AudioEffectX(audioMaster, 128, 5) {
+SPlugin::SPlugin(audioMasterCallback audioMaster, int& loadError)
+    : AudioEffectX(audioMaster, 128, 5) {
     globals = new zell::gui::SGlobals;
+    pluginEditor = new SPluginEditor(this, globals, loadError);
     setEditor(pluginEditor);
     isSynth(true);
     setUniqueID(kUniqueID);
@@ -110,7 +112,7 @@ VstInt32 SPlugin::canDo(char* text) {
 }
 
 const char* SPlugin::PluginHostName() const {
-    return pluginEditor ? HostAppName(hostApp) : "";
+    return pluginEditor ? HostAppName(pluginEditor->HostApp()) : "";
 }
 
 void SPlugin::SetEditorClosed(bool closed) {

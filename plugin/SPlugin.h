@@ -6,13 +6,13 @@
 #include "SMutexOS.h"
 #include "datastring.h"
 
-class AEffEditor;
-
 namespace zell::gui {
 class SGlobals;
 }
 
 namespace ferrovane {
+
+class SPluginEditor;
 
 constexpr const char* kProductName = "Ferrovane";
 constexpr const char* kVendorDomain = "www.ferrovane.org";
@@ -41,7 +41,9 @@ class SPlugin : public AudioEffectX {
 
     // The display name of the host the editor recognised; empty without an editor.
     const char* PluginHostName() const;
-    void SetHostApp(int code) { hostApp = code; }
+    SPluginEditor* Editor() const { return pluginEditor; }
+    // The size reported to the host; the editor writes it.
+    ERect& EditorRect() { return editorRect; }
 
     const zell::data::datastring<32, char>* EffectName() const { return effectNameString; }
     const zell::data::datastring<32, char>* Directory() const { return directoryString; }
@@ -62,13 +64,12 @@ class SPlugin : public AudioEffectX {
 
     bool editorClosed = true; // guarded by pluginMutex
     bool suspended = true;    // relaxed: written by suspend/resume, read by processing
-    AEffEditor* pluginEditor = nullptr;
+    SPluginEditor* pluginEditor = nullptr;
     ERect editorRect{0, 0, 425, 307};
     zell::gui::SGlobals* globals = nullptr;
     zell::data::datastring<32, char>* effectNameString = nullptr;
     zell::data::datastring<32, char>* directoryString = nullptr;
     zell::threading::SMutexOS pluginMutex;
-    int hostApp = 0;
 
   private:
     bool EditorOpen();

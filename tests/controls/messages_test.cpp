@@ -83,18 +83,22 @@ TEST_F(Messages, InfoReusesOneCentredBoxThatOkCloses) {
     EXPECT_FALSE(box->IsShown());
 }
 
-TEST_F(Messages, HostRefusalIsShownInTheBoxAndOnStandardError) {
-    char text[256];
-    ferrovane::LoadFailureText(text, sizeof text, 3, true, "Usine");
-    ASSERT_STREQ(text, "Failed to load plugin\n(Reason: Host not supported (Usine))");
+// The editor recognises the host while the plugin is made; this one is refused.
+TEST_F(Messages, RefusedHostGetsTheBoxOnScreenAndStandardErrorAndNoPlugin) {
+    ferrovane::host::HostAnswers answers;
+    answers.product = "Usine Hollyhock";
+    ferrovane::host::VstHost host(answers);
     testing::internal::CaptureStderr();
-    ferrovane::ShowPluginMessage(text);
+    AEffect* effect = host.Create(
+        [](audioMasterCallback cb, void*) { return ferrovane::CreatePlugin(cb); }, nullptr);
     const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(effect, nullptr);
     EXPECT_EQ(said, "Ferrovane: Failed to load plugin\n"
                     "Ferrovane: (Reason: Host not supported (Usine))\n");
     SMessageDialog* box = ShownBox();
     ASSERT_NE(box, nullptr);
-    EXPECT_STREQ(box->MessageText().Text(), text);
+    EXPECT_STREQ(box->MessageText().Text(),
+                 "Failed to load plugin\n(Reason: Host not supported (Usine))");
     EXPECT_STREQ(box->TitleText().Text(), "Ferrovane");
     Shoot(box, "message-box-host-not-supported.png");
     const Point2 at = OnScreen(box);

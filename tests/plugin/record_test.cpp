@@ -16,7 +16,7 @@ TEST(Record, FieldsAsTheHostReadsThem) {
     EXPECT_EQ(e->numParams, 5);
     EXPECT_EQ(e->numInputs, 2);
     EXPECT_EQ(e->numOutputs, 2);
-    EXPECT_EQ(e->flags, 0x138); // no editor yet: CanMono, CanReplacing, ProgramChunks, IsSynth
+    EXPECT_EQ(e->flags, 0x139); // HasEditor, CanMono, CanReplacing, ProgramChunks, IsSynth
     EXPECT_EQ(e->version, 1);
     EXPECT_EQ(e->ioRatio, 1.0f);
     EXPECT_EQ(e->initialDelay, 0);
@@ -81,7 +81,7 @@ TEST(Record, EditorRectangleWithAndWithoutPointer) {
     EXPECT_EQ(rect->left, 0);
     EXPECT_EQ(rect->bottom, 425);
     EXPECT_EQ(rect->right, 307);
-    // Without an editor there is no window to open; closing is harmless.
+    // No window to open into; closing an editor that never opened is harmless.
     EXPECT_EQ(p.host.Dispatch(effEditOpen, 0, 0, nullptr), 0);
     EXPECT_EQ(p.host.Dispatch(effEditClose), 1);
 }

@@ -1,0 +1,290 @@
+#include "SPluginEditor.h"
+
+#include "HostApp.h"
+#include "Relaxed.h"
+#include "SCursor.h"
+#include "SGlobals.h"
+#include "SMessageDialog.h"
+#include "SPluginPanel.h"
+#include "ThreadSleep.h"
+#include "ToolkitDisplay.h"
+#include "VSTPlugin.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+namespace ferrovane {
+
+using zell::threading::LoadRelaxed;
+using zell::threading::StoreRelaxed;
+
+namespace {
+
+// The words of host product strings, in the order they are searched.
+struct HostWord {
+    const char* word;
+    int code;
+};
+constexpr HostWord kHostWords[] = {
+    {"Cubase", kHostCubase},     {"Samplitude", kHostSamplitude}, {"SAVIHost", kHostSaviHost},
+    {"Melodyne", kHostMelodyne}, {"Tracktion", kHostTracktion},   {"Cantabile", kHostCantabile},
+    {"Phrazor", kHostPhrazor},   {"Usine", kHostUsine},           {"energyXT", kHostEnergyXT},
+};
+constexpr int kCubase4Version = 8200;
+constexpr int kHostRefused = 3;
+
+// "Ferrovane (<random>)": the windows of two instances never share a title.
+void WindowTitle(zell::gui::SGlobals* globals, char* out, size_t size) {
+    snprintf(out, size, "%s (%i)", kProductName, static_cast<int>(globals->random.Integer()));
+}
+
+unsigned TakeResetId(zell::gui::SGlobals* globals) {
+    return static_cast<unsigned>(globals->idCounter.exchange(0));
+}
+
+} // namespace
+
+SPluginEditor::SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError)
+    : AEffEditor(plugin), globals(globals), plugin(plugin) {
+    XInitThreads();
+    memset(updateFlags, 0, sizeof updateFlags);
+    GetHostApp(loadError);
+}
+
+SPluginEditor::~SPluginEditor() {
+    if (IsOpen()) close();
+    delete cursor;
+    cursor = nullptr;
+    // Controls dispatched on another thread leave dispatch before they are deleted.
+    if (panel) panel->Retire();
+    delete panel;
+    panel = nullptr;
+    if (parkingControl) parkingControl->Retire();
+    delete parkingControl;
+    parkingControl = nullptr;
+    delete messageDialog;
+    messageDialog = nullptr;
+}
+
+// ---- Host GUI thread ----
+
+VstIntPtr SPluginEditor::open(void* parent) {
+    if (IsOpen()) close(); // a host that opens twice gets the second window
+    std::lock_guard<std::recursive_mutex> hold(globals->uiLock);
+    AEffEditor::open(parent);
+    hostWindow = static_cast<int>(reinterpret_cast<uintptr_t>(parent));
+    globals->parentWindow = static_cast<unsigned long>(hostWindow);
+    auto* owner = static_cast<SPlugin*>(plugin);
+    if (owner->EffectName()) globals->name = *owner->EffectName();
+    if (owner->Directory()) globals->directory = *owner->Directory();
+    if (parkingControl) {
+        panel->Reparent(hostWindow);
+        SetSize(kWidth, kHeight);
+    } else {
+        FirstOpen();
+    }
+    cursor = new zell::gui::SCursor;
+    cursor->window = static_cast<Window>(hostWindow);
+    cursor->CreateDefault();
+    globals->cursor = cursor;
+    panel->Show();
+    idleId = globals->NewId();
+    idleEntry = idlestatic;
+    panel->CreateIdleTimer(22, false);
+    panel->CreateIdleFunction(&idleEntry, this);
+    owner->SetEditorClosed(false);
+    StoreRelaxed(isOpen, true);
+    postUpdate();
+    return 1;
+}
+
+void SPluginEditor::FirstOpen() {
+    SetSize(kWidth, kHeight);
+    char title[64];
+    WindowTitle(globals, title, sizeof title);
+    parkingControl = new zell::gui::SControl(globals, nullptr, TakeResetId(globals), title, 0, 0, 0,
+                                             kWidth, kHeight, 0, false);
+    parkingControl->SetSize(kWidth, kHeight);
+    parkingWindow = static_cast<int>(parkingControl->GetWindow());
+    messageDialog = new zell::gui::SMessageDialog;
+    WindowTitle(globals, title, sizeof title);
+    panel = new SPluginPanel(globals, nullptr, TakeResetId(globals), title, 0x80001, 0, 0, kWidth,
+                             kHeight, hostWindow, false);
+    panel->editor = this;
+    panel->plugin = static_cast<VSTPlugin*>(plugin);
+    panel->LoadControls();
+}
+
+void SPluginEditor::close() {
+    static_cast<SPlugin*>(plugin)->SetEditorClosed(true);
+    StoreRelaxed(isOpen, false);
+    if (!panel) return; // never opened
+    // Ends the idle work; an idle pass in progress finishes first. The lock is taken only
+    // afterwards, because that pass holds it.
+    panel->DestroyIdleTimer();
+    zell::threading::ThreadSleep(25);
+    std::lock_guard<std::recursive_mutex> hold(globals->uiLock);
+    panel->Reparent(parkingWindow);
+    hostWindow = 0;
+    globals->cursor = nullptr;
+    globals->parentWindow = 0;
+    delete cursor;
+    cursor = nullptr;
+}
+
+// ---- Idle thread ----
+
+void SPluginEditor::idlestatic(void* editor) {
+    if (editor) static_cast<SPluginEditor*>(editor)->idle();
+}
+
+void SPluginEditor::idle() {
+    if (!IsOpen()) return;
+    std::lock_guard<std::recursive_mutex> hold(globals->uiLock);
+    if (LoadRelaxed(updateFlag)) {
+        StoreRelaxed(updateFlag, 0);
+        update();
+        return; // an indexed request waits for the next pass
+    }
+    if (LoadRelaxed(indexedUpdatePending)) {
+        StoreRelaxed(indexedUpdatePending, 0);
+        updateIndexed();
+    }
+}
+
+void SPluginEditor::idleslow() {
+    if (panel) panel->TimerProc(0);
+}
+
+void SPluginEditor::update() {
+    if (!IsOpen()) return;
+    for (uint8_t& flag : updateFlags)
+        StoreRelaxed(flag, 0);
+    panel->RefreshControls(-1);
+}
+
+void SPluginEditor::updateIndexed() {
+    if (!IsOpen()) return;
+    for (int i = 0; i < kUpdateSlots; ++i) {
+        if (LoadRelaxed(updateFlags[i]) != 1) continue;
+        StoreRelaxed(updateFlags[i], 0);
+        panel->RefreshControls(i);
+    }
+}
+
+void SPluginEditor::updateAtIndex(VstIntPtr index) {
+    if (!IsOpen() || static_cast<uintptr_t>(index) >= kUpdateSlots) return;
+    StoreRelaxed(updateFlags[index], 0);
+    panel->RefreshControls(static_cast<long>(index));
+}
+
+// ---- Any thread ----
+
+void SPluginEditor::postUpdate() {
+    StoreRelaxed(updateFlag, 1);
+}
+
+void SPluginEditor::postUpdateIndexed(VstIntPtr index) {
+    if (static_cast<uintptr_t>(index) >= kUpdateSlots) return;
+    StoreRelaxed(indexedUpdatePending, 1);
+    StoreRelaxed(updateFlags[index], 1);
+}
+
+bool SPluginEditor::IsOpen() const {
+    return LoadRelaxed(isOpen);
+}
+
+bool SPluginEditor::UpdatePending() const {
+    return LoadRelaxed(updateFlag) != 0;
+}
+
+bool SPluginEditor::IndexedUpdatePending() const {
+    return LoadRelaxed(indexedUpdatePending) != 0;
+}
+
+bool SPluginEditor::UpdateRequested(int index) const {
+    return index >= 0 && index < kUpdateSlots && LoadRelaxed(updateFlags[index]) == 1;
+}
+
+// ---- Size ----
+
+ERect& SPluginEditor::PluginRect() {
+    return static_cast<SPlugin*>(plugin)->EditorRect();
+}
+
+void SPluginEditor::SetEditorRect(int width, int height) {
+    PluginRect() = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
+}
+
+bool SPluginEditor::HostSizesWindow() {
+    char ability[] = "sizeWindow";
+    return static_cast<AudioEffectX*>(plugin)->canHostDo(ability) == 1;
+}
+
+void SPluginEditor::SetSize(int width, int height) {
+    SetEditorRect(width, height);
+    auto* owner = static_cast<AudioEffectX*>(plugin);
+    Display* display = zell::gui::ToolkitDisplay();
+    if (!HostSizesWindow() && display && hostWindow)
+        XResizeWindow(display, static_cast<Window>(hostWindow), static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+    owner->sizeWindow(width, height);
+    if (panel) panel->SetSize(width, height);
+}
+
+void SPluginEditor::Resize(int width, int height) {
+    SetEditorRect(width, height);
+    static_cast<AudioEffectX*>(plugin)->sizeWindow(width, height);
+}
+
+void SPluginEditor::ChangeSize(int dx, int dy) {
+    if (dx == 0 && dy == 0) return;
+    ERect& r = PluginRect();
+    r.right = static_cast<VstInt16>(r.right + dx);
+    r.bottom = static_cast<VstInt16>(r.bottom + dy);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    auto* owner = static_cast<AudioEffectX*>(plugin);
+    if (HostSizesWindow()) {
+        r = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
+    } else if (Display* display = zell::gui::ToolkitDisplay(); display && hostWindow) {
+        XResizeWindow(display, static_cast<Window>(hostWindow), static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+    }
+    owner->sizeWindow(width, height);
+}
+
+ERect* SPluginEditor::GetRect() {
+    rect = ERect{0, 0, 0, 0};
+    if (panel) {
+        rect.bottom = static_cast<VstInt16>(panel->WindowRect().Height());
+        rect.right = static_cast<VstInt16>(panel->WindowRect().Width());
+    }
+    return &rect;
+}
+
+// ---- Host recognition ----
+
+void SPluginEditor::GetHostApp(int& loadError) {
+    if (!plugin) return;
+    auto* owner = static_cast<AudioEffectX*>(plugin);
+    char vendor[128] = {}, product[128] = {};
+    owner->getHostVendorString(vendor);
+    owner->getHostProductString(product);
+    // A host may fill the whole buffer.
+    vendor[sizeof vendor - 1] = product[sizeof product - 1] = 0;
+    hostApp = kHostUnknown;
+    if (!product[0]) return;
+    for (const HostWord& w : kHostWords) {
+        if (!strstr(product, w.word)) continue;
+        hostApp = w.code;
+        if (w.code == kHostCubase && owner->getHostVendorVersion() >= kCubase4Version)
+            hostApp = kHostCubase4;
+        if (w.code == kHostUsine) loadError = kHostRefused;
+        return;
+    }
+}
+
+} // namespace ferrovane

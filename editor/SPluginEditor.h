@@ -1,0 +1,87 @@
+// The plugin's editor object. It places the panel in the window the host hands over, parks the
+// panel in a hidden window of its own while the host's window is closed, turns the plugin's
+// update requests into panel refreshes on the toolkit's idle thread, keeps the size reported
+// to the host and recognises the host application. Free of X headers: the plugin core owns it.
+#pragma once
+
+#include "AEffEditor.h"
+
+#include <cstdint>
+
+namespace zell::gui {
+class SControl;
+class SCursor;
+class SGlobals;
+class SMessageDialog;
+} // namespace zell::gui
+
+namespace ferrovane {
+
+class SPluginPanel;
+
+class SPluginEditor : public AEffEditor {
+  public:
+    static constexpr int kWidth = 307;
+    static constexpr int kHeight = 425;
+    static constexpr int kUpdateSlots = 256;
+
+    // Asks the host who it is; a refused host sets loadError to 3.
+    SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError);
+    ~SPluginEditor() override;
+
+    // Host GUI thread.
+    VstIntPtr open(void* parent) override;
+    void close() override;
+    // Toolkit idle thread.
+    void idle() override;
+    void update() override;
+    void updateIndexed() override;
+    void updateAtIndex(VstIntPtr index) override;
+    // Any thread: they only raise flags for the next idle pass.
+    void postUpdate() override;
+    void postUpdateIndexed(VstIntPtr index) override;
+    virtual void idleslow();
+
+    static void idlestatic(void* editor);
+
+    void SetSize(int width, int height);
+    void Resize(int width, int height);
+    void ChangeSize(int dx, int dy);
+    ERect* GetRect();
+    void GetHostApp(int& loadError);
+
+    int HostApp() const { return hostApp; }
+    bool IsOpen() const;
+    SPluginPanel* Panel() const { return panel; }
+    zell::gui::SControl* ParkingControl() const { return parkingControl; }
+    zell::gui::SMessageDialog* MessageDialog() const { return messageDialog; }
+    int HostWindow() const { return hostWindow; }
+    int ParkingWindow() const { return parkingWindow; }
+    bool UpdatePending() const;
+    bool IndexedUpdatePending() const;
+    bool UpdateRequested(int index) const;
+
+  private:
+    void FirstOpen();
+    void SetEditorRect(int width, int height);
+    ERect& PluginRect();
+    bool HostSizesWindow();
+
+    void (*idleEntry)(void*) = nullptr;
+    uint32_t idleId = 0;
+    zell::gui::SGlobals* globals;
+    SPluginPanel* panel = nullptr;
+    AudioEffect* plugin;
+    int hostApp = 0;
+    int indexedUpdatePending = 0; // relaxed: raised by any thread, lowered by the idle pass
+    bool isOpen = false;          // relaxed: written on the host's thread, read by the idle pass
+    ERect rect{0, 0, 0, 0};
+    zell::gui::SCursor* cursor = nullptr;
+    int hostWindow = 0;
+    zell::gui::SControl* parkingControl = nullptr;
+    zell::gui::SMessageDialog* messageDialog = nullptr;
+    int parkingWindow = 0;
+    uint8_t updateFlags[kUpdateSlots] = {}; // relaxed, as indexedUpdatePending
+};
+
+} // namespace ferrovane

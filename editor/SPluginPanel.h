@@ -1,0 +1,113 @@
+// The editor's whole surface: the logo, the action and option buttons, the routing matrix, the
+// six filter buttons of the selected node and the info labels, over a background drawn once
+// into an off-screen image. Control events become operations on the plugin; the editor's
+// refreshes make the panel read the plugin again. Events are handled on the dispatching thread
+// and refreshes on the idle thread, one at a time (both hold the instance's interface lock).
+#pragma once
+
+#include "SWindow.h"
+
+#include <vector>
+
+namespace zell::gui {
+template <bool> class SButton;
+template <bool> class SLabel;
+class SButtonMatrix;
+class SImageLabel;
+class SToolTip;
+namespace context {
+class SDrawBitmap;
+class SDrawFont;
+class SDrawMemoryDevice;
+} // namespace context
+} // namespace zell::gui
+
+namespace ferrovane {
+
+class SPluginEditor;
+class VSTPlugin;
+
+class SPluginPanel : public zell::gui::SWindow {
+  public:
+    using Button = zell::gui::SButton<false>;
+    using Label = zell::gui::SLabel<false>;
+    static constexpr int kFilters = 6;
+
+    SPluginPanel(zell::gui::SGlobals* globals, zell::gui::SControl* parent, unsigned id,
+                 const char* title, int style, int x, int y, int width, int height,
+                 int parentWindow, bool unused);
+    ~SPluginPanel() override;
+
+    // Builds the children once; the editor calls it at its first open.
+    void LoadControls() override;
+    void Draw(const zell::gui::Rect2& rect) override;
+    void Focussing(bool focus) override;
+
+    // Dispatching thread.
+    void ParseEvent(zell::gui::SEvent* e) override;
+    void MouseStateChanged(bool* state, int code) override;
+
+    // Idle thread: -1 reads everything again, any other value one plugin parameter.
+    void RefreshControls(long index) override;
+    void RefreshSelections();
+    void RefreshLabels();
+    void RefreshPanel();
+    void RefreshTimer(long) {}
+
+    SPluginEditor* editor = nullptr;
+    VSTPlugin* plugin = nullptr;
+
+    // For the tests and the editor.
+    Button* ClearButton() const { return clearButton; }
+    Button* ResetButton() const { return resetButton; }
+    Button* GridButton() const { return gridButton; }
+    Button* PresetSwitchButton() const { return presetSwitchButton; }
+    Button* CopyButton() const { return copyButton; }
+    Button* PasteButton() const { return pasteButton; }
+    Button* HighlightButton() const { return highlightButton; }
+    const std::vector<Button*>& FilterButtons() const { return filterButtons; }
+    zell::gui::SToolTip* Tooltip() const { return tooltip; }
+    zell::gui::SButtonMatrix* Matrix() const { return matrix; }
+    Label* InputInfo() const { return inputInfo; }
+    Label* OutputInfo() const { return outputInfo; }
+    zell::gui::SImageLabel* TitleLabel() const { return titleLabel; }
+    const char* PresetName() const { return presetName; }
+    const zell::gui::Rect2& TitleArea() const { return titleArea; }
+    // The node label of the filter box: "[ None ]" or the selected node.
+    void NodeLabel(char* text, int size) const;
+    zell::gui::context::SDrawMemoryDevice* PanelDevice() const { return panelDevice; }
+
+  private:
+    Button* MakeButton(int row);
+    void MakeFilterButtons();
+    void MakeMatrix();
+    void BindMatrix();
+    void RestoreSelection();
+    bool SelectedNode(int& input, int& output) const;
+    void DeselectNode();
+    void ToggleFilter(int bit);
+    void SelectionChanged();
+    void SetOption(Button* button, int parameter);
+    void DrawBackground();
+    void DrawVariableParts();
+
+    Button* clearButton = nullptr;
+    Button* resetButton = nullptr;
+    Button* gridButton = nullptr;
+    Button* presetSwitchButton = nullptr;
+    Button* copyButton = nullptr;
+    Button* pasteButton = nullptr;
+    Button* highlightButton = nullptr;
+    std::vector<Button*> filterButtons;
+    zell::gui::SToolTip* tooltip = nullptr;
+    zell::gui::SButtonMatrix* matrix = nullptr;
+    Label* inputInfo = nullptr;
+    Label* outputInfo = nullptr;
+    char presetName[64] = {};
+    zell::gui::Rect2 titleArea{};
+    zell::gui::SImageLabel* titleLabel = nullptr;
+    zell::gui::context::SDrawMemoryDevice* panelDevice = nullptr;
+    zell::gui::context::SDrawBitmap* panelBitmap = nullptr;
+};
+
+} // namespace ferrovane

@@ -1,0 +1,120 @@
+// The panel's controls acting on the plugin, and clicks on the panel itself (dispatching thread).
+#include "SPluginPanel.h"
+
+#include "Relaxed.h"
+#include "SButton.h"
+#include "SButtonMatrix.h"
+#include "SImageLabel.h"
+#include "SToolTip.h"
+#include "VSTPlugin.h"
+
+#include <X11/Xlib.h>
+
+namespace ferrovane {
+
+using namespace zell::gui;
+using zell::threading::LoadRelaxed;
+using zell::threading::StoreRelaxed;
+
+namespace {
+
+bool IsPress(int code) {
+    return (code >= context::kMouseLeftDown && code <= context::kMouseMiddleDown) ||
+           (code >= context::kMouseLeftDouble && code <= context::kMouseMiddleDouble);
+}
+
+bool Inside(const Rect2& r, const Point2& p) {
+    return p.x >= r.x1 && p.x <= r.x2 && p.y >= r.y1 && p.y <= r.y2;
+}
+
+// The plugin's parameters that the panel's buttons stand for.
+enum Parameter { kReset = 0, kClear = 1, kPresetSwitching = 2, kGrid = 3, kHighlight = 4 };
+constexpr int kSelectionParameter = 6; // the editor's requests: silence the edit node
+constexpr int kConnectionParameter = 7;
+
+} // namespace
+
+void SPluginPanel::ParseEvent(SEvent* e) {
+    if (!e || !plugin || !EventHandled(e->type) || !e->sender) return;
+    const unsigned sender = e->sender->GetId();
+    auto is = [sender](SControl* c) { return c && c->GetId() == sender; };
+    if (e->type == kEventConnection) {
+        auto* change = static_cast<SMatrixConnection*>(e->data);
+        if (!is(matrix) || !change || change->moved) return;
+        plugin->SetEditNode(change->column, change->row);
+        plugin->setParameter(kConnectionParameter, 0.0f);
+        return;
+    }
+    if (e->type != kEventValue) return;
+    if (is(titleLabel)) {
+        titleLabel->Hide();
+    } else if (is(gridButton)) {
+        SetOption(gridButton, kGrid);
+    } else if (is(clearButton)) {
+        plugin->setParameter(kClear, 1.0f);
+        plugin->setParameter(kClear, 0.0f);
+    } else if (is(resetButton)) {
+        plugin->setParameter(kReset, 1.0f);
+        plugin->setParameter(kReset, 0.0f);
+    } else if (is(presetSwitchButton)) {
+        SetOption(presetSwitchButton, kPresetSwitching);
+    } else if (is(highlightButton)) {
+        SetOption(highlightButton, kHighlight);
+    } else if (is(copyButton)) {
+        plugin->copySelProgram();
+    } else if (is(pasteButton)) {
+        plugin->pasteSelProgram();
+    } else if (!filterButtons.empty() && sender >= filterButtons.front()->GetId() &&
+               sender <= filterButtons.back()->GetId()) {
+        ToggleFilter(static_cast<int>(sender - filterButtons.front()->GetId()));
+    } else if (is(matrix)) {
+        SelectionChanged();
+    }
+}
+
+void SPluginPanel::SetOption(Button* button, int parameter) {
+    plugin->setParameter(parameter, static_cast<float>(button->GetValue()));
+}
+
+void SPluginPanel::ToggleFilter(int bit) {
+    int in = 0, out = 0;
+    if (bit < 0 || bit >= kFilters || !SelectedNode(in, out)) return;
+    uint16_t& cell = plugin->CurrentProgram().routing[in][out];
+    const uint16_t mask = static_cast<uint16_t>(1u << bit);
+    if (filterButtons[bit]->GetValue() < 1) {
+        StoreRelaxed(cell, LoadRelaxed(cell) & ~mask);
+        if (bit == 0) plugin->SetEditNode(in, out); // its sounding notes are silenced
+    } else {
+        StoreRelaxed(cell, LoadRelaxed(cell) | mask);
+    }
+    plugin->setParameter(kSelectionParameter, 0.0f);
+}
+
+void SPluginPanel::SelectionChanged() {
+    VSTPluginProgram& program = plugin->CurrentProgram();
+    int in = -1, out = -1;
+    if (!SelectedNode(in, out)) in = out = -1;
+    StoreRelaxed(program.selectedIn, in);
+    StoreRelaxed(program.selectedOut, out);
+    plugin->setParameter(kSelectionParameter, 0.0f);
+}
+
+void SPluginPanel::MouseStateChanged(bool* state, int code) {
+    SWindow::MouseStateChanged(state, code);
+    if (!IsPress(code) || !display) return;
+    Window root, child;
+    int rootX, rootY, x, y;
+    unsigned mask;
+    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y,
+                       &mask))
+        return;
+    Point2 p{rootX, rootY};
+    GetScreen2Client(p);
+    if (tooltip && Inside(tooltip->IndicatorRect(), p)) {
+        tooltip->ToggleTooltips();
+        tooltip->DrawTiprect(drawing);
+    }
+    if (titleLabel && Inside(titleArea, p)) titleLabel->Show();
+}
+
+} // namespace ferrovane
