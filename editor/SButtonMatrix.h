@@ -28,6 +28,8 @@ class SDrawMemoryDevice;
 // names the old node, the new one and sets moved.
 struct SMatrixConnection {
     int column, row, newColumn, newRow, moved;
+
+    bool operator==(const SMatrixConnection&) const = default;
 };
 
 // Bits of optionFlags.
