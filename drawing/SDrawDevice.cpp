@@ -36,7 +36,11 @@ void SDrawMemoryDevice::Select(SDrawBitmap* target) {
     FreeGC();
     Display* connection = ToolkitDisplay();
     if (!connection || !target->GetPixmap()) return;
-    memoryGC = XCreateGC(connection, target->GetPixmap(), 0, nullptr);
+    // A copy out of a pixmap never finds its source hidden: without this, every copy would be
+    // answered with a NoExpose event for a drawable that is not a window.
+    XGCValues values{};
+    values.graphics_exposures = False;
+    memoryGC = XCreateGC(connection, target->GetPixmap(), GCGraphicsExposures, &values);
     if (memoryGC) memoryDisplay = connection;
 }
 
