@@ -13,6 +13,7 @@
 #include "SWindow.h"
 #include "datastring.h"
 
+#include <optional>
 #include <vector>
 
 namespace zell::gui {
@@ -151,8 +152,10 @@ class SButtonMatrix : public SWindow {
     // Makes the device the drawing target and answers the one it replaces.
     context::SDrawDevice* UseDevice(context::SDrawDevice* device);
     void PaintNode(int column, int row);
-    void RestoreBand(const Rect2& r);
-    void FillBand(const Rect2& r, int colour);
+    // Without a colour the background comes back.
+    void PaintRow(int row, std::optional<int> colour);
+    void PaintColumn(int column, std::optional<int> colour);
+    void PaintBand(const Rect2& r, std::optional<int> colour);
     Rect2 RowBand(int row) const;
     Rect2 ColumnBand(int column) const;
 
@@ -174,7 +177,7 @@ class SButtonMatrix : public SWindow {
     // The press on a cell without modifiers, and the same cell reached by a drag.
     void Connect(const Point2& cell);
     void Disconnect(const Point2& cell);
-    void Drag(const Point2& cell, bool inside);
+    void Drag(const Point2& cell);
 
     void StartBand(int mode, const Point2& at);
     void UpdateBand(const Point2& at);

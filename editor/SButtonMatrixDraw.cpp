@@ -107,31 +107,36 @@ Rect2 SButtonMatrix::ColumnBand(int column) const {
     return {column * cellWidth, 0, (column + 1) * cellWidth, clientRect.Height()};
 }
 
-void SButtonMatrix::RestoreBand(const Rect2& r) {
-    drawing->DrawMemory(backgroundDevice, r.x1, r.y1, r.x1, r.y1, r.x2, r.y2);
+// A band is painted over with the background or a colour, then its nodes go back on top.
+void SButtonMatrix::PaintRow(int row, std::optional<int> colour) {
+    if (row < 0) return;
+    PaintBand(RowBand(row), colour);
+    DrawRow(row);
 }
 
-void SButtonMatrix::FillBand(const Rect2& r, int colour) {
-    drawing->SetBrush(statdata.FindBrush(colour));
+void SButtonMatrix::PaintColumn(int column, std::optional<int> colour) {
+    if (column < 0) return;
+    PaintBand(ColumnBand(column), colour);
+    DrawColumn(column);
+}
+
+void SButtonMatrix::PaintBand(const Rect2& r, std::optional<int> colour) {
+    if (!colour) {
+        drawing->DrawMemory(backgroundDevice, r.x1, r.y1, r.x1, r.y1, r.x2, r.y2);
+        return;
+    }
+    drawing->SetBrush(statdata.FindBrush(*colour));
     drawing->FillRect(r);
 }
 
 void SButtonMatrix::DrawHighlight() {
     if (!drawing) return;
     SDrawDevice* previous = UseDevice(compositeDevice);
-    if (previousHoverRow >= 0) {
-        RestoreBand(RowBand(previousHoverRow));
-        DrawRow(previousHoverRow);
-    }
-    if (previousHoverColumn >= 0) {
-        RestoreBand(ColumnBand(previousHoverColumn));
-        DrawColumn(previousHoverColumn);
-    }
+    PaintRow(previousHoverRow, std::nullopt);
+    PaintColumn(previousHoverColumn, std::nullopt);
     if (hoverColumn >= 0 && hoverRow >= 0) {
-        FillBand(RowBand(hoverRow), highlightColour);
-        FillBand(ColumnBand(hoverColumn), highlightColour);
-        DrawRow(hoverRow);
-        DrawColumn(hoverColumn);
+        PaintRow(hoverRow, highlightColour);
+        PaintColumn(hoverColumn, highlightColour);
     }
     UseDevice(previous);
     Refresh();
@@ -140,14 +145,8 @@ void SButtonMatrix::DrawHighlight() {
 void SButtonMatrix::DrawHighlightColumn() {
     if (!drawing) return;
     SDrawDevice* previous = UseDevice(compositeDevice);
-    if (previousHighlightColumn >= 0) {
-        RestoreBand(ColumnBand(previousHighlightColumn));
-        DrawColumn(previousHighlightColumn);
-    }
-    if (highlightColumn >= 0) {
-        FillBand(ColumnBand(highlightColumn), columnHighlightColour);
-        DrawColumn(highlightColumn);
-    }
+    PaintColumn(previousHighlightColumn, std::nullopt);
+    PaintColumn(highlightColumn, columnHighlightColour);
     UseDevice(previous);
     Refresh();
 }

@@ -164,7 +164,7 @@ void SButtonMatrix::MousePosChanged(int, int) {
         if (bandActive)
             UpdateBand(p);
         else if (!input->control && !input->shift)
-            Drag(cell, inside);
+            Drag(cell);
     }
     if (highlightEnabled) {
         previousHoverColumn = hoverColumn;
@@ -176,9 +176,9 @@ void SButtonMatrix::MousePosChanged(int, int) {
 }
 
 // A drag acts once per cell entered; outside the control there is no cell to act on.
-void SButtonMatrix::Drag(const Point2& cell, bool inside) {
+void SButtonMatrix::Drag(const Point2& cell) {
     if (!InGrid(cell.x, cell.y) || cell == dragCell) return;
-    if (leftDragging && inside && !input->alt) {
+    if (leftDragging && !input->alt) {
         dragCell = cell;
         Connect(cell);
     } else if (rightDragging) {

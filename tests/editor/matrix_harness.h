@@ -69,38 +69,61 @@ class MatrixLog : public SWindow {
     std::vector<SControl*> senders;
 };
 
-class Matrix : public OwnDisplay {
+// The pointer, the listener and the clean-up of every matrix test.
+class MatrixDisplay : public OwnDisplay {
   protected:
-    static constexpr int kX = 100, kY = 100; // the matrix's place on the screen
-
     void SetUp() override {
+        // The shared font list keeps its fonts until unload: they are loaded on the load-time
+        // connection, which outlives the test's own.
+        statdata.FindFont(8, false, false);
+        statdata.FindFont(14, true, false);
         OwnDisplay::SetUp();
         pointer = new Pointer;
         pointer->Park();
         log = new MatrixLog(globals);
-        matrix = new SButtonMatrix16(globals, nullptr, 11, "matrix", 8, kX, kY, 256, 256, 0);
-        for (int in = 0; in < 16; ++in)
-            for (int out = 0; out < 16; ++out)
-                matrix->BindNode(in * 16 + out, &routing[in][out]);
-        matrix->selection.reserve(256);
-        matrix->savedSelection.reserve(256);
-        matrix->AddEventListener(log, kEventValue);
-        matrix->AddEventListener(log, kEventConnection);
-        matrix->Show();
-        Dispatch();
-        matrix->DrawLabels();
-        matrix->DrawAll();
-        Dispatch();
     }
     void TearDown() override {
         pointer->Park();
         Dispatch();
         // A rectangle takes the keyboard focus; the next suite finds the server as it was.
         XSetInputFocus(display, PointerRoot, RevertToPointerRoot, CurrentTime);
-        delete matrix;
+        delete owned;
         delete log;
         delete pointer;
         OwnDisplay::TearDown();
+    }
+    // Takes the matrix over and has it tell the log.
+    template <typename M> M* Own(M* m) {
+        owned = m;
+        m->AddEventListener(log, kEventValue);
+        m->AddEventListener(log, kEventConnection);
+        return m;
+    }
+
+    Pointer* pointer = nullptr;
+    MatrixLog* log = nullptr;
+
+  private:
+    SButtonMatrix* owned = nullptr;
+};
+
+class Matrix : public MatrixDisplay {
+  protected:
+    static constexpr int kX = 100, kY = 100; // the matrix's place on the screen
+
+    void SetUp() override {
+        MatrixDisplay::SetUp();
+        matrix = Own(new SButtonMatrix16(globals, nullptr, 11, "matrix", 8, kX, kY, 256, 256, 0));
+        for (int in = 0; in < 16; ++in)
+            for (int out = 0; out < 16; ++out)
+                matrix->BindNode(in * 16 + out, &routing[in][out]);
+        matrix->selection.reserve(256);
+        matrix->savedSelection.reserve(256);
+        matrix->Show();
+        Dispatch();
+        matrix->DrawLabels();
+        matrix->DrawAll();
+        Dispatch();
     }
 
     // The pointer to a pixel of the matrix, or to the middle of a cell.
@@ -157,8 +180,6 @@ class Matrix : public OwnDisplay {
                                    kSlate = 0x4D5154, kBrown = 0x804000, kGreen = 0x00FF00;
 
     uint16_t routing[16][16] = {};
-    Pointer* pointer = nullptr;
-    MatrixLog* log = nullptr;
     SButtonMatrix16* matrix = nullptr;
 };
 

@@ -7,16 +7,13 @@
 namespace zell::gui::test {
 namespace {
 
-class Wide : public OwnDisplay {
+class Wide : public MatrixDisplay {
   protected:
     static constexpr int kX = 600, kY = 100;
 
     void SetUp() override {
-        OwnDisplay::SetUp();
-        pointer = new Pointer;
-        pointer->Park();
-        log = new MatrixLog(globals);
-        matrix = new SButtonMatrix128(globals, nullptr, 12, "wide", 0, kX, kY, 512, 512, 0);
+        MatrixDisplay::SetUp();
+        matrix = Own(new SButtonMatrix128(globals, nullptr, 12, "wide", 0, kX, kY, 512, 512, 0));
         for (int in = 0; in < 128; ++in) {
             if (in == kUnbound) continue;
             for (int q = 0; q < 4; ++q)
@@ -26,23 +23,11 @@ class Wide : public OwnDisplay {
                 matrix->BindOption(in * 128 + out, &options[in][out]);
             }
         }
-        matrix->AddEventListener(log, kEventValue);
-        matrix->AddEventListener(log, kEventConnection);
-    }
-    void TearDown() override {
-        pointer->Park();
-        Dispatch();
-        delete matrix;
-        delete log;
-        delete pointer;
-        OwnDisplay::TearDown();
     }
 
     static constexpr int kUnbound = 7;
     uint32_t masks[128][4] = {};
     uint16_t options[128][128] = {};
-    Pointer* pointer = nullptr;
-    MatrixLog* log = nullptr;
     SButtonMatrix128* matrix = nullptr;
 };
 

@@ -152,6 +152,19 @@ TEST_F(Matrix, NodeColoursAndGridReadBackAsPixels) {
     EXPECT_EQ(Pixel(12 * 16, 200), kBlack);
 }
 
+// A server answer to a copy into an image names a drawable that is no window: an embedding host
+// that looks it up as one gets an X error.
+TEST_F(Matrix, CopiesBetweenItsImagesBringNoEvents) {
+    Connect(1, 1);
+    matrix->DrawAll();
+    matrix->DrawArea(1 * 16 + 1);
+    matrix->Draw(matrix->ClientRect());
+    XSync(display, False);
+    XEvent e;
+    EXPECT_FALSE(XCheckTypedEvent(display, NoExpose, &e));
+    Dispatch();
+}
+
 // The share of a rectangle of the window that has the colour.
 int Count(Display* d, Window w, Rect2 r, unsigned long colour) {
     XImage* image = XGetImage(d, w, r.x1, r.y1, r.Width(), r.Height(), AllPlanes, ZPixmap);
