@@ -217,6 +217,41 @@ TEST_F(Matrix, HoverBandsFollowThePointer) {
     EXPECT_EQ(Fill(6, 12), kBlack);
     EXPECT_EQ(Fill(12, 6), kBlack);
     EXPECT_EQ(matrix->HoverCell(), (Point2{-1, -1}));
+
+    matrix->columnHighlightColour = statdata.Colour(4);
+    matrix->highlightColumn = 5;
+    matrix->DrawHighlightColumn();
+    Dispatch();
+    EXPECT_EQ(Fill(5, 0), kRed);
+    EXPECT_EQ(Fill(5, 9), kBlue);
+    matrix->previousHighlightColumn = 5;
+    matrix->highlightColumn = 7;
+    matrix->DrawHighlightColumn();
+    Dispatch();
+    EXPECT_EQ(Fill(5, 0), kBlack);
+    EXPECT_EQ(Fill(5, 9), kBlue);
+    EXPECT_EQ(Fill(7, 15), kRed);
+}
+
+TEST_F(Matrix, MiddleClicksToggleTheFocusAndItsIndicator) {
+    const int white = statdata.Colour(0), red = statdata.Colour(4);
+    SLabel<false> indicator(globals, nullptr, 22, "focus", 0, 400, 100, 10, 10, 0, false);
+    indicator.SetBackgroundColour(white);
+    matrix->focusIndicator = &indicator;
+    matrix->focusColour = red;
+    matrix->optionFlags = kMatrixMultiSelection;
+    // The focus goes back to a window of its own, not to the pointer's, which is the matrix.
+    indicator.Show();
+    Dispatch();
+    XSetInputFocus(display, indicator.GetWindow(), RevertToPointerRoot, CurrentTime);
+    MoveToCell(8, 8);
+    Click(2);
+    EXPECT_TRUE(matrix->GetStatus() & kStatusFocus);
+    EXPECT_EQ(indicator.GetBackgroundColour(), red);
+    Click(2);
+    EXPECT_FALSE(matrix->GetStatus() & kStatusFocus);
+    EXPECT_EQ(indicator.GetBackgroundColour(), matrix->GetBackgroundColour());
+    matrix->focusIndicator = nullptr;
 }
 
 TEST_F(Matrix, InfoLabelsShowPaddedPortNumbersOrNames) {
@@ -266,8 +301,10 @@ TEST_F(Matrix, PanelSettingsIgnoreModifiersWheelAndKeys) {
     }
     Click(4);
     Click(5);
+    Click(2);
     Type(XK_Up);
     Type(XK_Delete);
+    EXPECT_FALSE(matrix->GetStatus() & kStatusFocus) << "a middle click takes no focus";
     EXPECT_EQ(ConnectedCount(), 1);
     EXPECT_TRUE(Connected(4, 4));
     EXPECT_EQ(matrix->selection, (Cells{{4, 4}}));
