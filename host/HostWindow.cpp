@@ -1,6 +1,7 @@
 #include "HostWindow.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
 
 #include <cerrno>
@@ -9,8 +10,27 @@
 
 namespace ferrovane::host {
 
+namespace {
+
+XErrorHandler previousHandler = nullptr;
+
+// A plugin destroys its windows whenever it likes, so the property read of an event that was
+// queued for one of them may find it gone. Such a host shrugs that off; every other error
+// goes on to the handler that was there before.
+int IgnoreVanishedWindows(Display* d, XErrorEvent* e) {
+    if (e->error_code == BadWindow && e->request_code == X_GetProperty) return 0;
+    return previousHandler ? previousHandler(d, e) : 0;
+}
+
+} // namespace
+
 HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(eventProc) {
     XInitThreads(); // the loop thread and the caller share the connection
+    if (eventProcMode) {
+        static std::once_flag installed;
+        std::call_once(installed,
+                       [] { previousHandler = XSetErrorHandler(IgnoreVanishedWindows); });
+    }
     const char* name = getenv("DISPLAY");
     // A server's queue of new connections can be full for a moment; wait that out.
     for (int attempt = 0; attempt < 200 && !display; ++attempt) {

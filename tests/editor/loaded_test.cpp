@@ -1,0 +1,114 @@
+// The editor of the real shared object in the stand-in host's window, under both kinds of host:
+// one that hands its display over and calls the published _XEventProc, one that serves only
+// itself. Everything is seen from outside: the X window tree, real clicks and the MIDI that the
+// plugin routes afterwards.
+#include "PluginHarness.h" // first: Xlib's macros clash with its names
+
+#include "HostWindow.h"
+#include "PngFile.h"
+#include "ThreadProbe.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+
+namespace ferrovane::test {
+namespace {
+
+// The mapped child windows of the host's window.
+int MappedChildren(Display* d, Window w) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(d, w, &root, &parent, &children, &count)) return -1;
+    int mapped = 0;
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes a;
+        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable) ++mapped;
+    }
+    if (children) XFree(children);
+    return mapped;
+}
+
+void Click(Display* d, Window w, int x, int y) {
+    int rx = 0, ry = 0;
+    Window child;
+    XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rx, &ry, &child);
+    XTestFakeMotionEvent(d, -1, rx, ry, CurrentTime);
+    XTestFakeButtonEvent(d, 1, True, CurrentTime);
+    XTestFakeButtonEvent(d, 1, False, CurrentTime);
+    XSync(d, False);
+}
+
+void Shoot(Display* d, Window w, const std::string& name) {
+    XImage* image = XGetImage(d, w, 0, 0, 307, 425, AllPlanes, ZPixmap);
+    ASSERT_NE(image, nullptr);
+    std::vector<uint8_t> rgb;
+    for (int y = 0; y < 425; ++y)
+        for (int x = 0; x < 307; ++x) {
+            unsigned long p = XGetPixel(image, x, y);
+            rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
+        }
+    XDestroyImage(image);
+    EXPECT_TRUE(WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, 307, 425, rgb));
+}
+
+// Whether a controller on channel 3 now also goes out on channel 6.
+bool RoutedToSix(VstHost& host) {
+    const auto out = host.Process({MidiEvent(0xB2, 7, 100)}, 64);
+    return std::any_of(out.begin(), out.end(),
+                       [](const VstMidiEvent& e) { return uint8_t(e.midiData[0]) == 0xB5; });
+}
+
+class Loaded : public testing::TestWithParam<bool> {};
+
+TEST_P(Loaded, EditorOpensTakesClicksClosesAndLeavesNoThread) {
+    const bool handsDisplay = GetParam();
+    const int before = BaseThreads();
+    host::HostWindow window(307, 425, handsDisplay);
+    ASSERT_TRUE(window.Ok());
+    Display* d = window.GetDisplay();
+    window.Start();
+    {
+        LoadedPlugin p;
+        ASSERT_NE(p.effect, nullptr);
+        EXPECT_EQ(p.effect->flags, 0x139);
+        p.host.Start();
+        const VstIntPtr display = handsDisplay ? reinterpret_cast<VstIntPtr>(d) : 0;
+        ASSERT_EQ(p.host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()), 1);
+        EXPECT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 1; }));
+        EXPECT_FALSE(RoutedToSix(p.host));
+
+        Click(d, window.GetWindow(), 32 + 16 * 2 + 8, 103 + 16 * 5 + 8);
+        EXPECT_TRUE(Eventually([&] { return RoutedToSix(p.host); }))
+            << "the click connected 3 to 6";
+        EXPECT_TRUE(Eventually([&] {
+            XImage* image = XGetImage(d, window.GetWindow(), 32 + 16 * 2 + 8, 103 + 16 * 5 + 8, 1,
+                                      1, AllPlanes, ZPixmap);
+            if (!image) return false;
+            const unsigned long pixel = XGetPixel(image, 0, 0);
+            XDestroyImage(image);
+            return pixel == 0xC0FF00; // the selected node
+        }));
+        // Only a 32-bit address fits the published property.
+        if (handsDisplay && sizeof(void*) == 4) EXPECT_GT(window.Forwarded(), 0);
+        Shoot(d, window.GetWindow(),
+              handsDisplay ? "editor-loaded-event-proc-host.png" : "editor-loaded-plain-host.png");
+
+        EXPECT_EQ(p.host.Dispatch(effEditClose), 1);
+        EXPECT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 0; }))
+            << "parked";
+        ASSERT_EQ(p.host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()), 1);
+        EXPECT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 1; }));
+        EXPECT_TRUE(RoutedToSix(p.host)) << "the program kept its edit";
+        p.host.Close(); // with the window open
+    }
+    window.Stop();
+    EXPECT_TRUE(ThreadsSettleAt(before)) << "the pump and the idle thread are gone";
+}
+
+INSTANTIATE_TEST_SUITE_P(BothHosts, Loaded, testing::Values(false, true));
+
+} // namespace
+} // namespace ferrovane::test
