@@ -92,7 +92,9 @@ TEST_P(Loaded, EditorOpensTakesClicksClosesAndLeavesNoThread) {
             return pixel == 0xC0FF00; // the selected node
         }));
         // Only a 32-bit address fits the published property.
-        if (handsDisplay && sizeof(void*) == 4) EXPECT_GT(window.Forwarded(), 0);
+        if (handsDisplay && sizeof(void*) == 4) {
+            EXPECT_GT(window.Forwarded(), 0);
+        }
         Shoot(d, window.GetWindow(),
               handsDisplay ? "editor-loaded-event-proc-host.png" : "editor-loaded-plain-host.png");
 
