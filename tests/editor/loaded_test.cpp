@@ -13,6 +13,7 @@
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace ferrovane::test {
 namespace {
@@ -41,17 +42,17 @@ void Click(Display* d, Window w, int x, int y) {
     XSync(d, False);
 }
 
-void Shoot(Display* d, Window w, const std::string& name) {
-    XImage* image = XGetImage(d, w, 0, 0, 307, 425, AllPlanes, ZPixmap);
+void Shoot(Display* d, Window w, const std::string& name, int width = 307, int height = 425) {
+    XImage* image = XGetImage(d, w, 0, 0, width, height, AllPlanes, ZPixmap);
     ASSERT_NE(image, nullptr);
     std::vector<uint8_t> rgb;
-    for (int y = 0; y < 425; ++y)
-        for (int x = 0; x < 307; ++x) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
             unsigned long p = XGetPixel(image, x, y);
             rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
         }
     XDestroyImage(image);
-    EXPECT_TRUE(WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, 307, 425, rgb));
+    EXPECT_TRUE(WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, width, height, rgb));
 }
 
 // Whether a controller on channel 3 now also goes out on channel 6.
@@ -111,6 +112,50 @@ TEST_P(Loaded, EditorOpensTakesClicksClosesAndLeavesNoThread) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothHosts, Loaded, testing::Values(false, true));
+
+// The viewable top-level window of that name, or 0.
+Window Named(Display* d, const char* name) {
+    Window root = 0, parent = 0, *children = nullptr, found = 0;
+    unsigned count = 0;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes a;
+        char* title = nullptr;
+        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
+            XFetchName(d, children[i], &title) && title)
+            found = strcmp(title, name) == 0 ? children[i] : 0;
+        if (title) XFree(title);
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+TEST(LoadedRefusal, UsineGetsNoPluginAndTheBoxOnScreen) {
+    HostAnswers answers;
+    answers.product = "Usine Hollyhock II";
+    VstHost host(answers);
+    ASSERT_TRUE(host.Load(FERROVANE_PLUGIN_PATH)) << host.Error();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(host.Instantiate(), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Ferrovane: Failed to load plugin\n"
+              "Ferrovane: (Reason: Host not supported (Usine))\n");
+    Display* d = XOpenDisplay(nullptr);
+    ASSERT_NE(d, nullptr);
+    Window box = 0;
+    EXPECT_TRUE(Eventually([&] { return (box = Named(d, "Ferrovane")) != 0; }))
+        << "the message box is shown without any editor";
+    if (box) {
+        XWindowAttributes a;
+        ASSERT_TRUE(XGetWindowAttributes(d, box, &a));
+        EXPECT_GT(a.width, 100);
+        XSync(d, False);
+        Shoot(d, box, "editor-loaded-usine-refused.png", a.width, a.height);
+    }
+    host.Unload(); // takes the box with it
+    EXPECT_TRUE(Eventually([&] { return Named(d, "Ferrovane") == 0; }));
+    XCloseDisplay(d);
+}
 
 } // namespace
 } // namespace ferrovane::test
