@@ -1,5 +1,5 @@
-// A routing matrix shown on the test's own connection with every node bound to a routing word of
-// the test, real pointer events through XTest, and a listener that keeps every event it sent.
+// A routing matrix on the test's own connection with its nodes bound to the test's routing words,
+// real pointer events through XTest, and a log of what the matrix told its listener.
 #pragma once
 
 #include "ControlsHarness.h" // GoogleTest before Xlib
@@ -10,71 +10,43 @@
 
 #include <X11/keysym.h>
 
-#include <cstdint>
-#include <ostream>
-
-// How the failures print them; found next to the types.
-namespace zell::math::geom {
-inline std::ostream& operator<<(std::ostream& o, const Point<int, 2>& p) {
-    return o << "(" << p.x << "," << p.y << ")";
-}
-inline std::ostream& operator<<(std::ostream& o, const Rectangle<int, 2>& r) {
-    return o << "(" << r.x1 << "," << r.y1 << ")-(" << r.x2 << "," << r.y2 << ")";
-}
-} // namespace zell::math::geom
-
-namespace zell::gui {
-inline std::ostream& operator<<(std::ostream& o, const SMatrixConnection& c) {
-    return o << "{" << c.column << "," << c.row << "," << c.newColumn << "," << c.newRow << ","
-             << c.moved << "}";
-}
-} // namespace zell::gui
-
 namespace zell::gui::test {
 
-// What the matrix told its listener; the connection record is copied at delivery, since the
-// matrix reuses it.
+// The connection record is copied at delivery: the matrix reuses it.
 struct Told {
     int type, kind, value;
     SMatrixConnection record;
-    bool hasRecord;
+    SControl* sender;
 };
 
 class MatrixLog : public SWindow {
   public:
     explicit MatrixLog(SGlobals* g) : SWindow(g, nullptr, 98, "log", 0, 0, 0, 1, 1, 0, false) {}
     void ParseEvent(SEvent* e) override {
-        Told t{e->type, e->kind, e->value, {}, e->data != nullptr};
-        if (e->data) t.record = *static_cast<SMatrixConnection*>(e->data);
-        told.push_back(t);
-        EXPECT_EQ(e->fvalue, 0.0f);
-        EXPECT_EQ(e->mutex, nullptr);
-        senders.push_back(e->sender);
+        SMatrixConnection r{-1, -1, -1, -1, -1};
+        if (e->data) r = *static_cast<SMatrixConnection*>(e->data);
+        told.push_back({e->type, e->kind, e->value, r, e->sender});
     }
-    // The values of the selection events, in order.
     std::vector<int> Selections() const {
         std::vector<int> v;
         for (const Told& t : told)
             if (t.type == kEventValue) v.push_back(t.value);
         return v;
     }
-    // The records of the connection events, in order.
     std::vector<SMatrixConnection> Connections() const {
         std::vector<SMatrixConnection> v;
         for (const Told& t : told)
-            if (t.type == kEventConnection && t.hasRecord) v.push_back(t.record);
+            if (t.type == kEventConnection) v.push_back(t.record);
         return v;
     }
     std::vector<Told> told;
-    std::vector<SControl*> senders;
 };
 
-// The pointer, the listener and the clean-up of every matrix test.
+// The pointer, the log and the clean-up of every matrix test.
 class MatrixDisplay : public OwnDisplay {
   protected:
     void SetUp() override {
-        // The shared font list keeps its fonts until unload: they are loaded on the load-time
-        // connection, which outlives the test's own.
+        // Cached fonts live until unload: load them on the load-time connection, not the test's.
         statdata.FindFont(8, false, false);
         statdata.FindFont(14, true, false);
         OwnDisplay::SetUp();
@@ -92,7 +64,6 @@ class MatrixDisplay : public OwnDisplay {
         delete pointer;
         OwnDisplay::TearDown();
     }
-    // Takes the matrix over and has it tell the log.
     template <typename M> M* Own(M* m) {
         owned = m;
         m->AddEventListener(log, kEventValue);
@@ -117,8 +88,6 @@ class Matrix : public MatrixDisplay {
         for (int in = 0; in < 16; ++in)
             for (int out = 0; out < 16; ++out)
                 matrix->BindNode(in * 16 + out, &routing[in][out]);
-        matrix->selection.reserve(256);
-        matrix->savedSelection.reserve(256);
         matrix->Show();
         Dispatch();
         matrix->DrawLabels();
@@ -148,19 +117,19 @@ class Matrix : public MatrixDisplay {
         MoveToCell(column, row);
         Click(button);
     }
-    // A modifier key held down through XTest, so that button events carry it in their state.
+    // A modifier held through XTest, so that button events carry it in their state.
     void Hold(KeySym key, bool down) {
         XTestFakeKeyEvent(pointer->d, XKeysymToKeycode(pointer->d, key), down, CurrentTime);
         XSync(pointer->d, False);
     }
-    // A key event for the matrix, as the server would send it to the focused window.
+    // A key event as the server sends it to the focused window.
     void Type(KeySym key) {
         Send(Key(matrix->GetWindow(), KeyPress, key));
         Send(Key(matrix->GetWindow(), KeyRelease, key));
     }
 
     unsigned long Pixel(int x, int y) { return PixelAt(display, matrix->GetWindow(), x, y); }
-    // The fill (middle) and outline (left edge) of a cell as they are on screen.
+    // The middle and the left edge of a cell, as they are on the screen.
     unsigned long Fill(int column, int row) { return Pixel(column * 16 + 8, row * 16 + 8); }
     unsigned long Outline(int column, int row) { return Pixel(column * 16, row * 16 + 8); }
 
@@ -182,5 +151,8 @@ class Matrix : public MatrixDisplay {
     uint16_t routing[16][16] = {};
     SButtonMatrix16* matrix = nullptr;
 };
+
+using Cells = std::vector<Point2>;
+using Records = std::vector<SMatrixConnection>;
 
 } // namespace zell::gui::test
