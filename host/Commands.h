@@ -9,5 +9,7 @@ namespace ferrovane::host {
 int InfoCommand(const std::string& path);
 // Plays a MIDI file through the plugin and writes what it sends back.
 int RouteCommand(const std::vector<std::string>& args);
+// Shows the plugin's editor until its window is closed; loads and saves the bank around it.
+int EditCommand(const std::vector<std::string>& args);
 
 } // namespace ferrovane::host

@@ -47,6 +47,9 @@ HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(ev
     XStoreName(display, window, "Ferrovane Host");
     XSelectInput(display, window, StructureNotifyMask | SubstructureNotifyMask | ExposureMask);
     stopAtom = XInternAtom(display, "_FERROVANE_HOST_STOP", False);
+    protocolsAtom = XInternAtom(display, "WM_PROTOCOLS", False);
+    deleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(display, window, &deleteAtom, 1);
     XMapWindow(display, window);
     // Wait until the window is viewable, so what is placed in it can be shown and grabbed.
     XEvent e;
@@ -86,8 +89,25 @@ void HostWindow::Loop() {
         if (e.type == ClientMessage && e.xclient.window == window &&
             static_cast<Atom>(e.xclient.message_type) == stopAtom)
             return;
+        if (e.type == ClientMessage && e.xclient.window == window &&
+            static_cast<Atom>(e.xclient.message_type) == protocolsAtom &&
+            static_cast<Atom>(e.xclient.data.l[0]) == deleteAtom) {
+            std::lock_guard<std::mutex> hold(closeLock);
+            closed = true;
+            closeSignal.notify_all();
+        }
         if (eventProcMode && e.xany.window != window) Forward(e);
     }
+}
+
+bool HostWindow::WaitForClose(double seconds) {
+    std::unique_lock<std::mutex> hold(closeLock);
+    if (seconds < 0) {
+        closeSignal.wait(hold, [this] { return closed; });
+        return true;
+    }
+    return closeSignal.wait_for(hold, std::chrono::duration<double>(seconds),
+                                [this] { return closed; });
 }
 
 // Reads the property as exactly one 32-bit item, the way such hosts do, and calls it.

@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -31,6 +32,9 @@ class HostWindow {
     void Stop();
     // Events handed to a plugin's _XEventProc so far.
     int Forwarded() const { return forwarded.load(); }
+    // Waits until the user closes the window (the window manager's delete request) or the
+    // seconds have passed; a negative time waits for the user alone. True when closed.
+    bool WaitForClose(double seconds);
 
   private:
     void Loop();
@@ -39,6 +43,11 @@ class HostWindow {
     Display* display = nullptr;
     Window window = 0;
     Atom stopAtom = 0;
+    Atom protocolsAtom = 0;
+    Atom deleteAtom = 0;
+    std::mutex closeLock;
+    std::condition_variable closeSignal;
+    bool closed = false;
     bool eventProcMode;
     std::thread thread;
     std::atomic<int> forwarded{0};

@@ -1,4 +1,5 @@
 // route: plays a MIDI file through the plugin block by block and writes what comes back.
+#include "ChunkFile.h"
 #include "Commands.h"
 
 #include "BinaryFile.h"
@@ -85,57 +86,6 @@ bool Parse(const std::vector<std::string>& args, Options& o, std::string& error)
     o.input = positional[1];
     o.output = positional[2];
     return true;
-}
-
-bool EndsWith(const std::string& s, const char* tail) {
-    size_t n = strlen(tail);
-    return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
-}
-
-// A chunk from a .fxb/.fxp file, or the raw chunk bytes of any other file.
-bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error) {
-    std::vector<unsigned char> data;
-    if (!ReadFile(path, data, error)) return false;
-    if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
-        FxPreset preset;
-        if (!ParseFxPreset(data, preset, error)) return false;
-        if (preset.bank != bank || preset.pluginId != host.Effect()->uniqueID) {
-            error = path + " is not a " + (bank ? "bank" : "program") + " of this plugin";
-            return false;
-        }
-        data = preset.chunk;
-    }
-    if (host.Dispatch(effSetChunk, bank ? 0 : 1, static_cast<VstIntPtr>(data.size()),
-                      data.data()) != 1) {
-        error = "the plugin refused the chunk in " + path;
-        return false;
-    }
-    return true;
-}
-
-bool SaveChunk(VstHost& host, const std::string& path, bool bank, std::string& error) {
-    void* data = nullptr;
-    VstIntPtr size = host.Dispatch(effGetChunk, bank ? 0 : 1, 0, &data);
-    if (size <= 0 || !data) {
-        error = "the plugin gave no chunk";
-        return false;
-    }
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    std::vector<unsigned char> chunk(bytes, bytes + size);
-    if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
-        FxPreset preset;
-        preset.bank = bank;
-        preset.pluginId = host.Effect()->uniqueID;
-        preset.pluginVersion = host.Effect()->version;
-        preset.numPrograms = bank ? host.Effect()->numPrograms : host.Effect()->numParams;
-        preset.currentProgram = static_cast<VstInt32>(host.Dispatch(effGetProgram));
-        char name[256] = {};
-        host.Dispatch(effGetProgramName, 0, 0, name);
-        preset.name = name;
-        preset.chunk = std::move(chunk);
-        chunk = SerializeFxPreset(preset);
-    }
-    return WriteFile(path, chunk, error);
 }
 
 // Edits the current program's matrix through its own chunk, as a preset editor would.

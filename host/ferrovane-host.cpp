@@ -13,6 +13,8 @@ int Usage() {
         "       ferrovane-host route PLUGIN.so IN.mid OUT.mid [--block FRAMES] [--rate HZ]\n"
         "             [--bank FILE] [--program FILE] [--save-bank FILE] [--save-program FILE]\n"
         "             [--connect IN:OUT]... [--disconnect IN:OUT]... [--quiet]\n"
+        "       ferrovane-host edit PLUGIN.so [--bank FILE] [--save-bank FILE] [--seconds S]\n"
+        "             The editor stays until its window is closed, or S seconds.\n"
         "       Chunk files ending in .fxb/.fxp are VST preset files; others hold the raw chunk.\n"
         "       Channels are numbered 1 to 16.\n");
     return 2;
@@ -25,5 +27,9 @@ int main(int argc, char** argv) {
     std::string command = argv[1];
     if (command == "info" && argc == 3) return ferrovane::host::InfoCommand(argv[2]);
     if (command == "route") return ferrovane::host::RouteCommand({argv + 2, argv + argc});
+    if (command == "edit") {
+        int result = ferrovane::host::EditCommand({argv + 2, argv + argc});
+        return result == 2 ? Usage() : result;
+    }
     return Usage();
 }

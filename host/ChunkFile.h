@@ -1,0 +1,16 @@
+// The plugin's chunks in files: VST preset files (.fxb for a bank, .fxp for a program) or the raw
+// chunk bytes in any other file.
+#pragma once
+
+#include <string>
+
+namespace ferrovane::host {
+
+class VstHost;
+
+// Hands the file's chunk to the plugin; false with a reason when the file or the plugin refuses.
+bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error);
+// Writes the plugin's current bank or program.
+bool SaveChunk(VstHost& host, const std::string& path, bool bank, std::string& error);
+
+} // namespace ferrovane::host
