@@ -47,7 +47,7 @@ enum SMatrixDirection { kMoveUp = 0, kMoveDown = 1, kMoveLeft = 2, kMoveRight = 
 
 class SButtonMatrix : public SWindow {
   public:
-    using Names = data::datastring<32, char>;
+    using PortName = data::datastring<32, char>;
 
     // The control always grabs the pointer while a button is held, whatever the style.
     SButtonMatrix(SGlobals* globals, SControl* parent, int id, const char* title, int style, int x,
@@ -107,10 +107,7 @@ class SButtonMatrix : public SWindow {
 
     const Rect2& Band() const { return band; }
     bool BandActive() const { return bandActive; }
-    int BandMode() const { return bandMode; }
     Point2 HoverCell() const { return {hoverColumn, hoverRow}; }
-    context::SDrawMemoryDevice* CompositeDevice() const { return compositeDevice; }
-    context::SDrawMemoryDevice* BackgroundDevice() const { return backgroundDevice; }
 
     int columns = 0, rows = 0;
     int cellWidth = 0, cellHeight = 0;
@@ -119,7 +116,7 @@ class SButtonMatrix : public SWindow {
     bool highlightEnabled = false;
     // Names shown instead of numbers, indexed by column for inputs and by row for outputs;
     // portNameCount bounds both. Deleted with the matrix when portNamesOwned is set.
-    Names* portNames = nullptr;
+    PortName* portNames = nullptr;
     int portNameCount = 0;
     bool portNamesOwned = false;
     SLabel<false>* inputInfoLabel = nullptr;  // not owned
@@ -199,7 +196,7 @@ class SButtonMatrix : public SWindow {
     bool leftDragging = false, rightDragging = false;
     bool savedHighlight = false;
     data::datastring<8, char> inputText, outputText;
-    Names infoText;
+    PortName infoText;
     float inverseWidth = 0.0f, inverseHeight = 0.0f;
     Rect2 band{};
     Point2 bandMin{1, 1}, bandMax{};

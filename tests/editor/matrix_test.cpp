@@ -183,7 +183,7 @@ TEST_F(Matrix, InfoLabelsShowPaddedPortNumbersOrNames) {
     EXPECT_EQ(shown(), "001|016");
     MoveToCell(9, 0);
     EXPECT_EQ(shown(), "010|001");
-    matrix->portNames = new SButtonMatrix::Names[2];
+    matrix->portNames = new SButtonMatrix::PortName[2];
     matrix->portNames[1] = "Bass";
     matrix->portNameCount = 2;
     matrix->portNamesOwned = true;
