@@ -26,7 +26,8 @@ struct SPlugin::EditorOpcodes {
     }
     static VstIntPtr open(SPlugin& p, VstIntPtr value, void* ptr) {
         if (!ptr || !p.pluginEditor) return 0;
-        zell::gui::AdoptHostDisplay(reinterpret_cast<void*>(value));
+        // Without any X connection there is nothing to draw on.
+        if (!zell::gui::AdoptHostDisplay(reinterpret_cast<void*>(value))) return 0;
         p.pluginEditor->open(ptr);
         return 1;
     }
