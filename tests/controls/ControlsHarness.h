@@ -61,17 +61,7 @@ inline unsigned long PixelAt(Display* d, Drawable w, int x, int y) {
 
 // Saves the screen area (x, y, w, h) as a PNG file in the test output folder.
 inline void SaveScreen(Display* d, int x, int y, int w, int h, const char* name) {
-    XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, w, h, AllPlanes, ZPixmap);
-    ASSERT_NE(image, nullptr);
-    std::vector<uint8_t> rgb;
-    for (int row = 0; row < h; ++row)
-        for (int col = 0; col < w; ++col) {
-            unsigned long p = XGetPixel(image, col, row);
-            rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
-        }
-    XDestroyImage(image);
-    EXPECT_TRUE(
-        ferrovane::test::WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, w, h, rgb));
+    EXPECT_TRUE(ferrovane::test::WriteDrawablePng(d, DefaultRootWindow(d), x, y, w, h, name));
 }
 
 // The root position of a control's window.

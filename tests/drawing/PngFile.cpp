@@ -1,5 +1,8 @@
 #include "PngFile.h"
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
 #include <cstdio>
 
 namespace ferrovane::test {
@@ -86,6 +89,22 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     if (!out) return false;
     bool written = fwrite(file.data(), 1, file.size(), out) == file.size();
     return fclose(out) == 0 && written;
+}
+
+bool WriteDrawablePng(_XDisplay* display, unsigned long drawable, int x, int y, int width,
+                      int height, const std::string& name) {
+    XImage* image = XGetImage(display, drawable, x, y, static_cast<unsigned>(width),
+                              static_cast<unsigned>(height), AllPlanes, ZPixmap);
+    if (!image) return false;
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col) {
+            unsigned long p = XGetPixel(image, col, row);
+            rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
+        }
+    XDestroyImage(image);
+    return WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, width, height, rgb);
 }
 
 } // namespace ferrovane::test

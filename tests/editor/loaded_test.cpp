@@ -43,16 +43,7 @@ void Click(Display* d, Window w, int x, int y) {
 }
 
 void Shoot(Display* d, Window w, const std::string& name, int width = 307, int height = 425) {
-    XImage* image = XGetImage(d, w, 0, 0, width, height, AllPlanes, ZPixmap);
-    ASSERT_NE(image, nullptr);
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            unsigned long p = XGetPixel(image, x, y);
-            rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
-        }
-    XDestroyImage(image);
-    EXPECT_TRUE(WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, width, height, rgb));
+    EXPECT_TRUE(WriteDrawablePng(d, w, 0, 0, width, height, name));
 }
 
 // Whether a controller on channel 3 now also goes out on channel 6.

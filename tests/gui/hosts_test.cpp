@@ -138,17 +138,7 @@ TEST(Timers, TicksReachTheControlAndStopWithIt) {
 void SaveScreenshot(Display* d, Window w, const char* name) {
     XWindowAttributes a;
     ASSERT_TRUE(XGetWindowAttributes(d, w, &a));
-    XImage* image = XGetImage(d, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
-    ASSERT_NE(image, nullptr);
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < a.height; ++y)
-        for (int x = 0; x < a.width; ++x) {
-            unsigned long p = XGetPixel(image, x, y);
-            rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
-        }
-    XDestroyImage(image);
-    EXPECT_TRUE(ferrovane::test::WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, a.width,
-                                          a.height, rgb));
+    EXPECT_TRUE(ferrovane::test::WriteDrawablePng(d, w, 0, 0, a.width, a.height, name));
 }
 
 // Opening connections faster than the server accepts them fills its queue for a moment; every
