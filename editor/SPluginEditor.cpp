@@ -55,11 +55,9 @@ SPluginEditor::SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, 
 }
 
 SPluginEditor::~SPluginEditor() {
-    if (IsOpen()) close();
+    Shutdown();
     delete cursor;
     cursor = nullptr;
-    // Controls dispatched on another thread leave dispatch before they are deleted.
-    if (panel) panel->Retire();
     delete panel;
     panel = nullptr;
     if (parkingControl) parkingControl->Retire();
@@ -70,6 +68,13 @@ SPluginEditor::~SPluginEditor() {
 }
 
 // ---- Host GUI thread ----
+
+void SPluginEditor::Shutdown() {
+    if (IsOpen()) close();
+    // Controls dispatched on another thread leave dispatch before they are deleted, and an
+    // event being handled now ends first.
+    if (panel) panel->Retire();
+}
 
 VstIntPtr SPluginEditor::open(void* parent) {
     if (IsOpen()) close(); // a host that opens twice gets the second window

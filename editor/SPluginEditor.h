@@ -32,6 +32,9 @@ class SPluginEditor : public AEffEditor {
     // Host GUI thread.
     VstIntPtr open(void* parent) override;
     void close() override;
+    // Ends every use of the plugin before it is taken apart: closes the window and takes the
+    // panel out of event dispatch. The editor stays closed afterwards.
+    void Shutdown();
     // Toolkit idle thread.
     void idle() override;
     void update() override;

@@ -116,6 +116,10 @@ const char* SPlugin::PluginHostName() const {
     return pluginEditor ? HostAppName(pluginEditor->HostApp()) : "";
 }
 
+void SPlugin::ShutdownEditor() {
+    if (pluginEditor) pluginEditor->Shutdown();
+}
+
 void SPlugin::SetEditorClosed(bool closed) {
     pluginMutex.Lock();
     editorClosed = closed;

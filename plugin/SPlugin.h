@@ -58,6 +58,8 @@ class SPlugin : public AudioEffectX {
     bool IsSuspended() const;
 
   protected:
+    // Closes the editor's window and stops its event handling, for the plugin's destructor.
+    void ShutdownEditor();
     // Tell an open editor about a program-level change, or about one parameter.
     void NotifyEditor();
     void NotifyEditorIndexed(VstInt32 index);

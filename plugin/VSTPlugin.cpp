@@ -46,7 +46,10 @@ VSTPlugin::VSTPlugin(audioMasterCallback audioMaster, int& loadError)
     }
 }
 
-VSTPlugin::~VSTPlugin() = default;
+// The editor works on the programs: it stops before they go.
+VSTPlugin::~VSTPlugin() {
+    ShutdownEditor();
+}
 
 bool VSTPlugin::ProgramChanged() const {
     return LoadRelaxed(programChanged);
