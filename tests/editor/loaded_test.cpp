@@ -46,6 +46,16 @@ void Shoot(Display* d, Window w, const std::string& name, int width = 307, int h
     EXPECT_TRUE(WriteDrawablePng(d, w, 0, 0, width, height, name));
 }
 
+constexpr unsigned long kLimeGreen = 0xC0FF00;
+
+unsigned long PixelAt(Display* d, Window w, int x, int y) {
+    XImage* image = XGetImage(d, w, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0ul;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return pixel;
+}
+
 // Whether a controller on channel 3 now also goes out on channel 6.
 bool RoutedToSix(VstHost& host) {
     const auto out = host.Process({MidiEvent(0xB2, 7, 100)}, 64);
@@ -75,14 +85,12 @@ TEST_P(Loaded, EditorOpensTakesClicksClosesAndLeavesNoThread) {
         Click(d, window.GetWindow(), 32 + 16 * 2 + 8, 103 + 16 * 5 + 8);
         EXPECT_TRUE(Eventually([&] { return RoutedToSix(p.host); }))
             << "the click connected 3 to 6";
+        const Window w = window.GetWindow();
         EXPECT_TRUE(Eventually([&] {
-            XImage* image = XGetImage(d, window.GetWindow(), 32 + 16 * 2 + 8, 103 + 16 * 5 + 8, 1,
-                                      1, AllPlanes, ZPixmap);
-            if (!image) return false;
-            const unsigned long pixel = XGetPixel(image, 0, 0);
-            XDestroyImage(image);
-            return pixel == 0xC0FF00; // the selected node
-        }));
+            return PixelAt(d, w, 32 + 16 * 2 + 8, 103 + 16 * 5 + 8) == kLimeGreen;
+        })) << "the selected node";
+        EXPECT_TRUE(Eventually([&] { return PixelAt(d, w, 150, 363) == kLimeGreen; }))
+            << "the filter box outlined for the selection, after the editor's refresh";
         // Only a 32-bit address fits the published property.
         if (handsDisplay && sizeof(void*) == 4) {
             EXPECT_GT(window.Forwarded(), 0);
