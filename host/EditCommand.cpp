@@ -57,10 +57,12 @@ int EditCommand(const std::vector<std::string>& args) {
     if (!o.loadBank.empty() && !LoadChunk(host, o.loadBank, true, error)) return Fail(error);
     window.Start();
     auto display = reinterpret_cast<VstIntPtr>(window.GetDisplay());
-    if (host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()) != 1)
-        return Fail("the plugin has no editor");
+    VstIntPtr opened = 0;
+    window.Exclusive(
+        [&] { opened = host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()); });
+    if (opened != 1) return Fail("the plugin has no editor");
     window.WaitForClose(o.seconds);
-    host.Dispatch(effEditClose);
+    window.Exclusive([&] { host.Dispatch(effEditClose); });
     window.Stop();
     if (!o.saveBank.empty() && !SaveChunk(host, o.saveBank, true, error)) return Fail(error);
     host.Unload();

@@ -112,6 +112,7 @@ bool HostWindow::WaitForClose(double seconds) {
 
 // Reads the property as exactly one 32-bit item, the way such hosts do, and calls it.
 bool HostWindow::Forward(XEvent& e) {
+    std::lock_guard<std::mutex> hold(forwardLock);
     Atom proc = XInternAtom(display, "_XEventProc", True);
     if (proc == None) return false;
     Atom type;

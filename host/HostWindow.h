@@ -29,6 +29,13 @@ class HostWindow {
 
     // Runs the host's event loop on a thread of its own until Stop.
     void Start();
+    // Runs f while no event is being handed to a plugin. A host whose loop calls _XEventProc
+    // makes its editor calls on that same thread; callers on other threads get the same order
+    // by making theirs (open, close, the plugin's end) through this.
+    template <typename F> void Exclusive(F&& f) {
+        std::lock_guard<std::mutex> hold(forwardLock);
+        f();
+    }
     void Stop();
     // Events handed to a plugin's _XEventProc so far.
     int Forwarded() const { return forwarded.load(); }
@@ -45,6 +52,7 @@ class HostWindow {
     Atom stopAtom = 0;
     Atom protocolsAtom = 0;
     Atom deleteAtom = 0;
+    std::mutex forwardLock;
     std::mutex closeLock;
     std::condition_variable closeSignal;
     bool closed = false;

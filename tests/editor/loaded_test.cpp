@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace ferrovane::test {
 namespace {
@@ -73,12 +74,16 @@ TEST_P(Loaded, EditorOpensTakesClicksClosesAndLeavesNoThread) {
     Display* d = window.GetDisplay();
     window.Start();
     {
-        LoadedPlugin p;
+        auto loaded = std::make_unique<LoadedPlugin>();
+        LoadedPlugin& p = *loaded;
         ASSERT_NE(p.effect, nullptr);
         EXPECT_EQ(p.effect->flags, 0x139);
         p.host.Start();
         const VstIntPtr display = handsDisplay ? reinterpret_cast<VstIntPtr>(d) : 0;
-        ASSERT_EQ(p.host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()), 1);
+        VstIntPtr opened = 0;
+        window.Exclusive(
+            [&] { opened = p.host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()); });
+        ASSERT_EQ(opened, 1);
         EXPECT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 1; }));
         EXPECT_FALSE(RoutedToSix(p.host));
 
@@ -98,13 +103,16 @@ TEST_P(Loaded, EditorOpensTakesClicksClosesAndLeavesNoThread) {
         Shoot(d, window.GetWindow(),
               handsDisplay ? "editor-loaded-event-proc-host.png" : "editor-loaded-plain-host.png");
 
-        EXPECT_EQ(p.host.Dispatch(effEditClose), 1);
+        window.Exclusive([&] { EXPECT_EQ(p.host.Dispatch(effEditClose), 1); });
         EXPECT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 0; }))
             << "parked";
-        ASSERT_EQ(p.host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()), 1);
+        window.Exclusive(
+            [&] { opened = p.host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()); });
+        ASSERT_EQ(opened, 1);
         EXPECT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 1; }));
         EXPECT_TRUE(RoutedToSix(p.host)) << "the program kept its edit";
-        p.host.Close(); // with the window open
+        window.Exclusive([&] { p.host.Close(); }); // with the window open
+        window.Exclusive([&] { loaded.reset(); });
     }
     window.Stop();
     EXPECT_TRUE(ThreadsSettleAt(before)) << "the pump and the idle thread are gone";
