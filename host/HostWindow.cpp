@@ -1,5 +1,7 @@
 #include "HostWindow.h"
 
+#include "BrokenPipe.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xproto.h>
 #include <X11/Xutil.h>
@@ -24,6 +26,19 @@ int IgnoreVanishedWindows(Display* d, XErrorEvent* e) {
 
 } // namespace
 
+Display* HostWindow::Connect() {
+    IgnoreBrokenPipes();
+    const char* name = getenv("DISPLAY");
+    // A server's queue of new connections can be full for a moment; wait that out.
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        errno = 0;
+        if (Display* d = XOpenDisplay(name)) return d;
+        if (errno != EAGAIN && errno != ECONNRESET && errno != EPIPE && errno != 0) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return nullptr;
+}
+
 HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(eventProc) {
     XInitThreads(); // the loop thread and the caller share the connection
     if (eventProcMode) {
@@ -31,14 +46,7 @@ HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(ev
         std::call_once(installed,
                        [] { previousHandler = XSetErrorHandler(IgnoreVanishedWindows); });
     }
-    const char* name = getenv("DISPLAY");
-    // A server's queue of new connections can be full for a moment; wait that out.
-    for (int attempt = 0; attempt < 200 && !display; ++attempt) {
-        errno = 0;
-        display = XOpenDisplay(name);
-        if (!display && errno != EAGAIN && errno != ECONNRESET && errno != 0) break;
-        if (!display) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    display = Connect();
     if (!display) return;
     int screen = DefaultScreen(display);
     window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,

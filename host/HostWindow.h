@@ -21,6 +21,10 @@ class HostWindow {
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
 
+    // A connection of the host's own to "DISPLAY", waiting out a server that is busy accepting
+    // others; null when there is no server.
+    static Display* Connect();
+
     bool Ok() const { return display && window; }
     Display* GetDisplay() const { return display; }
     Window GetWindow() const { return window; }

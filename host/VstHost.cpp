@@ -1,5 +1,7 @@
 #include "VstHost.h"
 
+#include "BrokenPipe.h"
+
 #include <cstring>
 #include <dlfcn.h>
 
@@ -42,7 +44,9 @@ EventBlock::EventBlock(const std::vector<VstMidiEvent>& list) : events(list) {
         slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
 }
 
-VstHost::VstHost(HostAnswers a) : answers(std::move(a)) {}
+VstHost::VstHost(HostAnswers a) : answers(std::move(a)) {
+    IgnoreBrokenPipes();
+}
 
 VstHost::~VstHost() {
     Unload();

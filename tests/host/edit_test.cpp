@@ -19,7 +19,7 @@ std::string OutputPath(const char* stem, const char* extension) {
 
 // What a window manager sends when the user closes the window.
 void RequestClose(Window w) {
-    Display* d = XOpenDisplay(nullptr);
+    Display* d = HostWindow::Connect();
     ASSERT_NE(d, nullptr);
     XEvent e{};
     e.xclient.type = ClientMessage;
