@@ -229,14 +229,17 @@ bool SPluginEditor::HostSizesWindow() {
     return static_cast<AudioEffectX*>(plugin)->canHostDo(ability) == 1;
 }
 
-void SPluginEditor::SetSize(int width, int height) {
-    SetEditorRect(width, height);
-    auto* owner = static_cast<AudioEffectX*>(plugin);
+void SPluginEditor::ResizeHostWindow(int width, int height) {
     Display* display = zell::gui::ToolkitDisplay();
-    if (!HostSizesWindow() && display && hostWindow)
+    if (display && hostWindow)
         XResizeWindow(display, static_cast<Window>(hostWindow), static_cast<unsigned>(width),
                       static_cast<unsigned>(height));
-    owner->sizeWindow(width, height);
+}
+
+void SPluginEditor::SetSize(int width, int height) {
+    SetEditorRect(width, height);
+    if (!HostSizesWindow()) ResizeHostWindow(width, height);
+    static_cast<AudioEffectX*>(plugin)->sizeWindow(width, height);
     if (panel) panel->SetSize(width, height);
 }
 
@@ -251,14 +254,11 @@ void SPluginEditor::ChangeSize(int dx, int dy) {
     r.right = static_cast<VstInt16>(r.right + dx);
     r.bottom = static_cast<VstInt16>(r.bottom + dy);
     const int width = r.right - r.left, height = r.bottom - r.top;
-    auto* owner = static_cast<AudioEffectX*>(plugin);
-    if (HostSizesWindow()) {
-        r = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
-    } else if (Display* display = zell::gui::ToolkitDisplay(); display && hostWindow) {
-        XResizeWindow(display, static_cast<Window>(hostWindow), static_cast<unsigned>(width),
-                      static_cast<unsigned>(height));
-    }
-    owner->sizeWindow(width, height);
+    if (HostSizesWindow())
+        SetEditorRect(width, height);
+    else
+        ResizeHostWindow(width, height);
+    static_cast<AudioEffectX*>(plugin)->sizeWindow(width, height);
 }
 
 ERect* SPluginEditor::GetRect() {

@@ -69,6 +69,7 @@ class SPluginEditor : public AEffEditor {
     void SetEditorRect(int width, int height);
     ERect& PluginRect();
     bool HostSizesWindow();
+    void ResizeHostWindow(int width, int height);
 
     void (*idleEntry)(void*) = nullptr;
     uint32_t idleId = 0;

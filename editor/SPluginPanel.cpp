@@ -302,12 +302,9 @@ void SPluginPanel::MakeFilterButtons() {
         filterButtons.push_back(b);
     }
     for (int i = 0; i < kFilters; ++i) {
-        Button* b = filterButtons[i];
-        const int c = kFilterRows[i].colour;
-        b->SetLabel(kFilterRows[i].name, Font(8), 0);
-        b->SetLabelColourActive(Pixel(kBlack));
-        b->SetHoverColours(Pixel(c), Pixel(c));
-        ApplyScheme(b, {kSlate, c, kSlate, kWhite, kWhite, kWhite, kWhite});
+        filterButtons[i]->SetLabel(kFilterRows[i].name, Font(8), 0);
+        ApplyScheme(filterButtons[i],
+                    {kSlate, kFilterRows[i].colour, kSlate, kWhite, kWhite, kWhite, kWhite});
     }
     for (Button* b : filterButtons) {
         b->Show();
@@ -319,10 +316,6 @@ void SPluginPanel::Draw(const Rect2&) {
     if (!drawing || !panelDevice || !panelBitmap) return;
     drawing->DrawMemory(panelDevice, 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
     if (tooltip) tooltip->DrawTiprect(drawing);
-}
-
-void SPluginPanel::Focussing(bool focus) {
-    SControl::Focussing(focus);
 }
 
 } // namespace ferrovane

@@ -41,7 +41,6 @@ class SPluginPanel : public zell::gui::SWindow {
     // Builds the children once; the editor calls it at its first open.
     void LoadControls() override;
     void Draw(const zell::gui::Rect2& rect) override;
-    void Focussing(bool focus) override;
 
     // Dispatching thread.
     void ParseEvent(zell::gui::SEvent* e) override;
@@ -52,7 +51,6 @@ class SPluginPanel : public zell::gui::SWindow {
     void RefreshSelections();
     void RefreshLabels();
     void RefreshPanel();
-    void RefreshTimer(long) {}
 
     SPluginEditor* editor = nullptr;
     VSTPlugin* plugin = nullptr;
@@ -88,6 +86,9 @@ class SPluginPanel : public zell::gui::SWindow {
     void ToggleFilter(int bit);
     void SelectionChanged();
     void SetOption(Button* button, int parameter);
+    // The option buttons and the matrix settings that follow them, read from the plugin.
+    void ShowGridOption();
+    void ShowHighlightOption();
     void DrawBackground();
     void DrawVariableParts();
 

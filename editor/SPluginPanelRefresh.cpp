@@ -49,13 +49,9 @@ void SPluginPanel::RefreshControls(long index) {
         plugin->getProgramName(presetName);
         BindMatrix();
         RestoreSelection();
-        matrix->highlightEnabled = HighlightOn(plugin->getParameter(4));
-        matrix->Refresh();
-        gridButton->SetValue(ButtonValue(plugin->getParameter(3)), false);
-        matrix->showGrid = gridButton->GetValue() > 0;
-        matrix->DrawLabels();
+        ShowHighlightOption();
+        ShowGridOption();
         presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(2)), false);
-        highlightButton->SetValue(ButtonValue(plugin->getParameter(4)), false);
         matrix->DrawAll();
         RefreshSelections();
         break;
@@ -69,15 +65,11 @@ void SPluginPanel::RefreshControls(long index) {
         presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(2)), false);
         break;
     case 3:
-        gridButton->SetValue(ButtonValue(plugin->getParameter(3)), false);
-        matrix->showGrid = gridButton->GetValue() > 0;
-        matrix->DrawLabels();
+        ShowGridOption();
         matrix->DrawAll();
         break;
     case 4:
-        highlightButton->SetValue(ButtonValue(plugin->getParameter(4)), false);
-        matrix->highlightEnabled = HighlightOn(plugin->getParameter(4));
-        matrix->Refresh();
+        ShowHighlightOption();
         break;
     case 6:
     case 7:
@@ -86,6 +78,18 @@ void SPluginPanel::RefreshControls(long index) {
     default:
         break;
     }
+}
+
+void SPluginPanel::ShowGridOption() {
+    gridButton->SetValue(ButtonValue(plugin->getParameter(3)), false);
+    matrix->showGrid = gridButton->GetValue() > 0;
+    matrix->DrawLabels();
+}
+
+void SPluginPanel::ShowHighlightOption() {
+    highlightButton->SetValue(ButtonValue(plugin->getParameter(4)), false);
+    matrix->highlightEnabled = HighlightOn(plugin->getParameter(4));
+    matrix->Refresh();
 }
 
 // The current program can change between refreshes, so the nodes are bound again each time.
