@@ -64,6 +64,7 @@ class VSTPlugin : public SPlugin {
     void midiInProcess();
     void RouteEvent(VstMidiEvent& e);
     void midiPostProcess();
+    void OrderFrames();
     void RouteNoteOn(VstMidiEvent& e, uint8_t channel, uint8_t note, const uint16_t* row);
     void RouteNoteOff(const VstMidiEvent& e, uint8_t channel, uint8_t note);
     void RouteByMask(const VstMidiEvent& e, uint8_t type, uint16_t bit, const uint16_t* row);

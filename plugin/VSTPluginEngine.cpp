@@ -163,8 +163,20 @@ void VSTPlugin::MoveNoteOffs() {
     noteLock.Unlock();
 }
 
+// Hosts that pass the block on to a JACK port lose every event earlier than the one before it
+// (a lost flush note off is a stuck note), so the block goes out in time order: an event keeps
+// its place and, when it is earlier than the one before it, takes that one's frame.
+void VSTPlugin::OrderFrames() {
+    VstInt32 frame = routedCount > 0 ? outputSlots[0].deltaFrames : 0;
+    for (int i = 1; i < routedCount; ++i) {
+        if (outputSlots[i].deltaFrames < frame) outputSlots[i].deltaFrames = frame;
+        frame = outputSlots[i].deltaFrames;
+    }
+}
+
 void VSTPlugin::midiPostProcess() {
     if (routedCount > 0) {
+        OrderFrames();
         outputEvents.numEvents = routedCount;
         outputEvents.reserved = 0;
         for (int i = 0; i < routedCount; ++i)

@@ -174,6 +174,33 @@ TEST(Routing, SuspendSilencesAndQueuesUntilResume) {
     EXPECT_EQ(Bytes(r.Play({})), (B{{0xB0, 1, 1}, {0xB1, 1, 1}, {0x80, 60, 0}, {0x81, 60, 0}}));
 }
 
+// A JACK port drops an event earlier than the one before it, so every block goes out in time
+// order; events already in order keep their frames.
+TEST(Routing, BlocksGoOutInTimeOrder) {
+    auto frames = [](const Events& events) {
+        std::vector<int> out;
+        for (const VstMidiEvent& e : events)
+            out.push_back(e.deltaFrames);
+        return out;
+    };
+    Router r(Matrix({{0, 0, 0xFFFF}, {0, 1, 0xFFFF}}));
+    EXPECT_EQ(frames(r.Play({MidiEvent(0x90, 60, 9, 3), MidiEvent(0xB0, 1, 1, 17)})),
+              (std::vector<int>{3, 3, 17, 17}));
+    // The flush note offs of a program change come after routed events with later frames.
+    r.host.Dispatch(effSetProgram, 0, 0);
+    r.Play({MidiEvent(0xB0, 2, 2, 40)});
+    Events flushed = r.Play({MidiEvent(0xB0, 3, 3, 25)});
+    EXPECT_EQ(Bytes(flushed), (B{{0xB0, 3, 3}, {0xB1, 3, 3}, {0x80, 60, 0}, {0x81, 60, 0}}));
+    EXPECT_EQ(frames(flushed), (std::vector<int>{25, 25, 25, 25}));
+    // Two event blocks before one processing block, the second starting earlier.
+    std::vector<VstMidiEvent> late = {MidiEvent(0xB0, 4, 4, 30)};
+    std::vector<VstMidiEvent> early = {MidiEvent(0xB0, 5, 5, -7), MidiEvent(0xB0, 6, 6, 50)};
+    host::EventBlock first(late), second(early);
+    r.host.Dispatch(effProcessEvents, 0, 0, first.Get());
+    r.host.Dispatch(effProcessEvents, 0, 0, second.Get());
+    EXPECT_EQ(frames(r.Play({})), (std::vector<int>{30, 30, 30, 30, 50, 50}));
+}
+
 TEST(Routing, QueueLimits) {
     Router r;
     Events many;
