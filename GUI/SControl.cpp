@@ -202,6 +202,16 @@ void SControl::Destroy() {
     }
 }
 
+void SControl::WindowGone() {
+    ChildWindowsGone();
+    if (!window) return;
+    if (capture == this) capture = nullptr;
+    SControlRegistry::Forget(display, window);
+    window = 0;
+    status &= ~kStatusShown;
+    SEventPump::WindowDestroyed(display);
+}
+
 bool SControl::Enabled() const {
     return (status & kStatusEnabled) && (!parent || parent->Enabled() || enabledAlone);
 }

@@ -189,6 +189,10 @@ class SControl : public SIExtended, public object::SIEventTarget {
     virtual void SetRoundShape(bool round);
 
     void Destroy();
+    // The control's window was destroyed by someone else (a host destroys its own window, and
+    // everything in it, before it closes the editor): the control forgets it, and a window its
+    // children's, without a request on any of them.
+    void WindowGone();
     // Takes the control (and a window's children) out of event dispatch and waits until an
     // event being dispatched on the pump's thread is done. An owner on another thread than the
     // dispatcher calls it before deleting the control.
@@ -282,6 +286,7 @@ class SControl : public SIExtended, public object::SIEventTarget {
     // timer, its idle function); a window does the same for its children.
     void Quiesce();
     virtual void QuiesceChildren() {}
+    virtual void ChildWindowsGone() {}
 
   private:
     void DestroyContexts();

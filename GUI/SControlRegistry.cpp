@@ -13,9 +13,6 @@ namespace zell::gui {
 
 namespace {
 
-XErrorHandler previousHandler = nullptr;
-std::mutex handlerLock; // one guarded read at a time: the handler and its flag are process-wide
-
 XContext ControlContext() {
     static XContext context = XUniqueContext();
     return context;
@@ -25,22 +22,6 @@ XContext ControlContext() {
 
 Atom Intern(Display* display, const char* name, bool onlyIfExists) {
     return display ? XInternAtom(display, name, onlyIfExists ? True : False) : None;
-}
-
-bool InstallErrorHandler(Display* display) {
-    handlerLock.lock();
-    XSync(display, False);
-    SControl::xerror = false;
-    previousHandler = XSetErrorHandler(&SControl::errorHandler);
-    return true;
-}
-
-bool RestoreErrorHandler(Display* display) {
-    XSync(display, False);
-    XSetErrorHandler(previousHandler);
-    bool ok = !SControl::xerror;
-    handlerLock.unlock();
-    return ok;
 }
 
 void SControlRegistry::Register(Display* display, Window window, SControl* control) {
@@ -65,6 +46,11 @@ void SControlRegistry::Unregister(Display* display, Window window) {
         XDeleteProperty(display, window, Intern(display, "_ZELLWND"));
     else
         XDeleteContext(display, window, ControlContext());
+}
+
+void SControlRegistry::Forget(Display* display, Window window) {
+    if constexpr (!kAddressesInProperties)
+        if (display && window) XDeleteContext(display, window, ControlContext());
 }
 
 SControl* SControlRegistry::Find(Display* display, Window window) {

@@ -17,12 +17,14 @@ class SControlRegistry {
     // Publishes or records the control of its window.
     static void Register(Display* display, Window window, SControl* control);
     static void Unregister(Display* display, Window window);
+    // Drops the record of a window that is gone, without a request on it.
+    static void Forget(Display* display, Window window);
     // The control of a window, or null for a foreign or destroyed window.
     static SControl* Find(Display* display, Window window);
 };
 
-// Runs an X read with the toolkit's error handler installed around it (sync, install, call,
-// sync, restore); true when no X error happened.
+// Runs an X read with its errors caught: each is reported by SControl::errorHandler, and none
+// reaches a handler of the process. True when no X error happened.
 template <typename F> bool GuardedXCall(Display* display, F call);
 
 // Interns an atom; onlyIfExists gives None for an atom the server does not know.

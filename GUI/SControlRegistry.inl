@@ -1,14 +1,15 @@
 #pragma once
 
+#include "SControl.h"
+#include "SXConnection.h"
+
 namespace zell::gui {
 
-bool InstallErrorHandler(Display* display);
-bool RestoreErrorHandler(Display* display);
-
 template <typename F> bool GuardedXCall(Display* display, F call) {
-    InstallErrorHandler(display);
+    SControl::xerror = false;
+    SXErrorTrap trap(display);
     call();
-    return RestoreErrorHandler(display);
+    return trap.End(&SControl::errorHandler);
 }
 
 } // namespace zell::gui

@@ -1,6 +1,7 @@
 #include "SDialog.h"
 
 #include "SEventPump.h"
+#include "SXConnection.h"
 
 #include <X11/Xlib.h>
 
@@ -61,9 +62,8 @@ void SDialog::ShowModal() {
 // Two readers of one connection would take events from each other, so this loop runs only
 // where no pump reads.
 void SDialog::DispatchUntilClosed() {
-    while (modal.load()) {
-        XEvent e;
-        XNextEvent(display, &e);
+    XEvent e;
+    while (modal.load() && SXConnection::NextEvent(display, &e)) {
         if (e.type == ClientMessage) {
             char* name = XGetAtomName(display, e.xclient.message_type);
             const bool protocols = name && strcmp(name, "WM_PROTOCOLS") == 0;

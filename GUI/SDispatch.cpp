@@ -8,6 +8,7 @@
 #include "SGlobals.h"
 #include "SKeys.h"
 #include "SToolTipLink.h"
+#include "SXConnection.h"
 
 #include <X11/Xutil.h>
 
@@ -249,6 +250,14 @@ struct SDispatch {
         return 1;
     }
 
+    // The window was destroyed under the control: a host destroyed its own window, and with it
+    // everything placed in it. The control stays, with no window to make requests on.
+    static int OnDestroy(SControl* c, XEvent* e) {
+        if (e->xdestroywindow.window != c->window) return 0;
+        c->WindowGone();
+        return 1;
+    }
+
     static int OnConfigure(SControl* c, XEvent* e) {
         XConfigureEvent newest = e->xconfigure;
         XEvent more;
@@ -327,6 +336,7 @@ const SDispatch::Handler* SDispatch::Table() {
         table[NoExpose] = OnNoExpose;
         table[UnmapNotify] = OnUnmap;
         table[MapNotify] = OnMap;
+        table[DestroyNotify] = OnDestroy;
         table[ConfigureNotify] = OnConfigure;
         table[ClientMessage] = OnMessage;
         table[MappingNotify] = OnMapping;
@@ -336,10 +346,13 @@ const SDispatch::Handler* SDispatch::Table() {
     return table;
 }
 
+// On the host's display the display lock is taken before the instance's interface lock, in
+// the order of a host that holds the display while it calls us.
 int SControl::eventProc(XEvent* e) {
     if (!e || !e->xany.window || e->type < 0 || e->type >= LASTEvent) return 0;
     SDispatch::Handler handler = SDispatch::Table()[e->type];
     if (!handler) return 0;
+    SXRequestScope scope(e->xany.display);
     SControl* control = SControlRegistry::Find(e->xany.display, e->xany.window);
     if (!control) return 0;
     if (!control->globals) return handler(control, e);

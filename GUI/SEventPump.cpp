@@ -2,6 +2,7 @@
 
 #include "SControl.h"
 #include "SDisplay.h"
+#include "SXConnection.h"
 #include "ToolkitDisplay.h"
 
 #include <atomic>
@@ -15,7 +16,7 @@ namespace {
 
 // The pump blocks in XNextEvent: with Xlib's thread support it wakes both for events from the
 // socket and for events another thread has read into the queue. A client message to its own
-// window wakes it to stop.
+// window wakes it to stop; so does the loss of the connection.
 struct Pump {
     ~Pump() {
         Stop();
@@ -47,9 +48,8 @@ struct Pump {
     }
 
     void Loop() {
-        while (true) {
-            XEvent e;
-            XNextEvent(display, &e);
+        XEvent e;
+        while (SXConnection::NextEvent(display, &e)) {
             if (e.type == ClientMessage && e.xclient.window == wake) {
                 if (static_cast<Atom>(e.xclient.message_type) == syncAtom) {
                     std::lock_guard<std::mutex> hold(syncLock);

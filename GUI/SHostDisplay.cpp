@@ -1,6 +1,9 @@
 #include "SHostDisplay.h"
 
 #include "SControlRegistry.h"
+#include "SInfo.h"
+#include "SStaticData.h"
+#include "SXConnection.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
@@ -10,14 +13,24 @@ namespace zell::gui {
 bool AdoptHostDisplay(void* hostDisplay) {
     if constexpr (SControlRegistry::kAddressesInProperties) {
         SetHostDisplay(hostDisplay);
-        if (ToolkitDisplay()) return true;
-        return OpenToolkitDisplay(nullptr);
+        if (ToolkitDisplay() && !ToolkitConnectionLost()) return true;
+        if (!OpenToolkitDisplay(nullptr)) return false;
     } else {
-        if (dps) return true;
         const char* name =
             hostDisplay ? XDisplayString(static_cast<Display*>(hostDisplay)) : nullptr;
-        return OpenToolkitDisplay(name);
+        if (!OpenToolkitDisplay(name)) return false;
     }
+    // A host may have put a handler of its own in front since the load.
+    SXConnection::ClaimIOErrors();
+    return true;
+}
+
+void ReleaseHostDisplay() {
+    Display* host = dp.load();
+    if (!host) return;
+    statdata.ReleaseDisplay(host);
+    ReleaseToolkitDialogs(host);
+    TakeHostDisplay();
 }
 
 } // namespace zell::gui

@@ -1,5 +1,5 @@
-// What the editor's open does with the display the host hands over. Free of X headers: the
-// plugin core calls it.
+// What the editor's open does with the display the host hands over, and what the last instance
+// gives back. Free of X headers: the plugin core calls it.
 #pragma once
 
 namespace zell::gui {
@@ -10,5 +10,10 @@ namespace zell::gui {
 // one names (or to "DISPLAY"), when the load found no X server. True when the toolkit has a
 // connection afterwards.
 bool AdoptHostDisplay(void* hostDisplay);
+
+// When the last plugin instance has gone: frees what the toolkit made on the host's display and
+// forgets it, so that nothing touches it again (a host may close it before it unloads us). The
+// next instance adopts the display its host gives.
+void ReleaseHostDisplay();
 
 } // namespace zell::gui

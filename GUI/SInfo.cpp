@@ -1,6 +1,7 @@
 #include "SInfo.h"
 
 #include "SMessageDialog.h"
+#include "SXRequestScope.h"
 #include "ToolkitDisplay.h"
 
 #include <mutex>
@@ -13,17 +14,23 @@ namespace {
 std::mutex infoLock;
 SMessageDialog* infoBox = nullptr;
 
-// The dispatcher may be inside the box right now: the box leaves dispatch first.
-void DestroyInfoBox() {
+// The dispatcher may be inside the box right now: the box leaves dispatch first. With a
+// display given, only a box on that display goes.
+void DestroyInfoBox(_XDisplay* on) {
     SMessageDialog* box = nullptr;
     {
         std::lock_guard<std::mutex> hold(infoLock);
+        if (!infoBox || (on && infoBox->GetDisplay() != on)) return;
         box = infoBox;
         infoBox = nullptr;
     }
-    if (!box) return;
+    SXRequestScope scope(box->GetDisplay());
     box->Retire();
     delete box;
+}
+
+void DestroyInfoBoxAtUnload() {
+    DestroyInfoBox(nullptr);
 }
 
 } // namespace
@@ -35,11 +42,16 @@ void SInfo(const char* message, const char* title) {
         if (!infoBox) {
             if (!ToolkitDisplay()) return;
             infoBox = new SMessageDialog;
-            AtToolkitUnload(&DestroyInfoBox);
+            AtToolkitUnload(&DestroyInfoBoxAtUnload);
         }
         box = infoBox;
     }
+    SXRequestScope scope(box->GetDisplay());
     box->Present(message, title);
+}
+
+void ReleaseToolkitDialogs(_XDisplay* display) {
+    if (display) DestroyInfoBox(display);
 }
 
 SMessageDialog* SInfoDialog() {

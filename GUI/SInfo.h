@@ -1,6 +1,8 @@
 // A message box from anywhere in the plugin, also before any editor exists.
 #pragma once
 
+struct _XDisplay;
+
 namespace zell::gui {
 
 // Shows the message with its title in the process's one message box, laid out again for each
@@ -14,5 +16,9 @@ void SInfo(const char* message, const char* title);
 class SMessageDialog;
 // The process's message box, or null before the first SInfo; for tests.
 SMessageDialog* SInfoDialog();
+
+// Destroys the message box when it lives on that display, which is about to go; the next SInfo
+// makes a new one.
+void ReleaseToolkitDialogs(_XDisplay* display);
 
 } // namespace zell::gui

@@ -1,5 +1,7 @@
 #include "SWindow.h"
 
+#include "SXConnection.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -25,6 +27,11 @@ void SWindow::DeleteChildren() {
 void SWindow::QuiesceChildren() {
     for (const SWindowID& c : children)
         c.control->Quiesce();
+}
+
+void SWindow::ChildWindowsGone() {
+    for (const SWindowID& c : children)
+        c.control->WindowGone();
 }
 
 void SWindow::CleanRessources() {
@@ -84,9 +91,8 @@ void SWindow::UpdateModifiers(int state, bool pressed) {
 }
 
 bool SWindow::DispatchOne() {
-    if (!display) return false;
     XEvent e;
-    XNextEvent(display, &e);
+    if (!display || !SXConnection::NextEvent(display, &e)) return false;
     eventProc(&e);
     return true;
 }

@@ -52,6 +52,7 @@ class SWindow : public SControl {
 
   protected:
     void QuiesceChildren() override;
+    void ChildWindowsGone() override;
 
   private:
     void DeleteChildren();

@@ -4,6 +4,7 @@
 // connection they were made on is still open.
 #include "SStaticData.h"
 #include "SSystemData.h"
+#include "SXConnection.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
@@ -26,12 +27,16 @@ class LoadTimeDisplay {
             fputs("Error: XOpenDisplay failed.\n", stderr);
             return;
         }
+        SXConnection::WatchOwn(dps);
         XFlush(dps);
     }
     LoadTimeDisplay(const LoadTimeDisplay&) = delete;
     LoadTimeDisplay& operator=(const LoadTimeDisplay&) = delete;
+    // A lost connection is only forgotten: closing it would wait for a server that is gone.
     ~LoadTimeDisplay() {
-        if (dps) XCloseDisplay(dps);
+        if (dps && !SXConnection::Lost(dps)) XCloseDisplay(dps);
+        SXConnection::Unwatch(dps);
+        SXConnection::ReleaseIOErrors();
         dps = nullptr;
     }
 };

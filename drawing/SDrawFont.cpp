@@ -66,6 +66,12 @@ void SDrawFont::Reload() {
     Load();
 }
 
+void SDrawFont::ReleaseOn(Display* gone) {
+    if (!gone || display != gone) return;
+    Release();
+    display = nullptr;
+}
+
 void SDrawFont::Load() {
     display = ToolkitDisplay();
     if (isDefault) {

@@ -29,6 +29,9 @@ class SDrawFont {
 
     // Loads again when there was no display at construction and there is one now.
     void Reload();
+    // Frees the font when it was loaded on that display, which is about to go; the next Reload
+    // loads it on the toolkit's display of the time.
+    void ReleaseOn(Display* gone);
     bool Loaded() const { return info != nullptr; }
 
     int size;

@@ -91,4 +91,10 @@ context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
     return font;
 }
 
+void SStaticData::ReleaseDisplay(_XDisplay* display) {
+    std::lock_guard<std::mutex> hold(findLock);
+    for (context::SDrawFont* font : fonts.items)
+        if (font) font->ReleaseOn(display);
+}
+
 } // namespace zell::gui

@@ -54,6 +54,9 @@ class SStaticData {
     // The first font of that size, weight and slant, or a new one; never null. A font made
     // while there was no display is loaded again once there is one.
     context::SDrawFont* FindFont(int size, bool bold, bool italic);
+    // Frees every cached font loaded on that display before it goes; they load again on their
+    // next use.
+    void ReleaseDisplay(_XDisplay* display);
 
     bool flag = false;
     context::SPenListOwned pens;

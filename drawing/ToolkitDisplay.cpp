@@ -1,5 +1,7 @@
 #include "ToolkitDisplay.h"
 
+#include "SXConnection.h"
+
 #include <X11/Xlib.h>
 
 #include <cerrno>
@@ -20,14 +22,28 @@ _XDisplay* dps = nullptr;
 
 _XDisplay* ToolkitDisplay() {
     _XDisplay* host = dp.load(std::memory_order_acquire);
-    return host ? host : dps;
+    if (host) return host;
+    return dps && !SXConnection::Lost(dps) ? dps : nullptr;
+}
+
+bool ToolkitConnectionLost() {
+    return dps && SXConnection::Lost(dps);
 }
 
 bool SetHostDisplay(void* display) {
     if (!display) return false;
     _XDisplay* expected = nullptr;
-    return dp.compare_exchange_strong(expected, static_cast<_XDisplay*>(display),
-                                      std::memory_order_acq_rel);
+    if (!dp.compare_exchange_strong(expected, static_cast<_XDisplay*>(display),
+                                    std::memory_order_acq_rel))
+        return false;
+    SXConnection::WatchHost(static_cast<_XDisplay*>(display));
+    return true;
+}
+
+_XDisplay* TakeHostDisplay() {
+    _XDisplay* host = dp.exchange(nullptr, std::memory_order_acq_rel);
+    if (host) SXConnection::Unwatch(host);
+    return host;
 }
 
 _XDisplay* OpenDisplay(const char* name) {
@@ -44,9 +60,10 @@ _XDisplay* OpenDisplay(const char* name) {
 }
 
 bool OpenToolkitDisplay(const char* name) {
-    if (dps) return true;
+    if (dps) return !SXConnection::Lost(dps);
     const char* fallback = getenv("DISPLAY");
     dps = OpenDisplay(name && *name ? name : fallback);
+    SXConnection::WatchOwn(dps);
     return dps != nullptr;
 }
 

@@ -16,12 +16,17 @@ extern std::atomic<_XDisplay*> dp;
 extern _XDisplay* dps;
 
 // The connection every X call of the toolkit and the drawing layer goes through: dp, else dps.
-// Null when there is no connection; callers then do nothing.
+// Null when there is no connection (or ours was lost); callers then do nothing.
 _XDisplay* ToolkitDisplay();
+// True once the server of our own connection has gone away: the editor stays inert.
+bool ToolkitConnectionLost();
 
 // Stores the host's display as dp unless dp is already set or display is null; true when it
-// was stored.
+// was stored. From then on the errors of the toolkit's requests on it never reach the host.
 bool SetHostDisplay(void* display);
+// Clears dp and gives the display back to the host untouched; the caller has released what the
+// toolkit made on it. Returns the display it was, or null.
+_XDisplay* TakeHostDisplay();
 
 // XOpenDisplay that waits out a server whose queue of new connections is momentarily full (a
 // host opening many plugins at once); any other failure answers null at once.

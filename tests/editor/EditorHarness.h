@@ -38,7 +38,7 @@ class OpenEditor : public testing::Test {
         pointer.Park();
         p.host.Close(); // deletes the editor with its window still open
         window.Stop();
-        zell::gui::dp.store(nullptr);
+        zell::gui::TakeHostDisplay();
     }
 
     void Open() {

@@ -73,12 +73,14 @@ class OwnDisplay : public testing::Test {
     void SetUp() override {
         display = OpenDisplay(nullptr);
         ASSERT_NE(display, nullptr) << "no X server";
-        previous = dp.exchange(display);
+        previous = TakeHostDisplay();
+        SetHostDisplay(display);
         globals = new SGlobals;
     }
     void TearDown() override {
         delete globals;
-        dp.store(previous);
+        TakeHostDisplay();
+        SetHostDisplay(previous);
         if (display) XCloseDisplay(display);
     }
 

@@ -158,16 +158,17 @@ TEST(HostDisplay, AdoptedOnlyWhereHostsCanDispatchForIt) {
     ASSERT_EQ(dp.load(), nullptr);
     EXPECT_TRUE(AdoptHostDisplay(host));
     EXPECT_EQ(dp.load() == host, SControlRegistry::kAddressesInProperties);
-    dp.store(nullptr);
+    TakeHostDisplay();
     // No server at load: the toolkit's own connection is opened now, to the host's display.
     _XDisplay* loaded = dps;
     dps = nullptr;
     EXPECT_TRUE(AdoptHostDisplay(SControlRegistry::kAddressesInProperties ? nullptr : host));
     ASSERT_NE(dps, nullptr);
     EXPECT_NE(dps, host);
+    SXConnection::Unwatch(dps);
     XCloseDisplay(dps);
     dps = loaded;
-    dp.store(nullptr);
+    TakeHostDisplay();
     XCloseDisplay(host);
 }
 
@@ -180,7 +181,7 @@ TEST_P(HostKinds, PlainControlsCanBeClickedHoveredAndTyped) {
     const bool adopt = eventProc && SControlRegistry::kAddressesInProperties;
     HostWindow host(240, 140, eventProc);
     ASSERT_TRUE(host.Ok());
-    if (adopt) dp.store(host.GetDisplay());
+    if (adopt) SetHostDisplay(host.GetDisplay());
     host.Start();
     SGlobals globals;
     auto* panel = new Probe(&globals, nullptr, 1, "panel", kFlagOutline | kFlagGripFrame, 0, 0, 240,
@@ -210,7 +211,7 @@ TEST_P(HostKinds, PlainControlsCanBeClickedHoveredAndTyped) {
     host.Stop();
     panel->Retire();
     delete panel;
-    dp.store(nullptr);
+    TakeHostDisplay();
     EXPECT_FALSE(SEventPump::Running());
 }
 

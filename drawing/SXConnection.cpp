@@ -1,0 +1,288 @@
+#include "SXConnection.h"
+
+#include "ToolkitDisplay.h"
+
+#include <atomic>
+#include <mutex>
+
+// Last: it defines macros that clash with ordinary names.
+#include <X11/Xlibint.h>
+
+namespace zell::gui {
+
+namespace {
+
+using WireError = Bool (*)(Display*, XErrorEvent*, xError*);
+
+constexpr int kErrorCodes = 256;
+constexpr int kWatches = 4;
+constexpr int kRanges = 256;
+constexpr int kTraps = 16;
+
+// Serials [first, end) of the toolkit's requests on the host's display.
+struct Range {
+    unsigned long first;
+    unsigned long end;
+};
+
+struct Watch {
+    std::atomic<Display*> display{nullptr};
+    bool own = false;
+    std::atomic<bool> lost{false};
+    WireError previous[kErrorCodes] = {};
+    Range ranges[kRanges] = {};
+    int oldest = 0;
+    int ranged = 0;
+};
+
+// Trivially destructible or plain, so that every static destructor of the toolkit may still
+// route errors through them.
+std::mutex routeLock; // never held while calling Xlib
+Watch watches[kWatches];
+SXErrorTrap* traps[kTraps] = {};
+unsigned long absorbed = 0;
+std::atomic<XIOErrorHandler> hostIOHandler{nullptr};
+
+Watch* Find(Display* d) {
+    if (!d) return nullptr;
+    for (Watch& w : watches)
+        if (w.display.load(std::memory_order_relaxed) == d) return &w;
+    return nullptr;
+}
+
+bool InRanges(const Watch& w, unsigned long serial) {
+    for (int i = 0; i < w.ranged; ++i) {
+        const Range& r = w.ranges[(w.oldest + i) % kRanges];
+        if (serial >= r.first && serial < r.end) return true;
+    }
+    return false;
+}
+
+// Runs inside Xlib for every protocol error of a watched display, before the process's handler;
+// False keeps the error from it. Xlib holds the display here: no Xlib call.
+Bool RouteError(Display* d, XErrorEvent* error, xError* wire) {
+    WireError chained = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(routeLock);
+        for (SXErrorTrap* trap : traps)
+            if (trap && trap->Covers(d, error->serial)) {
+                trap->Keep(*error);
+                return False;
+            }
+        Watch* w = Find(d);
+        if (!w) return True;
+        if (w->own || InRanges(*w, error->serial)) {
+            ++absorbed;
+            return False;
+        }
+        chained = w->previous[wire->errorCode];
+    }
+    return chained ? chained(d, error, wire) : True;
+}
+
+// The connection is gone. Xlib took the display's user lock for the handlers and keeps it when
+// they return, so every other thread would wait for it for ever: it is given back. An event is
+// put back so that a reader blocked in XNextEvent gets something to return (an empty queue
+// there crashes once the connection is gone); readers see the loss and stop.
+void OnLost(Display* d, void*) {
+    if (Watch* w = Find(d)) w->lost.store(true);
+    XEvent wake{};
+    wake.xclient.type = ClientMessage;
+    wake.xclient.display = d;
+    wake.xclient.format = 32;
+    XPutBackEvent(d, &wake);
+    XUnlockDisplay(d);
+}
+
+// The process-wide connection-loss handler in front of the host's: the loss of our own
+// connection goes no further (the per-display handler above takes it); any other display's loss
+// goes to the handler that was there, which may end the process as it would without us.
+int RouteIOError(Display* d) {
+    bool own = false;
+    {
+        std::lock_guard<std::mutex> hold(routeLock);
+        Watch* w = Find(d);
+        own = w && w->own;
+    }
+    if (own) return 0;
+    XIOErrorHandler host = hostIOHandler.load();
+    return host ? host(d) : 0;
+}
+
+Watch* Claim(Display* d, bool own) {
+    std::lock_guard<std::mutex> hold(routeLock);
+    if (Find(d)) return nullptr; // watched already
+    for (Watch& w : watches) {
+        if (w.display.load() != nullptr) continue;
+        w.own = own;
+        w.lost = false;
+        w.oldest = w.ranged = 0;
+        for (WireError& p : w.previous)
+            p = nullptr;
+        w.display.store(d);
+        return &w;
+    }
+    return nullptr;
+}
+
+// Routes every error code of d through RouteError. The previous routes are stored only after
+// they were replaced, so an error meanwhile takes the default route to the handler.
+void InstallRoutes(Display* d) {
+    WireError previous[kErrorCodes] = {};
+    for (int code = 1; code < kErrorCodes; ++code)
+        previous[code] = XESetWireToError(d, code, RouteError);
+    std::lock_guard<std::mutex> hold(routeLock);
+    if (Watch* w = Find(d))
+        for (int code = 1; code < kErrorCodes; ++code)
+            w->previous[code] = previous[code];
+}
+
+} // namespace
+
+void SXConnection::WatchOwn(Display* d) {
+    if (!d || !Claim(d, true)) return;
+    InstallRoutes(d);
+    XSetIOErrorExitHandler(d, OnLost, nullptr);
+    ClaimIOErrors();
+}
+
+void SXConnection::WatchHost(Display* d) {
+    if (!d || !Claim(d, false)) return;
+    InstallRoutes(d);
+}
+
+void SXConnection::Unwatch(Display* d) {
+    WireError previous[kErrorCodes] = {};
+    bool own = false;
+    {
+        std::lock_guard<std::mutex> hold(routeLock);
+        Watch* w = Find(d);
+        if (!w) return;
+        own = w->own;
+        for (int code = 1; code < kErrorCodes; ++code)
+            previous[code] = w->previous[code];
+    }
+    // A lost connection is never called again; our own one is about to be closed.
+    if (!own && !Lost(d))
+        for (int code = 1; code < kErrorCodes; ++code)
+            XESetWireToError(d, code, previous[code]);
+    std::lock_guard<std::mutex> hold(routeLock);
+    if (Watch* w = Find(d)) w->display.store(nullptr);
+}
+
+bool SXConnection::IsHost(Display* d) {
+    std::lock_guard<std::mutex> hold(routeLock);
+    Watch* w = d ? Find(d) : nullptr;
+    return w && !w->own;
+}
+
+bool SXConnection::Lost(Display* d) {
+    if (!d) return false;
+    for (Watch& w : watches)
+        if (w.display.load() == d) return w.lost.load();
+    return false;
+}
+
+bool SXConnection::NextEvent(Display* d, XEvent* e) {
+    if (!d || Lost(d)) return false;
+    XNextEvent(d, e);
+    return !Lost(d);
+}
+
+unsigned long SXConnection::Absorbed() {
+    std::lock_guard<std::mutex> hold(routeLock);
+    return absorbed;
+}
+
+void SXConnection::ClaimIOErrors() {
+    XIOErrorHandler before = XSetIOErrorHandler(RouteIOError);
+    if (before != RouteIOError) hostIOHandler.store(before);
+}
+
+void SXConnection::ReleaseIOErrors() {
+    XIOErrorHandler host = hostIOHandler.exchange(nullptr);
+    if (!host) return;
+    XIOErrorHandler current = XSetIOErrorHandler(host);
+    // Someone installed a handler after us: theirs stays in front.
+    if (current != RouteIOError) XSetIOErrorHandler(current);
+}
+
+SXRequestScope::SXRequestScope() : SXRequestScope(ToolkitDisplay()) {}
+
+SXRequestScope::SXRequestScope(Display* d) : display(SXConnection::IsHost(d) ? d : nullptr) {
+    if (!display) return;
+    XLockDisplay(display);
+    first = XNextRequest(display);
+}
+
+// When the ring is full its oldest range is dropped; the server is asked first to answer every
+// request, so that no error of that range can still be on its way.
+SXRequestScope::~SXRequestScope() {
+    if (!display) return;
+    const unsigned long end = XNextRequest(display);
+    bool full = false;
+    {
+        std::lock_guard<std::mutex> hold(routeLock);
+        Watch* w = Find(display);
+        full = w && w->ranged == kRanges;
+    }
+    if (full) XSync(display, False);
+    {
+        std::lock_guard<std::mutex> hold(routeLock);
+        if (Watch* w = Find(display); w && end > first) {
+            Range& last = w->ranges[(w->oldest + w->ranged - 1 + kRanges) % kRanges];
+            if (w->ranged > 0 && last.end == first) {
+                last.end = end; // nothing of the host's in between
+            } else {
+                if (w->ranged == kRanges) {
+                    w->oldest = (w->oldest + 1) % kRanges;
+                    --w->ranged;
+                }
+                w->ranges[(w->oldest + w->ranged) % kRanges] = Range{first, end};
+                ++w->ranged;
+            }
+        }
+    }
+    XUnlockDisplay(display);
+}
+
+SXErrorTrap::SXErrorTrap(Display* d) : display(d) {
+    if (!display) return;
+    first = XNextRequest(display);
+    std::lock_guard<std::mutex> hold(routeLock);
+    for (SXErrorTrap*& slot : traps)
+        if (!slot) {
+            slot = this;
+            return;
+        }
+}
+
+SXErrorTrap::~SXErrorTrap() {
+    End(nullptr);
+}
+
+bool SXErrorTrap::Covers(Display* d, unsigned long serial) const {
+    return d == display && serial >= first;
+}
+
+void SXErrorTrap::Keep(const XErrorEvent& error) {
+    if (caught < kKept) kept[caught] = error;
+    ++caught;
+}
+
+bool SXErrorTrap::End(SXErrorReport report) {
+    if (ended || !display) return caught == 0;
+    ended = true;
+    XSync(display, False);
+    {
+        std::lock_guard<std::mutex> hold(routeLock);
+        for (SXErrorTrap*& slot : traps)
+            if (slot == this) slot = nullptr;
+    }
+    if (report)
+        for (int i = 0; i < caught && i < kKept; ++i)
+            report(display, &kept[i]);
+    return caught == 0;
+}
+
+} // namespace zell::gui

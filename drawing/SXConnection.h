@@ -1,0 +1,74 @@
+// How the toolkit keeps X errors, and the loss of the X server, away from the host. Xlib's error
+// handlers are process-wide and a host's may end the process, so the toolkit never relies on
+// them for its own requests:
+//
+// - Our own connection: every protocol error on it is ours and is absorbed before any handler
+//   of the process sees it. Losing the connection (the server dies, the session ends) marks it
+//   lost and wakes its readers; the process goes on, and every later call on it fails at once.
+// - The host's display (adopted on i386): the errors of requests the toolkit makes inside an
+//   SXRequestScope or an SXErrorTrap are absorbed; every other error goes where it went before.
+//   Losing that connection is the host's business.
+//
+// Traps report the errors of one guarded call to their caller. Everything here is safe from
+// any thread.
+#pragma once
+
+#include "SXRequestScope.h"
+
+#include <X11/Xlib.h>
+
+namespace zell::gui {
+
+// Called for each error a trap caught, on the trap's own thread, after the guarded call.
+using SXErrorReport = int (*)(Display* display, XErrorEvent* error);
+
+class SXConnection {
+  public:
+    static void WatchOwn(Display* display);
+    static void WatchHost(Display* display);
+    // Gives a watched display back: the host's error routing restored. Afterwards nothing of
+    // the toolkit refers to it.
+    static void Unwatch(Display* display);
+    static bool IsHost(Display* display);
+    static bool Lost(Display* display);
+
+    // The next event, or false once the connection is lost (Xlib's own read crashes then).
+    static bool NextEvent(Display* display, XEvent* event);
+
+    // Errors absorbed outside any trap since the load; for the tests.
+    static unsigned long Absorbed();
+
+    // Puts the toolkit's connection-loss handler back in front of whatever handler the host
+    // has installed since; every other connection's loss still goes to that handler.
+    static void ClaimIOErrors();
+    // At unload: the process's connection-loss handler as it was before the toolkit came.
+    static void ReleaseIOErrors();
+};
+
+// Catches the errors of the requests made from construction to End on a watched display.
+class SXErrorTrap {
+  public:
+    static constexpr int kKept = 4;
+
+    explicit SXErrorTrap(Display* display);
+    ~SXErrorTrap();
+    SXErrorTrap(const SXErrorTrap&) = delete;
+    SXErrorTrap& operator=(const SXErrorTrap&) = delete;
+
+    // Waits until the server has answered every request made since construction, hands each
+    // error caught to report (when given) and returns true when there was none.
+    bool End(SXErrorReport report);
+
+    // Called by the error routing, under its lock.
+    bool Covers(Display* d, unsigned long serial) const;
+    void Keep(const XErrorEvent& error);
+
+  private:
+    Display* display;
+    unsigned long first = 0;
+    int caught = 0;
+    XErrorEvent kept[kKept] = {};
+    bool ended = false;
+};
+
+} // namespace zell::gui
