@@ -3,6 +3,7 @@
 #include "SControlRegistry.h"
 #include "SEventPump.h"
 #include "STimer.h"
+#include "SXConnection.h"
 #include "SToolTipLink.h"
 #include "ToolkitDisplay.h"
 
@@ -210,6 +211,14 @@ void SControl::WindowGone() {
     window = 0;
     status &= ~kStatusShown;
     SEventPump::WindowDestroyed(display);
+}
+
+bool SControl::WindowAlive() {
+    if (!display || !window) return false;
+    XWindowAttributes a;
+    SXErrorTrap trap(display);
+    const Status found = XGetWindowAttributes(display, window, &a);
+    return trap.End(nullptr) && found;
 }
 
 bool SControl::Enabled() const {

@@ -6,7 +6,9 @@
 #include "ToolkitDisplay.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
+#include <sys/socket.h>
 #include <mutex>
 #include <thread>
 
@@ -120,11 +122,29 @@ struct Pump {
         Join();
     }
 
+    bool WaitEnded(std::chrono::seconds grace) {
+        std::unique_lock<std::mutex> hold(syncLock);
+        return synced.wait_for(hold, grace, [&] { return !alive.load(); });
+    }
+
     // A pump asked to stop from its own thread ends after the current event; it is joined by
-    // the next start or by the shutdown.
+    // the next start or by the shutdown. A pump stuck in a server that no longer answers is
+    // woken by cutting the connection (ours, and the toolkit is going); one that still does not
+    // end (blocked on a lock of a thread that is ending the process) is let go.
     void Join() {
         if (!thread.joinable()) return;
         if (std::this_thread::get_id() == id) return;
+        constexpr std::chrono::seconds kGrace{2};
+        if (!WaitEnded(kGrace)) {
+            shutdown(ConnectionNumber(display), SHUT_RDWR);
+            if (!WaitEnded(kGrace)) {
+                thread.detach();
+                id = {};
+                wake = 0;
+                display = nullptr;
+                return;
+            }
+        }
         thread.join();
         id = {};
         if (wake) XDestroyWindow(display, wake);

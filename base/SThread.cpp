@@ -22,6 +22,11 @@ namespace {
 
 thread_local SThread::State* current = nullptr;
 
+// How long Cancel waits for the thread to end. A thread stuck longer (blocked on a lock whose
+// holder is ending the process, or in a server that no longer answers) is let go instead, so
+// that neither an exit nor an unload waits for ever.
+constexpr auto kEndGrace = std::chrono::seconds(3);
+
 struct Launch {
     std::shared_ptr<SThread::State> state;
     void* (*function)(void*);
@@ -107,11 +112,19 @@ void SThread::Cancel() {
     if (current == state.get()) {
         // A thread cannot wait for itself; it ends when its function returns.
         if (!detached) pthread_detach(pthread_self());
-    } else if (detached) {
+        state.reset();
+        return;
+    }
+    bool ended = false;
+    {
         std::unique_lock<std::mutex> lock(state->mutex);
-        state->wake.wait(lock, [this] { return state->finished; });
-    } else {
-        pthread_join(thread, nullptr);
+        ended = state->wake.wait_for(lock, kEndGrace, [this] { return state->finished; });
+    }
+    if (!detached) {
+        if (ended)
+            pthread_join(thread, nullptr);
+        else
+            pthread_detach(thread);
     }
     state.reset();
 }

@@ -6,9 +6,10 @@
 namespace zell::threading {
 
 // A joinable POSIX thread with a cooperative stop. Cancel() (and the destructor, and a new
-// Start) asks the thread to stop, wakes it from Pause() or Wait(), and returns only after the
-// thread has finished. From the thread itself, Cancel() only asks: the thread ends when its
-// function returns. The thread's function checks StopRequested() or the result of Pause().
+// Start) asks the thread to stop, wakes it from Pause() or Wait(), and returns after the thread
+// has finished, or after a grace of three seconds in which it did not (the thread is then let
+// go). From the thread itself, Cancel() only asks: the thread ends when its function returns.
+// The thread's function checks StopRequested() or the result of Pause().
 class SThread {
   public:
     explicit SThread(int priority);

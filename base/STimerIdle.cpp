@@ -3,6 +3,7 @@
 #include "SThread.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -35,6 +36,16 @@ IdleState& State() {
 
 thread_local bool onIdleThread = false;
 
+// How long a removal waits for a call of its pair in progress. A call stuck longer (on a lock
+// its remover holds, or in an X server that no longer answers) is left to end on its own: the
+// remover must then keep the pair's data alive (see Calling).
+constexpr auto kCallGrace = std::chrono::seconds(2);
+
+bool InCall(const IdleState& s, const SIdleData& pair) {
+    return std::any_of(s.calling.begin(), s.calling.end(),
+                       [&](const SIdleData& e) { return Same(e, pair); });
+}
+
 // Removes the pair; off the idle thread, waits until no call of it is in progress. Returns the
 // idle thread to finish when the registry became empty and stopIfEmpty is set.
 std::unique_ptr<SThread> Unregister(const SIdleData& pair, bool stopIfEmpty) {
@@ -43,12 +54,7 @@ std::unique_ptr<SThread> Unregister(const SIdleData& pair, bool stopIfEmpty) {
     auto found = std::find_if(s.idledata.begin(), s.idledata.end(),
                               [&](const SIdleData& e) { return Same(e, pair); });
     if (found != s.idledata.end()) s.idledata.erase(found);
-    if (!onIdleThread) {
-        s.callEnded.wait(lock, [&] {
-            return std::none_of(s.calling.begin(), s.calling.end(),
-                                [&](const SIdleData& e) { return Same(e, pair); });
-        });
-    }
+    if (!onIdleThread) s.callEnded.wait_for(lock, kCallGrace, [&] { return !InCall(s, pair); });
     std::unique_ptr<SThread> stopping;
     if (stopIfEmpty && s.idletimerrunning && s.idledata.empty()) {
         stopping = std::move(s.idlethread);
@@ -134,6 +140,12 @@ void* STimerIdle::timercallback(void* first) {
         if (!SThread::Pause(interval)) break;
     }
     return nullptr;
+}
+
+bool STimerIdle::Calling(SIdleFunction* function, void* data) {
+    IdleState& s = State();
+    std::lock_guard<std::mutex> lock(s.lock);
+    return InCall(s, SIdleData{data, function});
 }
 
 std::size_t STimerIdle::RegisteredCount() {

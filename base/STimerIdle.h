@@ -21,9 +21,10 @@ struct SIdleData {
 // and is finished, when an idle timer is destroyed and no pair is left registered.
 //
 // Registry changes may come from any thread, including from an idle function during its call
-// (it may remove its own pair). Removing a pair from any other thread returns only after a call
-// of that pair in progress has ended, so the caller may then free the data; such a caller must
-// not hold a lock that an idle function takes.
+// (it may remove its own pair). Removing a pair from any other thread returns after a call of
+// that pair in progress has ended, or after a grace of two seconds when it does not end (an idle
+// function blocked on a lock its remover holds); the caller asks Calling before it frees the
+// data.
 class STimerIdle {
   public:
     // The option has no behaviour; it is kept for the toolkit's callers. Periods below 1 ms
@@ -41,6 +42,8 @@ class STimerIdle {
     // The idle thread's entry; first is the idle timer that started it.
     static void* timercallback(void* first);
 
+    // True while a call of the pair is in progress on the idle thread.
+    static bool Calling(SIdleFunction* function, void* data);
     static std::size_t RegisteredCount();
     static bool IdleThreadRunning();
 

@@ -6,6 +6,9 @@
 #include "SGlobals.h"
 #include "SMessageDialog.h"
 #include "SPluginPanel.h"
+#include "STimerIdle.h"
+#include "SUiScope.h"
+#include "SXRequestScope.h"
 #include "ThreadSleep.h"
 #include "ToolkitDisplay.h"
 #include "VSTPlugin.h"
@@ -47,24 +50,39 @@ unsigned TakeResetId(zell::gui::SGlobals* globals) {
 
 } // namespace
 
+struct SPluginEditor::IdleLink {
+    void (*idleEntry)(void*) = nullptr;
+    std::mutex alive; // held while a pass uses the editor
+    SPluginEditor* editor = nullptr;
+};
+
 SPluginEditor::SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError)
-    : AEffEditor(plugin), globals(globals), plugin(plugin) {
+    : AEffEditor(plugin), idleLink(new IdleLink), globals(globals), plugin(plugin) {
     XInitThreads();
+    idleLink->editor = this;
     memset(updateFlags, 0, sizeof updateFlags);
     GetHostApp(loadError);
 }
 
 SPluginEditor::~SPluginEditor() {
     Shutdown();
-    delete cursor;
-    cursor = nullptr;
-    delete panel;
-    panel = nullptr;
-    if (parkingControl) parkingControl->Retire();
-    delete parkingControl;
-    parkingControl = nullptr;
-    delete messageDialog;
-    messageDialog = nullptr;
+    {
+        zell::gui::SXRequestScope display;
+        delete cursor;
+        cursor = nullptr;
+        delete panel;
+        panel = nullptr;
+        if (parkingControl) parkingControl->Retire();
+        delete parkingControl;
+        parkingControl = nullptr;
+        delete messageDialog;
+        messageDialog = nullptr;
+    }
+    {
+        std::lock_guard<std::mutex> hold(idleLink->alive);
+        idleLink->editor = nullptr;
+    }
+    if (!zell::threading::STimerIdle::Calling(&idleLink->idleEntry, idleLink)) delete idleLink;
 }
 
 // ---- Host GUI thread ----
@@ -78,18 +96,20 @@ void SPluginEditor::Shutdown() {
 
 VstIntPtr SPluginEditor::open(void* parent) {
     if (IsOpen()) close(); // a host that opens twice gets the second window
-    std::lock_guard<std::recursive_mutex> hold(globals->uiLock);
+    zell::gui::SUiScope scope(globals);
     AEffEditor::open(parent);
     hostWindow = static_cast<int>(reinterpret_cast<uintptr_t>(parent));
     globals->parentWindow = static_cast<unsigned long>(hostWindow);
     auto* owner = static_cast<SPlugin*>(plugin);
     if (owner->EffectName()) globals->name = *owner->EffectName();
     if (owner->Directory()) globals->directory = *owner->Directory();
-    if (parkingControl) {
+    if (!parkingControl) CreateParking();
+    if (panel) {
         panel->Reparent(hostWindow);
         SetSize(kWidth, kHeight);
     } else {
-        FirstOpen();
+        SetSize(kWidth, kHeight);
+        CreatePanel();
     }
     cursor = new zell::gui::SCursor;
     cursor->window = static_cast<Window>(hostWindow);
@@ -97,17 +117,18 @@ VstIntPtr SPluginEditor::open(void* parent) {
     globals->cursor = cursor;
     panel->Show();
     idleId = globals->NewId();
-    idleEntry = idlestatic;
+    idleLink->idleEntry = idlestatic;
     panel->CreateIdleTimer(22, false);
-    panel->CreateIdleFunction(&idleEntry, this);
+    panel->CreateIdleFunction(&idleLink->idleEntry, idleLink);
     owner->SetEditorClosed(false);
     StoreRelaxed(isOpen, true);
     postUpdate();
     return 1;
 }
 
-void SPluginEditor::FirstOpen() {
-    SetSize(kWidth, kHeight);
+// The parking control and the message dialog are made once; the panel again after a host
+// destroyed it.
+void SPluginEditor::CreateParking() {
     char title[64];
     WindowTitle(globals, title, sizeof title);
     parkingControl = new zell::gui::SControl(globals, nullptr, TakeResetId(globals), title, 0, 0, 0,
@@ -115,6 +136,10 @@ void SPluginEditor::FirstOpen() {
     parkingControl->SetSize(kWidth, kHeight);
     parkingWindow = static_cast<int>(parkingControl->GetWindow());
     messageDialog = new zell::gui::SMessageDialog;
+}
+
+void SPluginEditor::CreatePanel() {
+    char title[64];
     WindowTitle(globals, title, sizeof title);
     panel = new SPluginPanel(globals, nullptr, TakeResetId(globals), title, 0x80001, 0, 0, kWidth,
                              kHeight, hostWindow, false);
@@ -131,24 +156,49 @@ void SPluginEditor::close() {
     // afterwards, because that pass holds it.
     panel->DestroyIdleTimer();
     zell::threading::ThreadSleep(25);
-    std::lock_guard<std::recursive_mutex> hold(globals->uiLock);
-    panel->Reparent(parkingWindow);
-    hostWindow = 0;
-    globals->cursor = nullptr;
-    globals->parentWindow = 0;
-    delete cursor;
-    cursor = nullptr;
+    bool gone = false;
+    {
+        zell::gui::SUiScope scope(globals);
+        gone = PanelGone();
+        if (!gone) panel->Reparent(parkingWindow);
+        hostWindow = 0;
+        globals->cursor = nullptr;
+        globals->parentWindow = 0;
+        delete cursor;
+        cursor = nullptr;
+    }
+    if (gone) DiscardPanel();
+}
+
+// The host destroyed its window with the panel in it: the panel's window is gone.
+bool SPluginEditor::PanelGone() {
+    return panel && !panel->WindowAlive();
+}
+
+// The panel's controls forget their destroyed windows and the panel goes, without a request on
+// any of them; the plugin keeps everything the next panel shows. Outside the interface lock:
+// the event pump may be waiting for it while the panel leaves dispatch.
+void SPluginEditor::DiscardPanel() {
+    zell::gui::SXRequestScope display;
+    panel->WindowGone();
+    panel->Retire();
+    delete panel;
+    panel = nullptr;
 }
 
 // ---- Idle thread ----
 
-void SPluginEditor::idlestatic(void* editor) {
-    if (editor) static_cast<SPluginEditor*>(editor)->idle();
+void SPluginEditor::idlestatic(void* data) {
+    auto* link = static_cast<IdleLink*>(data);
+    if (!link) return;
+    zell::gui::SXRequestScope display; // before any lock of ours, as a host holding it does
+    std::lock_guard<std::mutex> alive(link->alive);
+    if (link->editor) link->editor->idle();
 }
 
 void SPluginEditor::idle() {
-    if (!IsOpen()) return;
     std::lock_guard<std::recursive_mutex> hold(globals->uiLock);
+    if (!IsOpen()) return;
     if (LoadRelaxed(updateFlag)) {
         StoreRelaxed(updateFlag, 0);
         update();

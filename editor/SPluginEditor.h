@@ -29,7 +29,9 @@ class SPluginEditor : public AEffEditor {
     SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError);
     ~SPluginEditor() override;
 
-    // Host GUI thread.
+    // Host GUI thread. A host may destroy its window, and the panel with it, before it closes
+    // the editor (or instead): the close then only forgets the panel, and the next open builds
+    // it again from the plugin's state.
     VstIntPtr open(void* parent) override;
     void close() override;
     // Ends every use of the plugin before it is taken apart: closes the window and takes the
@@ -45,7 +47,8 @@ class SPluginEditor : public AEffEditor {
     void postUpdateIndexed(VstIntPtr index) override;
     virtual void idleslow();
 
-    static void idlestatic(void* editor);
+    // The idle thread's entry; its data is the editor's idle link (see below).
+    static void idlestatic(void* link);
 
     void SetSize(int width, int height);
     void Resize(int width, int height);
@@ -65,13 +68,21 @@ class SPluginEditor : public AEffEditor {
     bool UpdateRequested(int index) const;
 
   private:
-    void FirstOpen();
+    // What the idle thread reaches the editor through. The link outlives the editor when an
+    // idle pass is stuck in it at the editor's end (blocked on a display the host holds); the
+    // pass then finds no editor.
+    struct IdleLink;
+
+    void CreateParking();
+    void CreatePanel();
+    bool PanelGone();
+    void DiscardPanel();
     void SetEditorRect(int width, int height);
     ERect& PluginRect();
     bool HostSizesWindow();
     void ResizeHostWindow(int width, int height);
 
-    void (*idleEntry)(void*) = nullptr;
+    IdleLink* idleLink; // holds idleEntry
     uint32_t idleId = 0;
     zell::gui::SGlobals* globals;
     SPluginPanel* panel = nullptr;

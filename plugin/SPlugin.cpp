@@ -7,10 +7,18 @@
 #include "SHostDisplay.h"
 #include "SPluginEditor.h"
 
+#include <atomic>
 #include <cstring>
 #include <vector>
 
 namespace ferrovane {
+
+namespace {
+
+// Instances alive in the process; the last one to go gives the host's display back.
+std::atomic<int> liveInstances{0};
+
+} // namespace
 
 using zell::threading::LoadRelaxed;
 using zell::threading::StoreRelaxed;
@@ -52,6 +60,7 @@ struct SPlugin::EditorOpcodes {
 
 SPlugin::SPlugin(audioMasterCallback audioMaster, int& loadError)
     : AudioEffectX(audioMaster, 128, 5) {
+    liveInstances.fetch_add(1);
     globals = new zell::gui::SGlobals;
     pluginEditor = new SPluginEditor(this, globals, loadError);
     setEditor(pluginEditor);
@@ -77,6 +86,8 @@ SPlugin::~SPlugin() {
     editor = nullptr;
     delete globals;
     globals = nullptr;
+    // A host may close its display once the last instance is gone and only then unload us.
+    if (liveInstances.fetch_sub(1) == 1) zell::gui::ReleaseHostDisplay();
 }
 
 VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
