@@ -78,6 +78,7 @@ class SPluginPanel : public zell::gui::SWindow {
   private:
     Button* MakeButton(int row);
     void MakeFilterButtons();
+    void RunAction(int parameter);
     void MakeMatrix();
     void BindMatrix();
     void RestoreSelection();

@@ -1,6 +1,7 @@
 // The panel's controls acting on the plugin, and clicks on the panel itself (dispatching thread).
 #include "SPluginPanel.h"
 
+#include "PluginParameters.h"
 #include "Relaxed.h"
 #include "SButton.h"
 #include "SButtonMatrix.h"
@@ -27,43 +28,42 @@ bool Inside(const Rect2& r, const Point2& p) {
     return p.x >= r.x1 && p.x <= r.x2 && p.y >= r.y1 && p.y <= r.y2;
 }
 
-// The plugin's parameters that the panel's buttons stand for.
-enum Parameter { kReset = 0, kClear = 1, kPresetSwitching = 2, kGrid = 3, kHighlight = 4 };
-constexpr int kSelectionParameter = 6; // the editor's requests: silence the edit node
-constexpr int kConnectionParameter = 7;
-
 } // namespace
 
+// Every change of what the host saves is reported to the plugin, which tells the host: options
+// as parameters, everything else (the matrix, the filters, the selection, a paste, the actions)
+// as a change of the chunk. The logo, the tips and the copy change nothing saved.
 void SPluginPanel::ParseEvent(SEvent* e) {
     if (!e || !plugin || !EventHandled(e->type) || !e->sender) return;
     const unsigned sender = e->sender->GetId();
     auto is = [sender](SControl* c) { return c && c->GetId() == sender; };
     if (e->type == kEventConnection) {
         auto* change = static_cast<SMatrixConnection*>(e->data);
-        if (!is(matrix) || !change || change->moved) return;
+        if (!is(matrix) || !change) return;
+        plugin->UserChangedState();
+        if (change->moved) return;
         plugin->SetEditNode(change->column, change->row);
-        plugin->setParameter(kConnectionParameter, 0.0f);
+        plugin->setParameter(kParamConnection, 0.0f);
         return;
     }
     if (e->type != kEventValue) return;
     if (is(titleLabel)) {
         titleLabel->Hide();
     } else if (is(gridButton)) {
-        SetOption(gridButton, kGrid);
+        SetOption(gridButton, kParamGrid);
     } else if (is(clearButton)) {
-        plugin->setParameter(kClear, 1.0f);
-        plugin->setParameter(kClear, 0.0f);
+        RunAction(kParamClear);
     } else if (is(resetButton)) {
-        plugin->setParameter(kReset, 1.0f);
-        plugin->setParameter(kReset, 0.0f);
+        RunAction(kParamReset);
     } else if (is(presetSwitchButton)) {
-        SetOption(presetSwitchButton, kPresetSwitching);
+        SetOption(presetSwitchButton, kParamPresetSwitching);
     } else if (is(highlightButton)) {
-        SetOption(highlightButton, kHighlight);
+        SetOption(highlightButton, kParamHighlight);
     } else if (is(copyButton)) {
         plugin->copySelProgram();
     } else if (is(pasteButton)) {
         plugin->pasteSelProgram();
+        plugin->UserChangedState();
     } else if (!filterButtons.empty() && sender >= filterButtons.front()->GetId() &&
                sender <= filterButtons.back()->GetId()) {
         ToggleFilter(static_cast<int>(sender - filterButtons.front()->GetId()));
@@ -74,6 +74,14 @@ void SPluginPanel::ParseEvent(SEvent* e) {
 
 void SPluginPanel::SetOption(Button* button, int parameter) {
     plugin->setParameter(parameter, static_cast<float>(button->GetValue()));
+    plugin->UserChangedParameter(parameter);
+}
+
+// An action is a press and a release of its parameter.
+void SPluginPanel::RunAction(int parameter) {
+    plugin->setParameter(parameter, 1.0f);
+    plugin->setParameter(parameter, 0.0f);
+    plugin->UserChangedState();
 }
 
 void SPluginPanel::ToggleFilter(int bit) {
@@ -87,7 +95,8 @@ void SPluginPanel::ToggleFilter(int bit) {
     } else {
         StoreRelaxed(cell, LoadRelaxed(cell) | mask);
     }
-    plugin->setParameter(kSelectionParameter, 0.0f);
+    plugin->UserChangedState();
+    plugin->setParameter(kParamEditNode, 0.0f);
 }
 
 void SPluginPanel::SelectionChanged() {
@@ -96,7 +105,8 @@ void SPluginPanel::SelectionChanged() {
     if (!SelectedNode(in, out)) in = out = -1;
     StoreRelaxed(program.selectedIn, in);
     StoreRelaxed(program.selectedOut, out);
-    plugin->setParameter(kSelectionParameter, 0.0f);
+    plugin->UserChangedState();
+    plugin->setParameter(kParamEditNode, 0.0f);
 }
 
 void SPluginPanel::MouseStateChanged(bool* state, int code) {

@@ -39,7 +39,8 @@ Display* HostWindow::Connect() {
     return nullptr;
 }
 
-HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(eventProc) {
+HostWindow::HostWindow(int w, int h, bool eventProc, bool lock)
+    : eventProcMode(eventProc), lockDisplay(lock) {
     XInitThreads(); // the loop thread and the caller share the connection
     if (eventProcMode) {
         static std::once_flag installed;
@@ -48,15 +49,21 @@ HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(ev
     }
     display = Connect();
     if (!display) return;
-    int screen = DefaultScreen(display);
-    window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
-                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
-                                 BlackPixel(display, screen), WhitePixel(display, screen));
-    XStoreName(display, window, "Ferrovane Host");
-    XSelectInput(display, window, StructureNotifyMask | SubstructureNotifyMask | ExposureMask);
     stopAtom = XInternAtom(display, "_FERROVANE_HOST_STOP", False);
     protocolsAtom = XInternAtom(display, "WM_PROTOCOLS", False);
     deleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
+    CreateWindow(w, h);
+}
+
+void HostWindow::CreateWindow(int w, int h) {
+    width = w;
+    height = h;
+    int screen = DefaultScreen(display);
+    window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
+                                 static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
+                                 BlackPixel(display, screen), WhitePixel(display, screen));
+    XStoreName(display, window, "Ferrovane Host");
+    XSelectInput(display, window, StructureNotifyMask | SubstructureNotifyMask | ExposureMask);
     XSetWMProtocols(display, window, &deleteAtom, 1);
     XMapWindow(display, window);
     // Wait until the window is viewable, so what is placed in it can be shown and grabbed.
@@ -64,6 +71,30 @@ HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(ev
     do
         XWindowEvent(display, window, StructureNotifyMask, &e);
     while (e.type != MapNotify);
+}
+
+void HostWindow::DestroyWindow() {
+    if (!Ok()) return;
+    Stop();
+    XWindowAttributes a{};
+    XGetWindowAttributes(display, window, &a);
+    width = a.width;
+    height = a.height;
+    XDestroyWindow(display, window);
+    XSync(display, False);
+    window = 0;
+}
+
+void HostWindow::NewWindow() {
+    if (!display || window) return;
+    CreateWindow(width, height);
+    Start();
+}
+
+void HostWindow::Abandon() {
+    if (thread.joinable()) thread.detach();
+    display = nullptr;
+    window = 0;
 }
 
 HostWindow::~HostWindow() {
@@ -108,14 +139,21 @@ void HostWindow::Loop() {
     }
 }
 
-bool HostWindow::WaitForClose(double seconds) {
-    std::unique_lock<std::mutex> hold(closeLock);
-    if (seconds < 0) {
-        closeSignal.wait(hold, [this] { return closed; });
-        return true;
+bool HostWindow::WaitForClose(double seconds, const std::function<void()>& idle) {
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(seconds < 0 ? 0 : seconds));
+    while (seconds < 0 || Clock::now() < end) {
+        {
+            std::unique_lock<std::mutex> hold(closeLock);
+            auto until = Clock::now() + std::chrono::milliseconds(40);
+            if (seconds >= 0 && until > end) until = end;
+            if (closeSignal.wait_until(hold, until, [this] { return closed; })) return true;
+        }
+        if (idle) idle();
     }
-    return closeSignal.wait_for(hold, std::chrono::duration<double>(seconds),
-                                [this] { return closed; });
+    std::lock_guard<std::mutex> hold(closeLock);
+    return closed;
 }
 
 // Reads the property as exactly one 32-bit item, the way such hosts do, and calls it.
@@ -135,7 +173,9 @@ bool HostWindow::Forward(XEvent& e) {
     if (data && format == 32 && items == 1) {
         auto address = static_cast<uint32_t>(*reinterpret_cast<unsigned long*>(data));
         auto* entry = reinterpret_cast<void (*)(XEvent*)>(static_cast<uintptr_t>(address));
+        if (lockDisplay) XLockDisplay(display);
         entry(&e);
+        if (lockDisplay) XUnlockDisplay(display);
         forwarded.fetch_add(1);
         called = true;
     }

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -16,7 +17,9 @@ namespace ferrovane::host {
 
 class HostWindow {
   public:
-    HostWindow(int width, int height, bool eventProcMode);
+    // lockDisplay: the loop holds XLockDisplay while it calls a plugin's event procedure, as
+    // some hosts do.
+    HostWindow(int width, int height, bool eventProcMode, bool lockDisplay = false);
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
@@ -44,10 +47,19 @@ class HostWindow {
     // Events handed to a plugin's _XEventProc so far.
     int Forwarded() const { return forwarded.load(); }
     // Waits until the user closes the window (the window manager's delete request) or the
-    // seconds have passed; a negative time waits for the user alone. True when closed.
-    bool WaitForClose(double seconds);
+    // seconds have passed; a negative time waits for the user alone. Meanwhile idle, when
+    // given, runs about every 40 ms, as a host's editor idle does. True when closed.
+    bool WaitForClose(double seconds, const std::function<void()>& idle = {});
+
+    // What a host does that destroys its window first: the loop stops and the window goes,
+    // with whatever a plugin placed in it. NewWindow makes another and starts the loop again.
+    void DestroyWindow();
+    void NewWindow();
+    // For a server that is gone: the connection is dropped without a word to it.
+    void Abandon();
 
   private:
+    void CreateWindow(int width, int height);
     void Loop();
     bool Forward(XEvent& e);
 
@@ -61,6 +73,8 @@ class HostWindow {
     std::condition_variable closeSignal;
     bool closed = false;
     bool eventProcMode;
+    bool lockDisplay;
+    int width = 0, height = 0;
     std::thread thread;
     std::atomic<int> forwarded{0};
 };

@@ -3,6 +3,7 @@
 #include "BrokenPipe.h"
 
 #include <cstring>
+#include <thread>
 #include <dlfcn.h>
 
 namespace ferrovane::host {
@@ -170,7 +171,7 @@ VstIntPtr VstHost::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, Vs
 VstIntPtr VstHost::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     {
         std::lock_guard<std::mutex> lock(callsLock);
-        HostCall call{opcode, index, value, opt, {}, processing};
+        HostCall call{opcode, index, value, opt, {}, processing, std::this_thread::get_id()};
         if (opcode == audioMasterCanDo && ptr) call.text = static_cast<const char*>(ptr);
         calls.push_back(std::move(call));
     }

@@ -6,6 +6,7 @@
 
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace ferrovane::host {
@@ -29,6 +30,7 @@ struct HostCall {
     float opt;
     std::string text;
     bool fromProcessing;
+    std::thread::id thread;
 };
 
 class VstHost {

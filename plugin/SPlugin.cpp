@@ -1,6 +1,7 @@
 #include "SPlugin.h"
 
 #include "HostApp.h"
+#include "PluginParameters.h"
 #include "Relaxed.h"
 #include "SFilePath.h"
 #include "SGlobals.h"
@@ -41,10 +42,15 @@ struct SPlugin::EditorOpcodes {
     }
     static VstIntPtr close(SPlugin& p, VstIntPtr, void*) {
         if (p.pluginEditor) p.pluginEditor->close();
+        p.TellHost();
         return 1;
     }
-    // The editor drives its own idle pass.
-    static VstIntPtr idle(SPlugin&, VstIntPtr, void*) { return 0; }
+    // The editor drives its own idle pass; the host's idle is where it hears of the user's
+    // changes, on its own GUI thread.
+    static VstIntPtr idle(SPlugin& p, VstIntPtr, void*) {
+        p.TellHost();
+        return 0;
+    }
 
     struct Entry {
         VstInt32 opcode;
@@ -151,6 +157,35 @@ void SPlugin::NotifyEditor() {
 
 void SPlugin::NotifyEditorIndexed(VstInt32 index) {
     if (EditorOpen()) pluginEditor->postUpdateIndexed(index);
+}
+
+void SPlugin::UserChangedParameter(VstInt32 index) {
+    if (index >= 0 && index < cEffect.numParams) userChanges.fetch_or(1u << index);
+}
+
+void SPlugin::UserChangedState() {
+    userChanges.fetch_or(kStateChanged);
+}
+
+// A changed parameter is announced as an edit of it (begin, automate, end); a change only the
+// chunk holds as a display update. Hosts that count only automation as a modification get an
+// unchanged option value with it; the actions (Reset, Clear) are never announced as
+// automation, so no host records them.
+void SPlugin::TellHost() {
+    const uint32_t changes = userChanges.exchange(0);
+    if (!changes) return;
+    bool automated = false;
+    for (VstInt32 i = 0; i < cEffect.numParams; ++i) {
+        if (!(changes & (1u << i))) continue;
+        beginEdit(i);
+        callHost(audioMasterAutomate, i, 0, nullptr, getParameter(i));
+        endEdit(i);
+        automated = true;
+    }
+    if (!(changes & kStateChanged)) return;
+    updateDisplay();
+    if (!automated)
+        callHost(audioMasterAutomate, kParamGrid, 0, nullptr, getParameter(kParamGrid));
 }
 
 void SPlugin::suspend() {

@@ -6,6 +6,9 @@
 #include "SMutexOS.h"
 #include "datastring.h"
 
+#include <atomic>
+#include <cstdint>
+
 namespace zell::gui {
 class SGlobals;
 }
@@ -51,6 +54,13 @@ class SPlugin : public AudioEffectX {
 
     // Editor side: the editor flips this when its window opens and closes.
     void SetEditorClosed(bool closed);
+    // Editor side, any thread: the user changed a parameter, or state that only the chunk holds.
+    // The host hears of it on its own GUI thread (see TellHost), never from processing.
+    void UserChangedParameter(VstInt32 index);
+    void UserChangedState();
+    // Host GUI thread (the editor's idle and close opcodes): tells the host of the user's
+    // changes since the last call, so that it counts its session as modified.
+    void TellHost();
 
     // Host processing thread.
     void suspend() override;
@@ -75,6 +85,10 @@ class SPlugin : public AudioEffectX {
 
   private:
     bool EditorOpen();
+    // Bit i: parameter i changed; kStateChanged: the chunk did. Raised by the editor, taken by
+    // TellHost.
+    static constexpr uint32_t kStateChanged = 1u << 31;
+    std::atomic<uint32_t> userChanges{0};
     struct EditorOpcodes;
 };
 

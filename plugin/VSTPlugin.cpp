@@ -1,5 +1,6 @@
 #include "VSTPlugin.h"
 
+#include "PluginParameters.h"
 #include "Relaxed.h"
 #include "VSTPluginProgramBank.h"
 
@@ -14,10 +15,9 @@ using zell::threading::StoreRelaxed;
 
 namespace {
 
-const char* const kParameterNames[] = {
+const char* const kParameterNames[kNumParams] = {
     "AC: Reset", "AC: Clear", "OP: Presetchange", "OP: Grid", "OP: Highlight",
 };
-constexpr int kNumParams = 5;
 
 // Parameters 2 to 4 are option bytes that travel in every program.
 uint8_t VSTPluginProgram::*const kOptionFields[] = {
@@ -27,7 +27,9 @@ uint8_t VSTPluginProgram::*const kOptionFields[] = {
 };
 
 uint8_t VSTPluginProgram::*OptionField(VstInt32 index) {
-    return index >= 2 && index <= 4 ? kOptionFields[index - 2] : nullptr;
+    return index >= kParamPresetSwitching && index <= kParamHighlight
+               ? kOptionFields[index - kParamPresetSwitching]
+               : nullptr;
 }
 
 } // namespace
@@ -97,13 +99,13 @@ float VSTPlugin::getParameter(VstInt32 index) {
 void VSTPlugin::setParameter(VstInt32 index, float value) {
     if (!(value >= 0.0f && value <= 1.0f)) return; // out of range, or not a number
     bool on = value > 0.5f;
-    if (index == 0 || index == 1) {
-        bool& flag = index == 0 ? resetFlag : clearFlag;
+    if (index == kParamReset || index == kParamClear) {
+        bool& flag = index == kParamReset ? resetFlag : clearFlag;
         if (on == flag) return;
         flag = on;
         if (on) {
             VSTPluginProgram& p = CurrentProgram();
-            if (index == 0)
+            if (index == kParamReset)
                 SetIdentityRouting(p);
             else
                 ClearRouting(p);
@@ -116,7 +118,7 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
         if (on == (LoadRelaxed(programs[0].*field) > 0)) return;
         for (VSTPluginProgram& p : programs)
             StoreRelaxed(p.*field, on ? 1 : 0);
-    } else if (index == 6 || index == 7) {
+    } else if (index == kParamEditNode || index == kParamConnection) {
         editpoint();
     } else {
         return;

@@ -2,6 +2,7 @@
 // sends every note off where its note on went, and the flushes that silence sounding notes.
 #include "VSTPlugin.h"
 
+#include "PluginParameters.h"
 #include "Relaxed.h"
 
 #include <cstring>
@@ -108,7 +109,7 @@ void VSTPlugin::RouteEvent(VstMidiEvent& e) {
             RouteNoteOn(e, channel, d1, row);
         else
             RouteNoteOff(e, channel, d1);
-    } else if (type == 0xC0 && getParameter(2) >= 1e-10f) {
+    } else if (type == 0xC0 && getParameter(kParamPresetSwitching) >= 1e-10f) {
         setProgram(d1);
     } else if (status >= 0x80) {
         if (uint16_t bit = kTypeBit[(type >> 4) & 7]) RouteByMask(e, type, bit, row);

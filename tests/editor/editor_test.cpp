@@ -2,6 +2,7 @@
 // plugin, and the panel driven with real pointer events.
 #include "EditorHarness.h"
 
+#include "PluginParameters.h"
 #include "SImageLabel.h"
 #include "SStaticData.h"
 #include "SToolTip.h"
@@ -9,6 +10,8 @@
 
 #include <algorithm>
 #include <set>
+#include <thread>
+#include <tuple>
 
 namespace ferrovane::test {
 namespace {
@@ -231,6 +234,87 @@ TEST_F(Editor, ActionAndOptionButtonsDriveTheParameters) {
     char name[64];
     p.plugin->getProgramName(name);
     EXPECT_STREQ(panel->PresetName(), name);
+}
+
+// What the host hears of one user action at its next editor idle: the calls that mark its
+// session modified, made on its own thread.
+using Told = std::vector<std::tuple<int, int, float>>;
+template <typename F> Told HostHears(VstHost& host, F action) {
+    host.ClearCalls();
+    action();
+    host.Dispatch(effEditIdle);
+    Told told;
+    for (const host::HostCall& c : host.Calls()) {
+        if (c.opcode != audioMasterAutomate && c.opcode != audioMasterBeginEdit &&
+            c.opcode != audioMasterEndEdit && c.opcode != audioMasterUpdateDisplay)
+            continue;
+        EXPECT_FALSE(c.fromProcessing);
+        EXPECT_EQ(c.thread, std::this_thread::get_id());
+        told.emplace_back(c.opcode, c.index, c.opt);
+    }
+    return told;
+}
+
+Told Edited(int parameter, float value) {
+    return {{audioMasterBeginEdit, parameter, 0.0f},
+            {audioMasterAutomate, parameter, value},
+            {audioMasterEndEdit, parameter, 0.0f}};
+}
+
+TEST_F(Editor, EveryEditReachesTheHostAtItsIdleAndNothingElseDoes) {
+    // A change only the chunk holds: a display update, and an unchanged option for hosts that
+    // count only automation.
+    const Told chunk{{audioMasterUpdateDisplay, 0, 0.0f}, {audioMasterAutomate, kParamGrid, 0.0f}};
+    EXPECT_EQ(HostHears(p.host, [&] { ClickNode(2, 5); }), chunk) << "node click";
+    EXPECT_EQ(HostHears(p.host, [&] { ClickNode(2, 5, 3); }), chunk) << "right click";
+    EXPECT_EQ(HostHears(p.host,
+                        [&] {
+                            const Point2 at = zell::gui::test::OnScreen(panel->Matrix());
+                            pointer.MoveTo(at.x + 8, at.y + 16 * 10 + 8);
+                            pointer.Press(1);
+                            pointer.MoveTo(at.x + 16 * 3 + 8, at.y + 16 * 10 + 8);
+                            pointer.Release(1);
+                            Settle();
+                        }),
+              chunk)
+        << "drag";
+    EXPECT_EQ(Cell(3, 10), kRouteConnected);
+    ClickNode(4, 4);
+    EXPECT_EQ(HostHears(p.host, [&] { ClickButton(panel->FilterButtons()[1]); }), chunk)
+        << "filter";
+    EXPECT_EQ(HostHears(p.host, [&] { ClickButton(panel->ClearButton()); }), chunk) << "Clear";
+    EXPECT_EQ(HostHears(p.host, [&] { ClickButton(panel->ResetButton()); }), chunk) << "Reset";
+    EXPECT_EQ(HostHears(p.host, [&] { ClickButton(panel->CopyButton()); }), Told{}) << "copy";
+    EXPECT_EQ(HostHears(p.host, [&] { ClickButton(panel->PasteButton()); }), chunk) << "paste";
+    EXPECT_EQ(HostHears(p.host, [&] { ClickButton(panel->GridButton()); }),
+              Edited(kParamGrid, 1.0f));
+    EXPECT_EQ(HostHears(p.host, [&] { ClickButton(panel->PresetSwitchButton()); }),
+              Edited(kParamPresetSwitching, 1.0f));
+    EXPECT_EQ(HostHears(p.host, [&] { ClickButton(panel->HighlightButton()); }),
+              Edited(kParamHighlight, 1.0f));
+    EXPECT_EQ(HostHears(p.host, [&] { ClickNode(9, 9, 3); }),
+              (Told{{audioMasterUpdateDisplay, 0, 0.0f}, {audioMasterAutomate, kParamGrid, 1.0f}}))
+        << "the unchanged option keeps its value";
+
+    // The host's own changes are not echoed back to it.
+    EXPECT_EQ(HostHears(p.host,
+                        [&] {
+                            p.host.Dispatch(effSetProgram, 0, 5);
+                            p.effect()->setParameter(p.effect(), kParamGrid, 0.0f);
+                            p.effect()->setParameter(p.effect(), kParamReset, 1.0f);
+                            p.effect()->setParameter(p.effect(), kParamReset, 0.0f);
+                            VSTPluginProgram program = DefaultProgram();
+                            program.selectedIn = program.selectedOut = 6;
+                            LoadProgramChunk(p.host, &program, kProgramSize);
+                            Settle();
+                        }),
+              Told{});
+    // What the host's idle has not taken yet goes out when the editor closes.
+    ClickNode(6, 7);
+    p.host.ClearCalls();
+    Close();
+    EXPECT_EQ(p.host.CountCalls(audioMasterUpdateDisplay), 1u);
+    Open();
 }
 
 TEST_F(Editor, LogoHidesOnClickAndTheTipMarkSwitchesTips) {

@@ -1,0 +1,84 @@
+// An X server of the test's own (Xvfb on a free display number), for tests that must end a
+// server or start one of a particular kind.
+#pragma once
+
+#include <csignal>
+#include <cstdlib>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+class OwnXServer {
+  public:
+    // extra: further Xvfb arguments, as "-fp built-ins".
+    explicit OwnXServer(const std::vector<std::string>& extra = {}) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
+                                         "0", "1280x1024x24", "-nolisten", "tcp"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 1, 0); // O_WRONLY
+        if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        // The server writes its display number once it accepts connections.
+        std::string number;
+        char c;
+        while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        if (!number.empty()) name = ":" + number;
+    }
+    ~OwnXServer() { Kill(); }
+    OwnXServer(const OwnXServer&) = delete;
+    OwnXServer& operator=(const OwnXServer&) = delete;
+
+    bool Ok() const { return !name.empty(); }
+    // ":N", for DISPLAY.
+    const std::string& Name() const { return name; }
+
+    // Ends the server at once, as a crash or the end of a session does.
+    void Kill() {
+        if (pid <= 0) return;
+        ::kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        pid = -1;
+    }
+
+  private:
+    pid_t pid = -1;
+    std::string name;
+};
+
+// Sets DISPLAY for one scope.
+class DisplayName {
+  public:
+    explicit DisplayName(const std::string& value) {
+        if (const char* old = getenv("DISPLAY")) previous = old, had = true;
+        setenv("DISPLAY", value.c_str(), 1);
+    }
+    ~DisplayName() {
+        if (had)
+            setenv("DISPLAY", previous.c_str(), 1);
+        else
+            unsetenv("DISPLAY");
+    }
+    DisplayName(const DisplayName&) = delete;
+    DisplayName& operator=(const DisplayName&) = delete;
+
+  private:
+    std::string previous;
+    bool had = false;
+};
