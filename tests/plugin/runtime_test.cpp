@@ -6,8 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <limits>
 #include <dlfcn.h>
+#include <limits>
+#include <link.h>
 #include <pthread.h>
 #include <thread>
 
@@ -36,7 +37,12 @@ void ExpectSameAsLibrary(void* pc) {
     EXPECT_EQ(ours.dlfo_eh_frame, library.dlfo_eh_frame);
     EXPECT_NE(ours.dlfo_eh_frame, nullptr);
 #if DLFO_STRUCT_HAS_EH_DBASE
-    EXPECT_EQ(ours.dlfo_eh_dbase, library.dlfo_eh_dbase);
+    // The base is the GOT, as the unwinder computed it before _dl_find_object. The C library
+    // answers the address of the DT_PLTGOT entry that holds it.
+    const auto* entry = static_cast<const ElfW(Dyn)*>(library.dlfo_eh_dbase);
+    ASSERT_NE(entry, nullptr);
+    ASSERT_EQ(entry->d_tag, DT_PLTGOT);
+    EXPECT_EQ(ours.dlfo_eh_dbase, reinterpret_cast<void*>(entry->d_un.d_ptr));
 #endif
 }
 
