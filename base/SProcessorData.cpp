@@ -73,6 +73,7 @@ bool SProcessorData::QueryRegistry(const char* path) {
     }
     for (const FeatureName& f : kFeatures)
         if (strstr(text, f.name)) features |= f.bit;
+    AddArchitectureFeatures(text);
     ReadCount(text);
     return true;
 }
@@ -87,6 +88,32 @@ void SProcessorData::ReadCount(const char* text) {
     }
     // No usable line: the machine's own count.
     count = OnlineCount();
+}
+
+// Under an emulator (Box64, FEX on ARM machines) the list describes the real processor, whose
+// flags say nothing about the x86 processor the code runs on.
+void SProcessorData::AddArchitectureFeatures(const char* text) {
+#if defined(__x86_64__)
+    (void)text;
+    features |= kMMX; // part of the x86-64 architecture
+#elif defined(__i386__)
+    if (FindLine(text, "vendor_id")) return; // an x86 processor's list
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0, extendedEdx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return;
+    __get_cpuid(0x80000001, &eax, &ebx, &ecx, &extendedEdx); // leaves 0 where it is missing
+    features = FeaturesFromCpuid(edx, extendedEdx);
+#else
+    (void)text;
+#endif
+}
+
+int SProcessorData::FeaturesFromCpuid(unsigned int edx, unsigned int extendedEdx) {
+    int found = 0;
+    if (edx & (1u << 23)) found |= kMMX;
+    if (edx & (1u << 25)) found |= kSSE;
+    if (edx & (1u << 26)) found |= kSSE2;
+    if (extendedEdx & (1u << 31)) found |= k3DNow;
+    return found;
 }
 
 int SProcessorData::RefineCount(int online, unsigned int eax, unsigned int ebx, unsigned int edx) {

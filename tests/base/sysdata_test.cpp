@@ -13,6 +13,24 @@ using zell::system::SSystemData;
 
 namespace {
 
+// On x86_64 MMX is part of the architecture, whatever the processor list says.
+#if defined(__x86_64__)
+constexpr int kArchitectureMMX = SProcessorData::kMMX;
+#else
+constexpr int kArchitectureMMX = 0;
+#endif
+
+// The processor list of an ARM machine, as an x86 emulator there (Box64, FEX) shows it.
+constexpr const char* kArmCpuInfo = "processor\t: 0\n"
+                                    "BogoMIPS\t: 108.00\n"
+                                    "Features\t: fp asimd evtstrm aes pmull sha1 sha2 crc32 "
+                                    "atomics fphp asimdhp cpuid asimdrdm lrcpc dcpop asimddp\n"
+                                    "CPU implementer\t: 0x41\n"
+                                    "CPU architecture: 8\n"
+                                    "CPU variant\t: 0x3\n"
+                                    "CPU part\t: 0xd0c\n"
+                                    "CPU revision\t: 1\n\n";
+
 // A processor list in the layout of a current x86 kernel.
 std::string CpuInfo(const std::string& processor, const std::string& extra,
                     const std::string& flags) {
@@ -108,7 +126,7 @@ TEST(ProcessorQuery, OnlyTheFirst2048BytesCount) {
     std::string path = dir.Write("cpuinfo", CpuInfo("1", padding, "mmx sse sse2"));
     SProcessorData cpu;
     ASSERT_TRUE(cpu.QueryRegistry(path.c_str()));
-    EXPECT_EQ(cpu.features, 0);
+    EXPECT_EQ(cpu.features, kArchitectureMMX);
     EXPECT_STREQ(cpu.vendor, "GenuineIntel");
 }
 
@@ -130,6 +148,28 @@ TEST(ProcessorQuery, MissingOrEmptyListGivesNothing) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Error: Reading /proc/cpuinfo failed (no data).\n");
     EXPECT_TRUE(cpu.QueryFeatures(empty.c_str()));
+}
+
+TEST(ProcessorQuery, UnderAnEmulatorTheX86ProcessorCounts) {
+    TempDir dir;
+    std::string path = dir.Write("cpuinfo", kArmCpuInfo);
+    SProcessorData cpu;
+    ASSERT_TRUE(cpu.QueryRegistry(path.c_str()));
+    EXPECT_TRUE(cpu.features & SProcessorData::kMMX); // by architecture, or as CPUID reports
+    EXPECT_EQ(cpu.count, SProcessorData::OnlineCount());
+
+    Kernel k("6.1.0-18-arm64");
+    SSystemData data;
+    data.getOSInfos(k.files);
+    data.getCPUInfos(path.c_str());
+    EXPECT_TRUE(data.Qualifies(false, false));
+
+    const unsigned int mmx = 1u << 23, sse = 1u << 25, sse2 = 1u << 26, amd3DNow = 1u << 31;
+    EXPECT_EQ(SProcessorData::FeaturesFromCpuid(mmx | sse | sse2, amd3DNow),
+              SProcessorData::kMMX | SProcessorData::kSSE | SProcessorData::kSSE2 |
+                  SProcessorData::k3DNow);
+    EXPECT_EQ(SProcessorData::FeaturesFromCpuid(mmx, 0), SProcessorData::kMMX);
+    EXPECT_EQ(SProcessorData::FeaturesFromCpuid(~(mmx | sse | sse2), ~amd3DNow), 0);
 }
 
 TEST(ProcessorQuery, CpuidRefinementRule) {
@@ -160,7 +200,7 @@ TEST(SystemCheck, QualifiesAndMessages) {
     data.getCPUInfos(path.c_str());
     EXPECT_FALSE(data.kernelOk);
     EXPECT_TRUE(data.hasSSE);
-    EXPECT_FALSE(data.hasMMX);
+    EXPECT_EQ(data.hasMMX, kArchitectureMMX != 0);
     EXPECT_FALSE(data.Qualifies(false, false));
     EXPECT_STREQ(data.cpuText.Text(), "CPU Type: GenuineIntel\nCPU Model: Intel(R) Core(TM) i5 "
                                       "CPU @ 2.40GHz\nCPU Count: 1");
@@ -168,8 +208,8 @@ TEST(SystemCheck, QualifiesAndMessages) {
     EXPECT_EQ(std::string(data.ErrorMessage(true, true).Text()),
               rule40 +
                   "\n\nE R R O R\n\nThis Computer doesn't meet\nthe following necessary "
-                  "reqs\nto operate this software:\nLinux\n2.4.37\n#1 SMP\n\n\nMMX: not "
-                  "available.\nSSE2: not available.\n\n" +
+                  "reqs\nto operate this software:\nLinux\n2.4.37\n#1 SMP\n\n" +
+                  (kArchitectureMMX ? "" : "\nMMX: not available.") + "\nSSE2: not available.\n\n" +
                   rule39 + "\n");
 
     Kernel modern("3.10.0");

@@ -1,0 +1,34 @@
+#!/bin/sh
+# What a system must provide to load the shared object: only the C library's own libraries and
+# the X libraries, and no symbol version newer than the given glibc release. Prints both, and
+# the symbols that need the newest version.
+so=$1
+floor=$2
+status=0
+
+needed=$(readelf -d "$so" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p')
+echo "NEEDED:" $needed
+for lib in $needed; do
+  case $lib in
+    libc.so.6 | libm.so.6 | libpthread.so.0 | libdl.so.2 | ld-linux.so.2 | ld-linux-x86-64.so.2) ;;
+    libX11.so.6 | libXext.so.6 | libXinerama.so.1 | libXpm.so.4 | libXmu.so.6) ;;
+    *) echo "unexpected dependency: $lib"; status=1 ;;
+  esac
+done
+
+versions=$(readelf -V "$so" | sed -n 's/^ *0x[0-9a-f]*: *Name: \([^ ]*\) .*/\1/p' | sort -u -V)
+echo "versions:" $versions
+others=$(echo "$versions" | grep -v '^GLIBC_[0-9.]*$')
+if [ -n "$others" ]; then
+  echo "versions of another runtime (it must be linked in):" $others
+  status=1
+fi
+
+newest=$(echo "$versions" | grep '^GLIBC_[0-9.]*$' | sed 's/^GLIBC_//' | sort -V | tail -n 1)
+echo "newest glibc version: $newest, needed by:" \
+  $(objdump -T "$so" | awk -v v="(GLIBC_$newest)" '$0 ~ /\*UND\*/ && index($0, v) { print $NF }')
+if [ "$(printf '%s\n%s\n' "$newest" "$floor" | sort -V | tail -n 1)" != "$floor" ]; then
+  echo "needs glibc $newest, newer than $floor"
+  status=1
+fi
+exit $status
