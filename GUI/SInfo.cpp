@@ -1,7 +1,7 @@
 #include "SInfo.h"
 
 #include "SMessageDialog.h"
-#include "SXRequestScope.h"
+#include "SXConnection.h"
 #include "ToolkitDisplay.h"
 
 #include <mutex>
@@ -46,6 +46,7 @@ void SInfo(const char* message, const char* title) {
         }
         box = infoBox;
     }
+    if (SXConnection::Lost(box->GetDisplay())) return; // the text went to standard error
     SXRequestScope scope(box->GetDisplay());
     box->Present(message, title);
 }

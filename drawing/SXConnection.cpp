@@ -33,6 +33,10 @@ struct Watch {
     Range ranges[kRanges] = {};
     int oldest = 0;
     int ranged = 0;
+    // The scope open now (the display lock makes it the only one; nested ones count in it):
+    // its errors may arrive before it ends.
+    int scopes = 0;
+    unsigned long openFirst = 0;
 };
 
 // Trivially destructible or plain, so that every static destructor of the toolkit may still
@@ -51,6 +55,7 @@ Watch* Find(Display* d) {
 }
 
 bool InRanges(const Watch& w, unsigned long serial) {
+    if (w.scopes > 0 && serial >= w.openFirst) return true;
     for (int i = 0; i < w.ranged; ++i) {
         const Range& r = w.ranges[(w.oldest + i) % kRanges];
         if (serial >= r.first && serial < r.end) return true;
@@ -80,12 +85,19 @@ Bool RouteError(Display* d, XErrorEvent* error, xError* wire) {
     return chained ? chained(d, error, wire) : True;
 }
 
+// Xlib asserts (and aborts) when a resource is made on a connection that has gone; a request on
+// it goes nowhere, so any id serves.
+XID IdOfNothing(Display*) {
+    return 1;
+}
+
 // The connection is gone. Xlib took the display's user lock for the handlers and keeps it when
 // they return, so every other thread would wait for it for ever: it is given back. An event is
 // put back so that a reader blocked in XNextEvent gets something to return (an empty queue
 // there crashes once the connection is gone); readers see the loss and stop.
 void OnLost(Display* d, void*) {
     if (Watch* w = Find(d)) w->lost.store(true);
+    reinterpret_cast<_XPrivDisplay>(d)->resource_alloc = IdOfNothing;
     XEvent wake{};
     wake.xclient.type = ClientMessage;
     wake.xclient.display = d;
@@ -213,6 +225,8 @@ SXRequestScope::SXRequestScope(Display* d) : display(SXConnection::IsHost(d) ? d
     if (!display) return;
     XLockDisplay(display);
     first = XNextRequest(display);
+    std::lock_guard<std::mutex> hold(routeLock);
+    if (Watch* w = Find(display); w && w->scopes++ == 0) w->openFirst = first;
 }
 
 // When the ring is full its oldest range is dropped; the server is asked first to answer every
@@ -229,7 +243,10 @@ SXRequestScope::~SXRequestScope() {
     if (full) XSync(display, False);
     {
         std::lock_guard<std::mutex> hold(routeLock);
-        if (Watch* w = Find(display); w && end > first) {
+        Watch* w = Find(display);
+        if (w && w->scopes > 0) --w->scopes;
+        // A nested scope's requests belong to the one around it.
+        if (w && w->scopes == 0 && end > first) {
             Range& last = w->ranges[(w->oldest + w->ranged - 1 + kRanges) % kRanges];
             if (w->ranged > 0 && last.end == first) {
                 last.end = end; // nothing of the host's in between

@@ -198,7 +198,7 @@ void SPluginEditor::idlestatic(void* data) {
 
 void SPluginEditor::idle() {
     std::lock_guard<std::recursive_mutex> hold(globals->uiLock);
-    if (!IsOpen()) return;
+    if (!IsOpen() || zell::gui::ToolkitConnectionLost()) return; // inert without a server
     if (LoadRelaxed(updateFlag)) {
         StoreRelaxed(updateFlag, 0);
         update();

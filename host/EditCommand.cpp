@@ -62,8 +62,7 @@ int EditCommand(const std::vector<std::string>& args) {
         [&] { opened = host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()); });
     if (opened != 1) return Fail("the plugin has no editor");
     // The editor idle is where a plugin tells the host about the user's edits.
-    window.WaitForClose(o.seconds,
-                        [&] { window.Exclusive([&] { host.Dispatch(effEditIdle); }); });
+    window.WaitForClose(o.seconds, [&] { window.Exclusive([&] { host.Dispatch(effEditIdle); }); });
     window.Exclusive([&] { host.Dispatch(effEditClose); });
     window.Stop();
     if (!o.saveBank.empty() && !SaveChunk(host, o.saveBank, true, error)) return Fail(error);

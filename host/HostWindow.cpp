@@ -50,6 +50,7 @@ HostWindow::HostWindow(int w, int h, bool eventProc, bool lock)
     display = Connect();
     if (!display) return;
     stopAtom = XInternAtom(display, "_FERROVANE_HOST_STOP", False);
+    syncAtom = XInternAtom(display, "_FERROVANE_HOST_SYNC", False);
     protocolsAtom = XInternAtom(display, "WM_PROTOCOLS", False);
     deleteAtom = XInternAtom(display, "WM_DELETE_WINDOW", False);
     CreateWindow(w, h);
@@ -121,6 +122,26 @@ void HostWindow::Stop() {
     thread.join();
 }
 
+void HostWindow::Sync() {
+    if (!thread.joinable()) return;
+    long mark = 0;
+    {
+        std::lock_guard<std::mutex> hold(closeLock);
+        mark = ++syncSent;
+    }
+    XSync(display, False); // what the server sent before is queued ahead of the marker
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = window;
+    e.xclient.message_type = syncAtom;
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = mark;
+    XSendEvent(display, window, False, NoEventMask, &e);
+    XFlush(display);
+    std::unique_lock<std::mutex> hold(closeLock);
+    closeSignal.wait(hold, [&] { return syncSeen >= mark; });
+}
+
 void HostWindow::Loop() {
     while (true) {
         XEvent e;
@@ -128,6 +149,13 @@ void HostWindow::Loop() {
         if (e.type == ClientMessage && e.xclient.window == window &&
             static_cast<Atom>(e.xclient.message_type) == stopAtom)
             return;
+        if (e.type == ClientMessage && e.xclient.window == window &&
+            static_cast<Atom>(e.xclient.message_type) == syncAtom) {
+            std::lock_guard<std::mutex> hold(closeLock);
+            syncSeen = e.xclient.data.l[0];
+            closeSignal.notify_all();
+            continue;
+        }
         if (e.type == ClientMessage && e.xclient.window == window &&
             static_cast<Atom>(e.xclient.message_type) == protocolsAtom &&
             static_cast<Atom>(e.xclient.data.l[0]) == deleteAtom) {

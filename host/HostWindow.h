@@ -44,6 +44,9 @@ class HostWindow {
         f();
     }
     void Stop();
+    // Returns once the loop has handled every event that reached the connection before the
+    // call, as a host's loop does between its other work; at once without a loop.
+    void Sync();
     // Events handed to a plugin's _XEventProc so far.
     int Forwarded() const { return forwarded.load(); }
     // Waits until the user closes the window (the window manager's delete request) or the
@@ -66,6 +69,8 @@ class HostWindow {
     Display* display = nullptr;
     Window window = 0;
     Atom stopAtom = 0;
+    Atom syncAtom = 0;
+    long syncSent = 0, syncSeen = 0; // guarded by closeLock
     Atom protocolsAtom = 0;
     Atom deleteAtom = 0;
     std::mutex forwardLock;

@@ -18,8 +18,9 @@ class OwnXServer {
     explicit OwnXServer(const std::vector<std::string>& extra = {}) {
         int fds[2];
         if (pipe(fds) != 0) return;
-        std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen",
-                                         "0", "1280x1024x24", "-nolisten", "tcp"};
+        std::vector<std::string> args = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
+                                         "-screen",   "0",          "1280x1024x24",
+                                         "-nolisten", "tcp"};
         args.insert(args.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
         for (std::string& a : args)
