@@ -20,9 +20,12 @@ namespace {
 // socket and for events another thread has read into the queue. A client message to its own
 // window wakes it to stop; so does the loss of the connection.
 struct Pump {
+    // At the process's exit this may run on the pump's own thread (Xlib ends the process from
+    // there when a host's handler says so), which cannot wait for itself.
     ~Pump() {
         Stop();
         Join();
+        if (thread.joinable()) thread.detach();
     }
 
     std::mutex lock;
