@@ -32,9 +32,9 @@ class LoadTimeDisplay {
     }
     LoadTimeDisplay(const LoadTimeDisplay&) = delete;
     LoadTimeDisplay& operator=(const LoadTimeDisplay&) = delete;
-    // A lost connection is only forgotten: closing it would wait for a server that is gone.
+    // A lost connection closes without a word to the server: Xlib knows it is gone.
     ~LoadTimeDisplay() {
-        if (dps && !SXConnection::Lost(dps)) XCloseDisplay(dps);
+        if (dps) XCloseDisplay(dps);
         SXConnection::Unwatch(dps);
         SXConnection::ReleaseIOErrors();
         dps = nullptr;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <vector>
 
 namespace ferrovane::host {
 
@@ -92,8 +93,12 @@ void HostWindow::NewWindow() {
     Start();
 }
 
+// A connection to a server that is gone cannot be closed (closing talks to the server); it is
+// kept for the life of the process instead.
 void HostWindow::Abandon() {
+    static auto* abandoned = new std::vector<Display*>; // never destroyed
     if (thread.joinable()) thread.detach();
+    if (display) abandoned->push_back(display);
     display = nullptr;
     window = 0;
 }
