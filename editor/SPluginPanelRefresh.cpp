@@ -88,7 +88,7 @@ void SPluginPanel::ShowGridOption() {
 
 void SPluginPanel::ShowHighlightOption() {
     highlightButton->SetValue(ButtonValue(plugin->getParameter(4)), false);
-    matrix->highlightEnabled = HighlightOn(plugin->getParameter(4));
+    matrix->EnableHighlight(HighlightOn(plugin->getParameter(4)));
     matrix->Refresh();
 }
 
