@@ -7,12 +7,13 @@ namespace zell::gui::context {
 
 namespace {
 
-// The narrowest gaps between two glyphs' ink, and where a space lies between them, so that words
-// stay apart: first a pixel between glyphs; only where that is not enough do glyphs touch.
+// The narrowest gaps between two glyphs' ink, and where a space lies between them, in the order
+// they are given up: a pixel between glyphs, then glyphs touch, and words close to two pixels
+// only where nothing else is left.
 struct Gaps {
     int glyph, word;
 };
-constexpr Gaps kTiers[] = {{1, 3}, {0, 2}};
+constexpr Gaps kTiers[] = {{1, 3}, {0, 3}, {0, 2}};
 
 const XCharStruct* Entry(const XFontStruct* f, unsigned code) {
     const unsigned row = code >> 8, column = code & 0xFF;
