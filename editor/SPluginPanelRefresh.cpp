@@ -200,8 +200,9 @@ void SPluginPanel::DrawBackground() {
 }
 
 // Texts keep to their boxes: a fallback font may be wider or taller than the one the layout was
-// made for.
+// made for. The boxes end at the controls, so there is nothing to draw before they exist.
 void SPluginPanel::DrawVariableParts() {
+    if (!copyButton || filterButtons.empty()) return;
     auto fill = [this](int colour, int x1, int y1, int x2, int y2) {
         drawing->SetPen(statdata.FindPen(Pixel(colour)));
         drawing->SetBrush(statdata.FindBrush(Pixel(colour)));
