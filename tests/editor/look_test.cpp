@@ -135,6 +135,16 @@ TEST_F(Look, EveryFontThisProgramAsksForLoadsTheNearestTheServerHas) {
             EXPECT_TRUE(name == "fixed" || name.rfind("-misc-fixed-", 0) == 0) << name;
         }
     }
+    // Falling back, or finding nothing at all, says nothing.
+    testing::internal::CaptureStderr();
+    {
+        zell::gui::context::SDrawFont odd(9, true, true, false, nullptr);
+        zell::gui::context::SDrawFont none(9, false, false, false, "nosuch-family");
+        EXPECT_TRUE(odd.Loaded());
+        EXPECT_FALSE(none.Loaded());
+        XSync(zell::gui::dps, False);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     if (fonts != "misc") return;
     // The misc fonts hold a font of each small size and a bold one near 17 pixels.
     zell::gui::context::SDrawFont* small = zell::gui::statdata.FindFont(7, false, false);
