@@ -110,12 +110,13 @@ void SButton<false>::DrawLabel() {
     drawing->SetFont(font);
     drawing->SetTextColour(GetLabelColour(), value > 0);
     if (value == 1 && useAlternative) {
-        drawing->DrawLabel(labelAlternative, Rect2{0, 0, clientRect.Width(), clientRect.Height()},
-                           alignment, labelOffset);
+        drawing->DrawLabelFitted(labelAlternative.Text(),
+                                 Rect2{0, 0, clientRect.Width(), clientRect.Height()}, alignment,
+                                 labelOffset, TextBox());
         return;
     }
     for (size_t i = 0; i < lines.size() && i < lineRects.size(); ++i)
-        drawing->DrawLabel(lines[i], lineRects[i], alignment, labelOffset);
+        drawing->DrawLabelFitted(lines[i].Text(), lineRects[i], alignment, labelOffset, TextBox());
 }
 
 // A frame in the parent's background wipes out the hover frame of an earlier paint.

@@ -99,7 +99,12 @@ void SLabel<false>::DrawLabel() {
     drawing->SetFont(font);
     drawing->SetPen(statdata.FindPen(Enabled() ? labelColour : labelColourDisabled));
     for (size_t i = 0; i < lines.size() && i < lineRects.size(); ++i)
-        drawing->DrawLabel(lines[i], lineRects[i], alignment, labelOffset);
+        drawing->DrawLabelFitted(lines[i].Text(), lineRects[i], alignment, labelOffset, TextBox());
+}
+
+Rect2 SLabel<false>::TextBox() const {
+    constexpr int kInset = 2;
+    return {kInset, kInset, clientRect.Width() - kInset, clientRect.Height() - kInset};
 }
 
 std::optional<int> SLabel<false>::OutlineColour() {

@@ -79,6 +79,9 @@ template <> class SLabel<false> : public SWindow {
     // The frame colour of DrawOutlines; none draws no frame.
     virtual std::optional<int> OutlineColour();
     void StrokeFrame(const Rect2& rect, int colour);
+    // Where a line's ink keeps to: the client area less a frame and a pixel of room beside it,
+    // so that a font wider than the one the control was sized for never clips or touches it.
+    Rect2 TextBox() const;
     void SendClick(int code);
 
     context::SDrawFont* font = nullptr; // not owned

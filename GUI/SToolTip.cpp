@@ -39,6 +39,8 @@ SToolTip::SToolTip(SWindow* parent, bool)
     SetColours(white, white, white, black, black, white, white);
     regularFont = new context::SDrawFont(10, false, false, false, nullptr);
     boldFont = new context::SDrawFont(10, true, false, false, nullptr);
+    // Tips start switched off, and the mark says so from its first paint.
+    indicatorColour = statdata.Colour(kPaletteBlue);
 }
 
 SToolTip::~SToolTip() {

@@ -1,5 +1,6 @@
 #include "SDrawFont.h"
 
+#include "SFontFallback.h"
 #include "ToolkitDisplay.h"
 
 namespace zell::gui::context {
@@ -80,18 +81,29 @@ void SDrawFont::Load() {
         info = XQueryFont(display, fid);
         return;
     }
-    // XLoadQueryFont answers null for a name that matches nothing without raising an X error,
-    // so a missing font never leaves an id behind that would fail when it is unloaded.
-    for (const Text& pattern :
-         Patterns(size, bold, italic, family.Length() ? family.Text() : nullptr)) {
-        name = pattern;
-        if (!display) continue;
-        info = XLoadQueryFont(display, pattern.Text());
-        if (info) {
-            fid = info->fid;
-            return;
-        }
-    }
+    const char* named = family.Length() ? family.Text() : nullptr;
+    for (const Text& pattern : Patterns(size, bold, italic, named))
+        if (LoadNamed(pattern.Text())) return;
+    if (!display || named) return;
+    // A font chosen by size stands for a look, not a family: where the one asked for is missing
+    // the nearest font the server has draws the text.
+    for (const std::string& fallback : FallbackFonts(display, PixelSize(size), bold))
+        if (LoadNamed(fallback.c_str())) return;
+}
+
+// Only a name the server lists is opened: opening a missing font raises an X error, which on a
+// connection that another thread reads may reach that thread instead of this call. A font
+// listed but gone before it opens still just answers null.
+bool SDrawFont::LoadNamed(const char* pattern) {
+    name = pattern;
+    if (!display) return false;
+    int count = 0;
+    char** listed = XListFonts(display, pattern, 1, &count);
+    if (listed) XFreeFontNames(listed);
+    if (count < 1) return false;
+    info = XLoadQueryFont(display, pattern);
+    if (info) fid = info->fid;
+    return info != nullptr;
 }
 
 void SDrawFont::Release() {

@@ -1,5 +1,6 @@
-// Fonts: a core X font chosen by size, weight and slant from the Helvetica and fixed families.
-// Fonts are shared through the process-wide cache and freed on the display that loaded them.
+// Fonts: a core X font chosen by size, weight and slant from the Helvetica and fixed families,
+// or, where the server lacks those, the nearest font it has. Fonts are shared through the
+// process-wide cache and freed on the display that loaded them.
 #pragma once
 
 #include "datastring.h"
@@ -16,7 +17,8 @@ class SDrawFont {
     // The display's default font: the font of the default GC, size 10.
     explicit SDrawFont(bool);
     // The fourth argument has no meaning. family is the foundry and family, as in
-    // "adobe-helvetica"; null chooses by size.
+    // "adobe-helvetica", and only that family is tried; null chooses by size and falls back to
+    // the nearest font the server has (SFontFallback.h).
     SDrawFont(int size, bool bold, bool italic, bool, const char* family);
     SDrawFont(const SDrawFont&) = delete;
     SDrawFont& operator=(const SDrawFont&) = delete;
@@ -35,7 +37,7 @@ class SDrawFont {
     bool Loaded() const { return info != nullptr; }
 
     int size;
-    Text name; // the pattern tried last; empty for the default font
+    Text name; // the pattern or font name tried last; empty for the default font
     bool bold;
     bool italic;
     Font fid = 0;
@@ -43,6 +45,8 @@ class SDrawFont {
 
   private:
     void Load();
+    // Loads the first font the pattern matches; name keeps the pattern either way.
+    bool LoadNamed(const char* pattern);
     void Release();
 
     Text family;

@@ -115,6 +115,16 @@ class SDrawing {
     virtual void DrawLabel(Text& text, Rect r, int align, const Point& offset) {
         DrawLabel(text.Text(), r, align, offset);
     }
+    // As DrawText and DrawLabel, with the line's ink kept inside box: a line that fits is drawn
+    // exactly as they draw it; a wider one has the gaps between its glyphs narrowed (STextFit.h)
+    // and is placed by its ink, and a line moves up or down only as far as its ink must to stay
+    // within the box. Spaces of a label are widened to minSpace pixels where the line still fits.
+    // Glyphs that cannot fit even then are left out at the end, never cut through.
+    void DrawTextFitted(const char* text, int x, int y, const Rect& box);
+    void DrawLabelFitted(const char* text, Rect r, int align, const Point& offset, const Rect& box,
+                         int minSpace = 0);
+    // Where DrawTextFitted would put the ink; empty where it would draw nothing.
+    Rect FittedTextInk(const char* text, int x, int y, const Rect& box);
     // Fills the rectangle with colour and centres the text on it in the normal text colour.
     virtual void DrawLabelRect(const char* text, const Rect& r, int colour, const Point& offset);
     virtual void DrawLabelRect(Text& text, const Rect& r, int colour, const Point& offset) {
@@ -241,6 +251,10 @@ class SDrawing {
     // Draws a one-bit picture at (x, y) through a stipple in the GC foreground.
     void StipplePicture(const SMonoImage& picture, int x, int y);
     bool RenderText(const char* text, SMonoImage& picture);
+    // Draws a line whose font placement is (x, baseline) as DrawTextFitted describes; align
+    // places a respaced line in r by its ink.
+    void DrawInside(const char* text, int x, int baseline, const Rect& r, int align,
+                    const Rect& box, int minSpace);
 
     SDrawDevice* device = nullptr;
     SControl* control = nullptr;

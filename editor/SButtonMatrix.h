@@ -94,6 +94,9 @@ class SButtonMatrix : public SWindow {
     void MoveSelection(int direction);
     // Shows the port numbers (or names) of the node in the info labels; (-1, -1) empties them.
     void DisplayPortStats(int column, int row);
+    // Switches the hover bands on or off; off takes bands already shown away at once, wherever
+    // the pointer is.
+    void EnableHighlight(bool on);
 
     // The node index of a cell; column-major, as the plugin's routing words.
     int NodeIndex(int column, int row) const { return column * rows + row; }

@@ -36,6 +36,11 @@ void SButtonMatrix::EraseHover() {
     DrawHighlight();
 }
 
+void SButtonMatrix::EnableHighlight(bool on) {
+    highlightEnabled = on;
+    if (!on) EraseHover();
+}
+
 void SButtonMatrix::ClearHover() {
     EraseHover();
     DisplayPortStats(-1, -1);

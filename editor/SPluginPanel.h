@@ -92,6 +92,7 @@ class SPluginPanel : public zell::gui::SWindow {
     void ShowHighlightOption();
     void DrawBackground();
     void DrawVariableParts();
+    void DrawFilterBox();
 
     Button* clearButton = nullptr;
     Button* resetButton = nullptr;

@@ -11,6 +11,7 @@
 #include "SStaticData.h"
 #include "VSTPlugin.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -25,8 +26,11 @@ namespace {
 
 constexpr int kRadius = 7;
 constexpr uint16_t kFilterBits = 0x3F;
+// The node label's place in the filter box.
+constexpr Rect2 kNodeLabel{32, 372, 76, 386};
 constexpr const char* kProductLine = "Ferrovane 1.01";
-constexpr const char* kCopyrightLine = "(c) 2026 The Ferrovane Project - www.ferrovane.org";
+// Short enough to stay under the logo in any font the server may give.
+constexpr const char* kCopyrightLine = "(c) 2026 ferrovane.org";
 constexpr const char* kNotice = "VST Plugin Technology by Steinberg";
 
 // A parameter as a button value.
@@ -88,7 +92,7 @@ void SPluginPanel::ShowGridOption() {
 
 void SPluginPanel::ShowHighlightOption() {
     highlightButton->SetValue(ButtonValue(plugin->getParameter(4)), false);
-    matrix->highlightEnabled = HighlightOn(plugin->getParameter(4));
+    matrix->EnableHighlight(HighlightOn(plugin->getParameter(4)));
     matrix->Refresh();
 }
 
@@ -180,54 +184,85 @@ void SPluginPanel::RefreshPanel() {
     Refresh();
 }
 
-// The parts that never change, under the logo.
+// The parts that never change, under the logo: each line keeps to its own strip of the logo's
+// area, so none shows beside the logo whatever font the server gives.
 void SPluginPanel::DrawBackground() {
     SControl::Draw(Rect2{0, 0, clientRect.Width(), clientRect.Height()});
     drawing->SetFont(statdata.FindFont(7, false, false));
-    drawing->SetPen(statdata.FindPen(Pixel(kWhite)));
-    drawing->DrawText(kProductLine, 72, 14);
-    drawing->SetPen(statdata.FindPen(Pixel(kSteel)));
-    drawing->DrawText(kCopyrightLine, 44, 30);
-    drawing->DrawText(kNotice, 28, 46);
+    auto line = [this](int colour, const char* text, int x, int y) {
+        drawing->SetPen(statdata.FindPen(Pixel(colour)));
+        drawing->DrawTextFitted(
+            text, x, y, Rect2{titleArea.x1, y, titleArea.x2, std::min(y + 16, titleArea.y2)});
+    };
+    line(kWhite, kProductLine, 72, 14);
+    line(kSteel, kCopyrightLine, 44, 30);
+    line(kSteel, kNotice, 28, 46);
 }
 
+// Texts keep to their boxes: a fallback font may be wider or taller than the one the layout was
+// made for. The boxes end at the controls, so there is nothing to draw before they exist.
 void SPluginPanel::DrawVariableParts() {
+    if (!copyButton || filterButtons.empty()) return;
     auto fill = [this](int colour, int x1, int y1, int x2, int y2) {
         drawing->SetPen(statdata.FindPen(Pixel(colour)));
         drawing->SetBrush(statdata.FindBrush(Pixel(colour)));
         drawing->FillRoundedRect(x1, y1, x2, y2, kRadius, kRadius);
     };
-    auto text = [this](int colour, const char* t, int x, int y) {
+    auto text = [this](int colour, const char* t, int x, int y, const Rect2& box) {
         drawing->SetPen(statdata.FindPen(Pixel(colour)));
-        drawing->DrawText(t, x, y);
+        drawing->DrawTextFitted(t, x, y, box);
     };
     fill(kWine, 32, 64, 288, 94);
     drawing->SetFont(statdata.FindFont(8, false, false));
-    text(kWhite, presetName, 35, 68);
+    // Up to the copy button, above the number strip.
+    text(kWhite, presetName, 35, 68, Rect2{35, 64, copyButton->WindowRect().x1 - 2, 88});
 
     fill(kSteel, 32, 88, 288, 113);
     fill(kSteel, 16, 103, 41, 359);
     char number[8];
     for (int i = 0; i < kChannels; ++i) {
         snprintf(number, sizeof number, "%02i", i + 1);
-        text(kCharcoal, number, 35 + 16 * i, 90);
-        text(kCharcoal, number, 19, 104 + 16 * i);
+        // Over its column, and beside its row.
+        text(kCharcoal, number, 35 + 16 * i, 90, Rect2{32 + 16 * i, 88, 48 + 16 * i, 103});
+        text(kCharcoal, number, 19, 104 + 16 * i, Rect2{16, 103 + 16 * i, 32, 119 + 16 * i});
     }
-
-    int in = 0, out = 0;
-    fill(kBlack, 32, 363, 288, 387);
-    drawing->SetFont(statdata.FindFont(7, false, false));
-    drawing->SetPen(statdata.FindPen(Pixel(SelectedNode(in, out) ? kLimeGreen : kBlack)));
-    drawing->DrawRoundedRect(32, 363, 288, 387, kRadius, kRadius);
-    text(kWhite, "Filters", 41, 363);
-    char label[32];
-    NodeLabel(label, sizeof label);
-    drawing->DrawLabel(label, Rect2{32, 372, 76, 386}, 0, context::SDrawing::Point{0, 0});
+    DrawFilterBox();
 
     drawing->SetPen(statdata.FindPen(Pixel(kCharcoal)));
     drawing->DrawRoundedRect(32, 390, 288, 414, kRadius, kRadius);
-    text(kBlack, "IN", 90, 396);
-    text(kBlack, "OUT", 215, 396);
+    drawing->SetPen(statdata.FindPen(Pixel(kBlack)));
+    drawing->DrawText("IN", 90, 396);
+    drawing->DrawText("OUT", 215, 396);
+}
+
+void SPluginPanel::DrawFilterBox() {
+    const Rect2 box{32, 363, 288, 387};
+    const int left = filterButtons.front()->WindowRect().x1;
+    int in = 0, out = 0;
+    drawing->SetPen(statdata.FindPen(Pixel(kBlack)));
+    drawing->SetBrush(statdata.FindBrush(Pixel(kBlack)));
+    drawing->FillRoundedRect(box, kRadius, kRadius);
+    drawing->SetFont(statdata.FindFont(7, false, false));
+    drawing->SetPen(statdata.FindPen(Pixel(SelectedNode(in, out) ? kLimeGreen : kBlack)));
+    drawing->DrawRoundedRect(box, kRadius, kRadius);
+
+    // The title sits in a gap of the outline, as on a group box, so that the two never touch;
+    // it keeps above the node label and left of the first filter button.
+    const Rect2 titleBox{box.x1 + 2, box.y1, left - 1, kNodeLabel.y1};
+    const Rect2 ink = drawing->FittedTextInk("Filters", 41, box.y1, titleBox);
+    drawing->SetPen(statdata.FindPen(Pixel(kBlack)));
+    if (ink.x2 > ink.x1)
+        drawing->FillRect(std::max(ink.x1 - 2, box.x1 + kRadius), box.y1, ink.x2 + 2, box.y1 + 2);
+    drawing->SetPen(statdata.FindPen(Pixel(kWhite)));
+    drawing->DrawTextFitted("Filters", 41, box.y1, titleBox);
+
+    // Spaces as wide as a digit, so that "[ 4 | 7 ]" does not read "[4|7]".
+    char label[32];
+    NodeLabel(label, sizeof label);
+    int digit = 0;
+    context::SDrawing::GetTextDimensions("0", &digit, nullptr, drawing->GetFont());
+    drawing->DrawLabelFitted(label, kNodeLabel, 0, context::SDrawing::Point{0, 0},
+                             Rect2{box.x1 + 2, kNodeLabel.y1, left - 1, box.y2 - 2}, digit);
 }
 
 } // namespace ferrovane

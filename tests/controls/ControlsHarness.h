@@ -4,6 +4,8 @@
 #include <gtest/gtest.h> // before Xlib, which defines None and Bool
 
 #include "PngFile.h"
+#include "SDrawFont.h"
+#include "STextBlock.h"
 #include "SWindow.h"
 #include "ToolkitDisplay.h"
 
@@ -11,6 +13,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -49,6 +52,20 @@ class Pointer {
 
     Display* d;
 };
+
+// A font's measures for the expectations. A font that did not load fails the test with a message
+// and measures 0, rather than taking the test down.
+inline bool FontLoaded(context::SDrawFont* font) {
+    if (font && font->Loaded()) return true;
+    ADD_FAILURE() << "the font of size " << (font ? font->size : 0) << " did not load";
+    return false;
+}
+inline int MeasuredWidth(context::SDrawFont* font, const char* text) {
+    return FontLoaded(font) ? context::TextWidth(text, static_cast<int>(strlen(text)), font) : 0;
+}
+inline int MeasuredHeight(context::SDrawFont* font) {
+    return FontLoaded(font) ? context::LineHeight(font) : 0;
+}
 
 // The pixel at (x, y) of a drawable.
 inline unsigned long PixelAt(Display* d, Drawable w, int x, int y) {

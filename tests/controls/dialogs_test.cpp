@@ -27,9 +27,7 @@ class Dialogs : public OwnDisplay {
         delete messageFont;
         OwnDisplay::TearDown();
     }
-    static int Width(context::SDrawFont* f, const char* text) {
-        return XTextWidth(f->info, text, static_cast<int>(strlen(text)));
-    }
+    static int Width(context::SDrawFont* f, const char* text) { return MeasuredWidth(f, text); }
     bool Mapped() {
         XWindowAttributes a;
         return XGetWindowAttributes(display, dialog->GetWindow(), &a) && a.map_state == IsViewable;
@@ -52,7 +50,7 @@ TEST_F(Dialogs, SizesItselfToTheMeasuredText) {
     dialog->SetMessage("A short line\nand a noticeably longer second line", "Ferrovane");
     const int w = std::max({Width(messageFont, lines[0]), Width(messageFont, lines[1]),
                             Width(titleFont, "Ferrovane")});
-    const int h = 2 * (messageFont->info->ascent + messageFont->info->descent);
+    const int h = 2 * MeasuredHeight(messageFont);
     EXPECT_EQ(dialog->WindowRect(), (Rect2{0, 0, w + 64, h + 128}));
     EXPECT_EQ(dialog->TitleLabel()->WindowRect(), (Rect2{10, 10, 10 + w + 44, 30}));
     EXPECT_EQ(dialog->MessageLabel()->WindowRect(), (Rect2{10, 40, 10 + w + 44, 40 + h + 38}));

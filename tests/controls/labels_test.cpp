@@ -53,10 +53,8 @@ class Labels : public OwnDisplay {
         delete font;
         OwnDisplay::TearDown();
     }
-    int Width(const char* text) {
-        return XTextWidth(font->info, text, static_cast<int>(strlen(text)));
-    }
-    int LineHeight() { return font->info->ascent + font->info->descent; }
+    int Width(const char* text) { return MeasuredWidth(font, text); }
+    int LineHeight() { return MeasuredHeight(font); }
 
     context::SDrawFont* font = nullptr;
 };

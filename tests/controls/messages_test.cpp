@@ -72,8 +72,8 @@ TEST_F(Messages, InfoReusesOneCentredBoxThatOkCloses) {
     ASSERT_EQ(ShownBox(), box) << "the same box";
     EXPECT_STREQ(box->MessageText().Text(), "a second message\nof two lines");
     context::SDrawFont font(7, false, false, false, nullptr);
-    const int w = XTextWidth(font.info, "a second message", 16) + 64;
-    const int h = 2 * (font.info->ascent + font.info->descent) + 128;
+    const int w = MeasuredWidth(&font, "a second message") + 64;
+    const int h = 2 * MeasuredHeight(&font) + 128;
     EXPECT_EQ(box->WindowRect(), (Rect2{(1280 - w) >> 1, (1024 - h) >> 1, ((1280 - w) >> 1) + w,
                                         ((1024 - h) >> 1) + h}));
     ClickOk(box, 3);

@@ -59,12 +59,8 @@ class Tooltips : public OwnDisplay {
         XGetGeometry(display, tip->GetWindow(), &root, &x, &y, &w, &h, &border, &depth);
         return {x, y, x + static_cast<int>(w), y + static_cast<int>(h)};
     }
-    int TextWidth(const char* text) {
-        return XTextWidth(tip->RegularFont()->info, text, static_cast<int>(strlen(text)));
-    }
-    int FontHeight() {
-        return tip->RegularFont()->info->ascent + tip->RegularFont()->info->descent;
-    }
+    int TextWidth(const char* text) { return MeasuredWidth(tip->RegularFont(), text); }
+    int FontHeight() { return MeasuredHeight(tip->RegularFont()); }
 
     Pointer pointer;
     SWindow* panel = nullptr;

@@ -33,6 +33,10 @@ struct Measure {
 
 Measure Of(const char* text) {
     SDrawFont* f = SampleFont();
+    if (!f->Loaded()) {
+        ADD_FAILURE() << "the sample font did not load";
+        return {0, 0, 0};
+    }
     int width = 0, height = 0;
     SDrawing::GetTextDimensions(text, &width, &height, f);
     return {width, f->info->ascent, f->info->descent};

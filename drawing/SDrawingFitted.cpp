@@ -1,0 +1,106 @@
+// Text kept inside a box: the fonts a layout was made for may be missing, and the nearest font
+// the server has can be wider.
+#include "SDrawing.h"
+
+#include "SDrawDevice.h"
+#include "SDrawFont.h"
+#include "STextFit.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace zell::gui::context {
+
+namespace {
+
+// A line placed inside its box: the glyph positions, the line's origin and how many glyphs fit.
+struct Placed {
+    STextRun run;
+    int x = 0, baseline = 0, count = 0;
+};
+
+// A left-aligned line keeps its start, so its room is what lies right of that.
+Placed Place(XFontStruct* f, const char* text, int x, int baseline, const SDrawing::Rect& r,
+             int align, const SDrawing::Rect& box, int minSpace) {
+    Placed p;
+    const int length = static_cast<int>(strlen(text));
+    const int start = x + GlyphMetrics(f, static_cast<unsigned char>(text[0])).lbearing;
+    const int room = align & SDrawing::kLeft ? box.x2 - std::max(box.x1, start) : box.Width();
+    p.run = FitLine(f, text, length, room, minSpace);
+    const STextRun& run = p.run;
+    if (run.respaced && !(align & SDrawing::kLeft)) {
+        const int ink = run.inkRight - run.inkLeft;
+        x = (align & SDrawing::kRight ? r.x2 - ink : r.x1 + ((r.Width() - ink) >> 1)) - run.inkLeft;
+    }
+    // The least move that brings the ink inside; the left and top edges win.
+    if (x + run.inkRight > box.x2) x = box.x2 - run.inkRight;
+    if (x + run.inkLeft < box.x1) x = box.x1 - run.inkLeft;
+    if (baseline + run.descent > box.y2) baseline = box.y2 - run.descent;
+    if (baseline - run.ascent < box.y1) baseline = box.y1 + run.ascent;
+    p.x = x;
+    p.baseline = baseline;
+    p.count = GlyphsBefore(f, text, run, box.x2 - x);
+    return p;
+}
+
+} // namespace
+
+void SDrawing::DrawTextFitted(const char* text, int x, int y, const Rect& box) {
+    XFontStruct* f = LoadedFont();
+    if (!f) return;
+    DrawInside(text, x, y + f->ascent, Rect{x, y, box.x2, box.y2}, kLeft, box, 0);
+}
+
+void SDrawing::DrawLabelFitted(const char* text, Rect r, int align, const Point& offset,
+                               const Rect& box, int minSpace) {
+    XFontStruct* f = LoadedFont();
+    if (!f || !text || !*text) return;
+    r = r.Moved(offset);
+    // DrawLabel's placement.
+    const int width = XTextWidth(f, text, static_cast<int>(strlen(text)));
+    const int baseline = align & kTop      ? r.y1 + f->ascent
+                         : align & kBottom ? r.y2 - f->descent
+                                           : r.y1 + (f->ascent >> 1) + (r.Height() >> 1) - 1;
+    const int x = align & kLeft    ? r.x1
+                  : align & kRight ? r.x2 - width
+                                   : r.x1 + (r.Width() >> 1) - (width >> 1);
+    DrawInside(text, x, baseline, r, align, box, minSpace);
+}
+
+SDrawing::Rect SDrawing::FittedTextInk(const char* text, int x, int y, const Rect& box) {
+    XFontStruct* f = LoadedFont();
+    if (!f || !text || !*text) return {};
+    const Placed p = Place(f, text, x, y + f->ascent, Rect{x, y, box.x2, box.y2}, kLeft, box, 0);
+    if (p.count <= 0 || p.run.inkRight <= p.run.inkLeft) return {};
+    return {p.x + p.run.inkLeft, p.baseline - p.run.ascent, p.x + p.run.inkRight,
+            p.baseline + p.run.descent};
+}
+
+void SDrawing::DrawInside(const char* text, int x, int baseline, const Rect& r, int align,
+                          const Rect& box, int minSpace) {
+    XFontStruct* f = LoadedFont();
+    Target t = Current();
+    if (!f || !text || !*text || !t) return;
+    const Placed p = Place(f, text, x, baseline, r, align, box, minSpace);
+    if (p.count <= 0) return;
+    XSetFont(t.display, t.gc, f->fid);
+    if (!p.run.respaced) {
+        XDrawString(t.display, t.drawable, t.gc, p.x, p.baseline, text, p.count);
+        return;
+    }
+    // One item for each stretch of glyphs that keep the font's own advances.
+    std::vector<XTextItem> items;
+    int pen = 0;
+    for (int i = 0; i < p.count; ++i) {
+        const int delta = p.run.x[i] - pen;
+        if (items.empty() || delta != 0)
+            items.push_back(XTextItem{const_cast<char*>(text + i), 0, delta, None});
+        ++items.back().nchars;
+        pen = p.run.x[i] + GlyphMetrics(f, static_cast<unsigned char>(text[i])).width;
+    }
+    XDrawText(t.display, t.drawable, t.gc, p.x, p.baseline, items.data(),
+              static_cast<int>(items.size()));
+}
+
+} // namespace zell::gui::context
