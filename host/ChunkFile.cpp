@@ -18,7 +18,8 @@ bool EndsWith(const std::string& s, const char* tail) {
 
 } // namespace
 
-bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error) {
+bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error,
+               VstInt32* currentProgram) {
     std::vector<unsigned char> data;
     if (!ReadFile(path, data, error)) return false;
     if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
@@ -29,6 +30,7 @@ bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& e
             return false;
         }
         data = preset.chunk;
+        if (bank && currentProgram) *currentProgram = preset.currentProgram;
     }
     if (host.Dispatch(effSetChunk, bank ? 0 : 1, static_cast<VstIntPtr>(data.size()),
                       data.data()) != 1) {

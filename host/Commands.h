@@ -11,5 +11,7 @@ int InfoCommand(const std::string& path);
 int RouteCommand(const std::vector<std::string>& args);
 // Shows the plugin's editor until its window is closed; loads and saves the bank around it.
 int EditCommand(const std::vector<std::string>& args);
+// Runs the plugin as a JACK client with its editor until stopped; keeps the bank in a file.
+int LiveCommand(const std::vector<std::string>& args);
 
 } // namespace ferrovane::host

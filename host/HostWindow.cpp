@@ -39,7 +39,8 @@ Display* HostWindow::Connect() {
     return nullptr;
 }
 
-HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(eventProc) {
+HostWindow::HostWindow(int width, int height, bool eventProc, const char* title)
+    : eventProcMode(eventProc) {
     XInitThreads(); // the loop thread and the caller share the connection
     if (eventProcMode) {
         static std::once_flag installed;
@@ -52,7 +53,7 @@ HostWindow::HostWindow(int width, int height, bool eventProc) : eventProcMode(ev
     window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
                                  static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                                  BlackPixel(display, screen), WhitePixel(display, screen));
-    XStoreName(display, window, "Ferrovane Host");
+    XStoreName(display, window, title);
     XSelectInput(display, window, StructureNotifyMask | SubstructureNotifyMask | ExposureMask);
     stopAtom = XInternAtom(display, "_FERROVANE_HOST_STOP", False);
     protocolsAtom = XInternAtom(display, "WM_PROTOCOLS", False);

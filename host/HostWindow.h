@@ -16,7 +16,7 @@ namespace ferrovane::host {
 
 class HostWindow {
   public:
-    HostWindow(int width, int height, bool eventProcMode);
+    HostWindow(int width, int height, bool eventProcMode, const char* title = "Ferrovane Host");
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
