@@ -24,7 +24,10 @@ bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& e
     if (!ReadFile(path, data, error)) return false;
     if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
         FxPreset preset;
-        if (!ParseFxPreset(data, preset, error)) return false;
+        if (!ParseFxPreset(data, preset, error)) {
+            error = path + ": " + error;
+            return false;
+        }
         if (preset.bank != bank || preset.pluginId != host.Effect()->uniqueID) {
             error = path + " is not a " + (bank ? "bank" : "program") + " of this plugin";
             return false;

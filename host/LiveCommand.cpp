@@ -227,6 +227,7 @@ int LiveCommand(const std::vector<std::string>& args) {
         printf("bank saved to %s\n", o.bank.c_str());
     }
     fflush(stdout);
+    host.Unload(); // while the window's display, which a 32-bit editor adopts, is still open
     return result;
 }
 
