@@ -1,0 +1,137 @@
+// Cost of one cycle of the live host's JACK process callback, beside the plugin's own processing
+// of the same events. The callback runs on real JACK port buffers: those of a client of the
+// benchmark's own on a server of its own, left inactive so that only the benchmark calls it.
+#include "JackServer.h"
+#include "LiveCycle.h"
+#include "VSTPlugin.h"
+#include "VstHost.h"
+
+#include <benchmark/benchmark.h>
+#include <jack/midiport.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+using ferrovane::VSTPlugin;
+using ferrovane::host::EventBlock;
+using ferrovane::host::EventSink;
+using ferrovane::host::LiveCycle;
+using ferrovane::host::LivePorts;
+using ferrovane::host::VstHost;
+
+// Output ports all: the "input" is a buffer the benchmark fills once and the callback reads.
+struct Rig {
+    Rig() : server(1024) {
+        jack_status_t status{};
+        client = server.Ok()
+                     ? jack_client_open(
+                           "bench", static_cast<jack_options_t>(JackNoStartServer | JackServerName),
+                           &status, server.Name().c_str())
+                     : nullptr;
+        if (!client) {
+            fprintf(stderr, "live_bench: no JACK server (is jackd installed?)\n");
+            exit(1);
+        }
+        ports.midiIn = Output("midi_in", JACK_DEFAULT_MIDI_TYPE);
+        ports.midiOut = Output("midi_out", JACK_DEFAULT_MIDI_TYPE);
+        for (int c = 0; c < 2; ++c) {
+            ports.audioIn[c] = Output(c ? "in_2" : "in_1", JACK_DEFAULT_AUDIO_TYPE);
+            ports.audioOut[c] = Output(c ? "out_2" : "out_1", JACK_DEFAULT_AUDIO_TYPE);
+        }
+    }
+    ~Rig() { jack_client_close(client); }
+    jack_port_t* Output(const char* name, const char* type) {
+        return jack_port_register(client, name, type, JackPortIsOutput, 0);
+    }
+    JackServer server;
+    jack_client_t* client = nullptr;
+    LivePorts ports;
+};
+
+Rig& TheRig() {
+    static Rig rig;
+    return rig;
+}
+
+// Controllers on every channel, spread evenly over the cycle.
+std::vector<VstMidiEvent> Controllers(int count, int frames) {
+    std::vector<VstMidiEvent> v;
+    for (int i = 0; i < count; ++i)
+        v.push_back(ferrovane::host::MidiEvent(static_cast<unsigned char>(0xB0 | (i & 15)),
+                                               1 + (i & 31), i & 127, i * frames / count));
+    return v;
+}
+
+void StartPlugin(VstHost& host) {
+    host.Create(
+        [](audioMasterCallback callback, void*) {
+            int error = 0;
+            return (new VSTPlugin(callback, error))->getAeffect();
+        },
+        nullptr);
+    host.Start();
+}
+
+void PerCycle(benchmark::State& state) {
+    state.counters["ns/cycle"] =
+        benchmark::Counter(static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// The whole callback: JACK buffers in and out, the block built, the plugin, the writes.
+void LiveCallback(benchmark::State& state) {
+    const auto frames = static_cast<int>(state.range(0));
+    Rig& rig = TheRig();
+    void* input = jack_port_get_buffer(rig.ports.midiIn, static_cast<jack_nframes_t>(frames));
+    jack_midi_clear_buffer(input);
+    for (const VstMidiEvent& e : Controllers(static_cast<int>(state.range(1)), frames)) {
+        const jack_midi_data_t bytes[3] = {static_cast<jack_midi_data_t>(e.midiData[0]),
+                                           static_cast<jack_midi_data_t>(e.midiData[1]),
+                                           static_cast<jack_midi_data_t>(e.midiData[2])};
+        jack_midi_event_write(input, static_cast<jack_nframes_t>(e.deltaFrames), bytes, 3);
+    }
+    VstHost host;
+    StartPlugin(host);
+    LiveCycle cycle(host, rig.ports);
+    for (auto _ : state)
+        cycle.Process(static_cast<jack_nframes_t>(frames));
+    PerCycle(state);
+    if (cycle.Counters().out.load() != cycle.Counters().in.load())
+        state.SkipWithError("events went missing");
+}
+
+struct Discard : EventSink {
+    void Receive(const VstEvents& events) override { benchmark::DoNotOptimize(events.numEvents); }
+};
+
+// The plugin alone on the same events: effProcessEvents and processReplacing.
+void PluginOnly(benchmark::State& state) {
+    const auto frames = static_cast<int>(state.range(0));
+    EventBlock block(Controllers(static_cast<int>(state.range(1)), frames));
+    std::vector<float> in(static_cast<size_t>(frames)), out(static_cast<size_t>(frames));
+    float* ins[2] = {in.data(), in.data()};
+    float* outs[2] = {out.data(), out.data()};
+    VstHost host;
+    StartPlugin(host);
+    Discard discard;
+    host.SendEventsTo(&discard);
+    VstEvents* events = block.Get()->numEvents ? block.Get() : nullptr;
+    for (auto _ : state)
+        host.ProcessBlock(events, ins, outs, frames);
+    PerCycle(state);
+}
+
+void Cases(benchmark::internal::Benchmark* b) {
+    for (int frames : {64, 256, 1024})
+        for (int events : {0, 16, 256})
+            b->Args({frames, events});
+}
+
+} // namespace
+
+BENCHMARK(LiveCallback)->Apply(Cases);
+BENCHMARK(PluginOnly)->Apply(Cases);
+BENCHMARK_MAIN();
