@@ -1,9 +1,16 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace ferrovane::host {
+
+// One line on standard error; the answer is the program's exit code.
+inline int Fail(const std::string& error) {
+    fprintf(stderr, "ferrovane-host: %s\n", error.c_str());
+    return 1;
+}
 
 // Prints what a host's scanner sees of the plugin.
 int InfoCommand(const std::string& path);

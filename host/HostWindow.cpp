@@ -1,6 +1,7 @@
 #include "HostWindow.h"
 
 #include "BrokenPipe.h"
+#include "VstHost.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xproto.h>
@@ -89,6 +90,19 @@ void HostWindow::Stop() {
     XSendEvent(display, window, False, NoEventMask, &e);
     XFlush(display);
     thread.join();
+}
+
+bool HostWindow::OpenEditor(VstHost& host) {
+    Start();
+    const auto d = reinterpret_cast<VstIntPtr>(display);
+    VstIntPtr opened = 0;
+    Exclusive([&] { opened = host.Dispatch(effEditOpen, 0, d, EditOpenPtr()); });
+    return opened == 1;
+}
+
+void HostWindow::CloseEditor(VstHost& host) {
+    Exclusive([&] { host.Dispatch(effEditClose); });
+    Stop();
 }
 
 void HostWindow::Loop() {

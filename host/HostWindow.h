@@ -14,6 +14,8 @@
 
 namespace ferrovane::host {
 
+class VstHost;
+
 class HostWindow {
   public:
     HostWindow(int width, int height, bool eventProcMode, const char* title = "Ferrovane Host");
@@ -41,6 +43,10 @@ class HostWindow {
         f();
     }
     void Stop();
+    // The plugin's editor in this window: starts the loop and opens it (false when the plugin
+    // has none); closes it and stops the loop. Both in turn with the events the loop hands over.
+    bool OpenEditor(VstHost& host);
+    void CloseEditor(VstHost& host);
     // Events handed to a plugin's _XEventProc so far.
     int Forwarded() const { return forwarded.load(); }
     // Waits until the user closes the window (the window manager's delete request) or the

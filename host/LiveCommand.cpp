@@ -160,11 +160,6 @@ void RunUntilStopped(VstHost& host, const LiveClient& client, const LiveCycle& c
     }
 }
 
-int Fail(const std::string& error) {
-    fprintf(stderr, "ferrovane-host: %s\n", error.c_str());
-    return 1;
-}
-
 } // namespace
 
 int LiveCommand(const std::vector<std::string>& args) {
@@ -194,11 +189,7 @@ int LiveCommand(const std::vector<std::string>& args) {
     }
     cycle = std::make_unique<LiveCycle>(host, client.Ports());
     if (!client.Start(*cycle, error)) return Fail(error);
-    if (window) {
-        window->Start();
-        const auto display = reinterpret_cast<VstIntPtr>(window->GetDisplay());
-        window->Exclusive([&] { host.Dispatch(effEditOpen, 0, display, window->EditOpenPtr()); });
-    }
+    if (window && !window->OpenEditor(host)) window.reset(); // a plugin without an editor
     printf("%s: %u Hz, %u frames a cycle, bank %s\n", client.Name(), client.SampleRate(),
            client.BufferSize(), o.bank.c_str());
     fflush(stdout);
@@ -206,10 +197,7 @@ int LiveCommand(const std::vector<std::string>& args) {
     RunUntilStopped(host, client, *cycle, window.get(), o.seconds);
 
     client.Stop();
-    if (window) {
-        window->Exclusive([&] { host.Dispatch(effEditClose); });
-        window->Stop();
-    }
+    if (window) window->CloseEditor(host);
     if (isatty(STDOUT_FILENO)) printf("\r\033[K");
     printf("%s\n", StatusLine(client, *cycle).c_str());
     int result = 0;
