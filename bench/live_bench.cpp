@@ -1,7 +1,7 @@
 // Cost of one cycle of the live host's JACK process callback, beside the plugin's own processing
 // of the same events. The callback runs on real JACK port buffers: those of a client of the
 // benchmark's own on a server of its own, left inactive so that only the benchmark calls it.
-#include "JackServer.h"
+#include "JackBuffers.h"
 #include "LiveCycle.h"
 #include "VSTPlugin.h"
 #include "VstHost.h"
@@ -19,41 +19,15 @@ using ferrovane::VSTPlugin;
 using ferrovane::host::EventBlock;
 using ferrovane::host::EventSink;
 using ferrovane::host::LiveCycle;
-using ferrovane::host::LivePorts;
 using ferrovane::host::VstHost;
 
-// Output ports all: the "input" is a buffer the benchmark fills once and the callback reads.
-struct Rig {
-    Rig() : server(1024) {
-        jack_status_t status{};
-        client = server.Ok()
-                     ? jack_client_open(
-                           "bench", static_cast<jack_options_t>(JackNoStartServer | JackServerName),
-                           &status, server.Name().c_str())
-                     : nullptr;
-        if (!client) {
-            fprintf(stderr, "live_bench: no JACK server (is jackd installed?)\n");
-            exit(1);
-        }
-        ports.midiIn = Output("midi_in", JACK_DEFAULT_MIDI_TYPE);
-        ports.midiOut = Output("midi_out", JACK_DEFAULT_MIDI_TYPE);
-        for (int c = 0; c < 2; ++c) {
-            ports.audioIn[c] = Output(c ? "in_2" : "in_1", JACK_DEFAULT_AUDIO_TYPE);
-            ports.audioOut[c] = Output(c ? "out_2" : "out_1", JACK_DEFAULT_AUDIO_TYPE);
-        }
+JackBuffers& Buffers() {
+    static JackBuffers buffers;
+    if (!buffers.Ok()) {
+        fprintf(stderr, "live_bench: no JACK server (is jackd installed?)\n");
+        exit(1);
     }
-    ~Rig() { jack_client_close(client); }
-    jack_port_t* Output(const char* name, const char* type) {
-        return jack_port_register(client, name, type, JackPortIsOutput, 0);
-    }
-    JackServer server;
-    jack_client_t* client = nullptr;
-    LivePorts ports;
-};
-
-Rig& TheRig() {
-    static Rig rig;
-    return rig;
+    return buffers;
 }
 
 // Controllers on every channel, spread evenly over the cycle.
@@ -84,9 +58,8 @@ void PerCycle(benchmark::State& state) {
 // The whole callback: JACK buffers in and out, the block built, the plugin, the writes.
 void LiveCallback(benchmark::State& state) {
     const auto frames = static_cast<int>(state.range(0));
-    Rig& rig = TheRig();
-    void* input = jack_port_get_buffer(rig.ports.midiIn, static_cast<jack_nframes_t>(frames));
-    jack_midi_clear_buffer(input);
+    JackBuffers& buffers = Buffers();
+    void* input = buffers.ClearedInput();
     for (const VstMidiEvent& e : Controllers(static_cast<int>(state.range(1)), frames)) {
         const jack_midi_data_t bytes[3] = {static_cast<jack_midi_data_t>(e.midiData[0]),
                                            static_cast<jack_midi_data_t>(e.midiData[1]),
@@ -95,7 +68,7 @@ void LiveCallback(benchmark::State& state) {
     }
     VstHost host;
     StartPlugin(host);
-    LiveCycle cycle(host, rig.ports);
+    LiveCycle cycle(host, buffers.Ports());
     for (auto _ : state)
         cycle.Process(static_cast<jack_nframes_t>(frames));
     PerCycle(state);
