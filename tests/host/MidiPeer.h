@@ -74,6 +74,8 @@ class MidiPeer {
     uint32_t Start() const { return start; }
 
     size_t Count() const { return stored.load(std::memory_order_acquire); }
+    // Cycles this client has run.
+    uint64_t Cycles() const { return cycles.load(); }
     std::vector<PeerEvent> Received() const {
         return {storage.begin(), storage.begin() + static_cast<long>(Count())};
     }
@@ -87,6 +89,7 @@ class MidiPeer {
             self->Send(buffer, now, frames);
         else
             self->Record(buffer, now);
+        self->cycles.fetch_add(1);
         return 0;
     }
 
@@ -131,7 +134,7 @@ class MidiPeer {
     std::atomic<bool> armed{false}, played{false};
     std::vector<PeerEvent> storage;
     std::atomic<size_t> stored{0};
-    std::atomic<uint64_t> xruns{0};
+    std::atomic<uint64_t> xruns{0}, cycles{0};
 };
 
 } // namespace ferrovane::test
