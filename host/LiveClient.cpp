@@ -158,8 +158,9 @@ bool LiveClient::Start(LiveCycle& cycle, std::string& error) {
     return true;
 }
 
+// Also after the server has gone: deactivating is what stops and joins JACK's processing thread.
 void LiveClient::Stop() {
-    if (active && !ServerGone()) jack_deactivate(client);
+    if (active) jack_deactivate(client);
     active = false;
 }
 
