@@ -160,6 +160,32 @@ void RunUntilStopped(VstHost& host, const LiveClient& client, const LiveCycle& c
     }
 }
 
+// Stops the cycles, closes the editor, says how the run went and writes the bank back.
+int Finish(VstHost& host, LiveClient& client, const LiveCycle& cycle, HostWindow* window,
+           const std::string& bank) {
+    client.Stop();
+    if (window) window->CloseEditor(host);
+    if (isatty(STDOUT_FILENO)) printf("\r\033[K");
+    printf("%s\n", StatusLine(client, cycle).c_str());
+    int result = 0;
+    std::string reason, error;
+    if (client.ServerGone(&reason)) {
+        fprintf(stderr, "ferrovane-host: the JACK server went away%s%s\n",
+                reason.empty() ? "" : ": ", reason.c_str());
+        result = 1;
+    }
+    MakeFolders(bank);
+    if (!SaveChunk(host, bank, true, error)) {
+        fprintf(stderr, "ferrovane-host: the bank was not saved: %s\n", error.c_str());
+        result = 1;
+    } else {
+        printf("bank saved to %s\n", bank.c_str());
+    }
+    fflush(stdout);
+    host.Unload(); // while the window's display, which a 32-bit editor adopts, is still open
+    return result;
+}
+
 } // namespace
 
 int LiveCommand(const std::vector<std::string>& args) {
@@ -195,28 +221,7 @@ int LiveCommand(const std::vector<std::string>& args) {
     fflush(stdout);
 
     RunUntilStopped(host, client, *cycle, window.get(), o.seconds);
-
-    client.Stop();
-    if (window) window->CloseEditor(host);
-    if (isatty(STDOUT_FILENO)) printf("\r\033[K");
-    printf("%s\n", StatusLine(client, *cycle).c_str());
-    int result = 0;
-    std::string reason;
-    if (client.ServerGone(&reason)) {
-        fprintf(stderr, "ferrovane-host: the JACK server went away%s%s\n",
-                reason.empty() ? "" : ": ", reason.c_str());
-        result = 1;
-    }
-    MakeFolders(o.bank);
-    if (!SaveChunk(host, o.bank, true, error)) {
-        fprintf(stderr, "ferrovane-host: the bank was not saved: %s\n", error.c_str());
-        result = 1;
-    } else {
-        printf("bank saved to %s\n", o.bank.c_str());
-    }
-    fflush(stdout);
-    host.Unload(); // while the window's display, which a 32-bit editor adopts, is still open
-    return result;
+    return Finish(host, client, *cycle, window.get(), o.bank);
 }
 
 } // namespace ferrovane::host
