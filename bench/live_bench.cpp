@@ -84,9 +84,12 @@ struct Discard : EventSink {
 void PluginOnly(benchmark::State& state) {
     const auto frames = static_cast<int>(state.range(0));
     EventBlock block(Controllers(static_cast<int>(state.range(1)), frames));
-    std::vector<float> in(static_cast<size_t>(frames)), out(static_cast<size_t>(frames));
-    float* ins[2] = {in.data(), in.data()};
-    float* outs[2] = {out.data(), out.data()};
+    // A buffer of its own for each channel each way, as JACK gives the callback.
+    std::vector<float> audio[4];
+    for (std::vector<float>& channel : audio)
+        channel.assign(static_cast<size_t>(frames), 0.0f);
+    float* ins[2] = {audio[0].data(), audio[1].data()};
+    float* outs[2] = {audio[2].data(), audio[3].data()};
     VstHost host;
     StartPlugin(host);
     Discard discard;
