@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -37,11 +38,20 @@ template <typename F> bool Within(int seconds, F condition) {
     return true;
 }
 
+// The live command's arguments with a client name of this process's own, unless they name one.
+inline std::vector<std::string> Named(std::vector<std::string> args) {
+    if (std::find(args.begin(), args.end(), "--name") == args.end()) {
+        args.push_back("--name");
+        args.push_back(JackClientName("Ferrovane"));
+    }
+    return args;
+}
+
 // The live command in a thread of its own, as the program runs it.
 class LiveRun {
   public:
     explicit LiveRun(std::vector<std::string> args)
-        : thread([this, args = std::move(args)] {
+        : thread([this, args = Named(std::move(args))] {
               result.store(host::LiveCommand(args));
               finished.store(true);
           }) {}

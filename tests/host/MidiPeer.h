@@ -3,6 +3,8 @@
 // clients see in the same cycle at the same frame compares equal.
 #pragma once
 
+#include "JackServer.h"
+
 #include <jack/jack.h>
 #include <jack/midiport.h>
 

@@ -31,9 +31,10 @@ TEST_F(Live, EditsMadeInTheEditorAreWrittenBackToTheBank) {
 
     MidiPeer before(server->Name(), "before", true), after(server->Name(), "after", true),
         receiver(server->Name(), "receiver", false);
-    LiveRun live({FERROVANE_PLUGIN_PATH, "--bank", path, "--name", "ferrovane-edits",
-                  "--connect-in", before.Port(), "--connect-in", after.Port(), "--connect-out",
-                  receiver.Port(), "--seconds", "600"});
+    const std::string name = JackClientName("ferrovane-edits");
+    LiveRun live({FERROVANE_PLUGIN_PATH, "--bank", path, "--name", name, "--connect-in",
+                  before.Port(), "--connect-in", after.Port(), "--connect-out", receiver.Port(),
+                  "--seconds", "600"});
     ASSERT_TRUE(Within(60, [&] { return receiver.Connected() && after.Connected(); }));
     before.Play({Message(kSettled, 0xB0, 7, 100)});
     ASSERT_TRUE(Within(60, [&] { return receiver.Count() >= 2; }));
@@ -43,7 +44,7 @@ TEST_F(Live, EditsMadeInTheEditorAreWrittenBackToTheBank) {
     Display* d = XOpenDisplay(nullptr);
     ASSERT_NE(d, nullptr);
     Window w = 0;
-    ASSERT_TRUE(Within(60, [&] { return (w = NamedWindow(d, "ferrovane-edits")) != 0; }));
+    ASSERT_TRUE(Within(60, [&] { return (w = NamedWindow(d, name.c_str())) != 0; }));
     ASSERT_TRUE(Within(60, [&] { return MappedChildren(d, w) == 1; })) << "the editor is in it";
     Click(d, w, 247 + 20, 15 + 10); // Clear
     Click(d, w, 242 + 21, 67 + 8);  // Presets: program changes switch programs
@@ -141,7 +142,7 @@ TEST_F(Live, ABankThatCannotBeSavedIsAnErrorAtTheEnd) {
 // Each error is one line, with a non-zero exit and nothing started.
 int Refused(std::vector<std::string> args, std::string& said) {
     testing::internal::CaptureStderr();
-    const int result = host::LiveCommand(args);
+    const int result = host::LiveCommand(Named(std::move(args)));
     said = testing::internal::GetCapturedStderr();
     return result;
 }

@@ -1,6 +1,8 @@
 // A JACK server of the caller's own: Debian's `jackd` on its dummy driver (no sound card), under
 // a name that no other test or benchmark uses. It runs in synchronous mode with a generous client
-// timeout, so on a loaded machine a late cycle is waited for instead of cut short.
+// timeout, so on a loaded machine a late cycle is waited for instead of cut short. A small shell
+// watches it: the server ends with the caller, even when the caller crashes (jackd keeps running
+// after its clients die, and the parent-death signal does not reach it from under qemu).
 #pragma once
 
 #include <jack/jack.h>
@@ -8,33 +10,57 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
-extern char** environ;
+// jackd2 names a client's notification socket after the client and the user, not the server:
+// clients of one name in two processes collide even on different servers. Tests run in
+// parallel, so each names its clients after its process.
+inline std::string JackClientName(const std::string& stem) {
+    return stem + "-" + std::to_string(getpid());
+}
 
 class JackServer {
+    // Runs jackd with the arguments after the caller's pid until the caller is gone or sends
+    // SIGTERM; a server that does not end within two seconds is killed.
+    static constexpr const char* kWatch = R"(parent=$1; shift
+jackd "$@" & server=$!
+stop() {
+  kill $server 2>/dev/null
+  for i in $(seq 20); do kill -0 $server 2>/dev/null || exit 0; sleep 0.1; done
+  kill -9 $server; exit 0
+}
+trap stop TERM
+while kill -0 $parent 2>/dev/null && kill -0 $server 2>/dev/null; do sleep 0.2 & wait $!; done
+stop)";
+
   public:
     // `log` receives the server's output (nothing when empty).
     explicit JackServer(unsigned period = 256, const std::string& log = "") {
         static int serial = 0;
         name = "ferrovane-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
         const std::string frames = std::to_string(period);
-        const char* argv[] = {"jackd", "-n", name.c_str(), "-S", "-t",           "10000", "-d",
-                              "dummy", "-r", "48000",      "-p", frames.c_str(), nullptr};
-        posix_spawn_file_actions_t files;
-        posix_spawn_file_actions_init(&files);
-        posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&files, 1, log.empty() ? "/dev/null" : log.c_str(),
-                                         O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&files, 1, 2);
+        const std::string parent = std::to_string(getpid());
+        std::vector<const char*> argv = {"sh", "-c", kWatch, "sh", parent.c_str()};
+        // Synchronous, with a client timeout of 10 s; then the dummy driver at 48 kHz.
+        argv.insert(argv.end(), {"-n", name.c_str(), "-S", "-t", "10000", "-d", "dummy"});
+        argv.insert(argv.end(), {"-r", "48000", "-p", frames.c_str(), nullptr});
+        const std::string output = log.empty() ? "/dev/null" : log;
         setenv("JACK_NO_AUDIO_RESERVATION", "1", 1); // no D-Bus device reservation
-        if (posix_spawnp(&pid, "jackd", &files, nullptr, const_cast<char**>(argv), environ) != 0)
-            pid = 0;
-        posix_spawn_file_actions_destroy(&files);
+        pid = fork();
+        if (pid == 0) {
+            const int in = open("/dev/null", O_RDONLY);
+            const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (in < 0 || out < 0) _exit(1);
+            dup2(in, 0);
+            dup2(out, 1);
+            dup2(out, 2);
+            execv("/bin/sh", const_cast<char**>(argv.data()));
+            _exit(127);
+        }
         ready = pid > 0 && AwaitClients();
     }
     ~JackServer() { Stop(); }
@@ -64,8 +90,9 @@ class JackServer {
         while (std::chrono::steady_clock::now() < until) {
             jack_status_t status{};
             if (jack_client_t* probe = jack_client_open(
-                    "probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName),
-                    &status, name.c_str())) {
+                    JackClientName("probe").c_str(),
+                    static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
+                    name.c_str())) {
                 jack_client_close(probe);
                 return true;
             }
