@@ -48,6 +48,18 @@ bool LiveClient::Open(const std::string& name, std::string& error) {
                 : "the JACK server refused the client " + Quoted(name) + " (status " + code + ")";
         return false;
     }
+    period.store(jack_get_buffer_size(client), std::memory_order_relaxed);
+    jack_set_buffer_size_callback(
+        client,
+        [](jack_nframes_t frames, void* self) {
+            static_cast<LiveClient*>(self)->period.store(frames, std::memory_order_relaxed);
+            return 0;
+        },
+        this);
+    return true;
+}
+
+bool LiveClient::RegisterPorts(std::string& error) {
     struct Port {
         jack_port_t** slot;
         const char* name;
@@ -65,17 +77,8 @@ bool LiveClient::Open(const std::string& name, std::string& error) {
     for (const Port& p : wanted)
         if (!(*p.slot = jack_port_register(client, p.name, p.type, p.flags, 0))) {
             error = std::string("JACK gave no port ") + p.name;
-            Close();
             return false;
         }
-    period.store(jack_get_buffer_size(client), std::memory_order_relaxed);
-    jack_set_buffer_size_callback(
-        client,
-        [](jack_nframes_t frames, void* self) {
-            static_cast<LiveClient*>(self)->period.store(frames, std::memory_order_relaxed);
-            return 0;
-        },
-        this);
     return true;
 }
 

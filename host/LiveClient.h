@@ -21,8 +21,10 @@ class LiveClient {
     LiveClient& operator=(const LiveClient&) = delete;
 
     // Opens a client on the default server (JACK_DEFAULT_SERVER, else "default") without
-    // starting one, and registers the ports; false with a one-line reason.
+    // starting one; false with a one-line reason.
     bool Open(const std::string& name, std::string& error);
+    // Our ports, which other clients see from now on.
+    bool RegisterPorts(std::string& error);
     // The name JACK gave the client (the one asked for, or it with a number when that was taken).
     const char* Name() const;
     jack_nframes_t SampleRate() const;

@@ -207,7 +207,8 @@ int LiveCommand(const std::vector<std::string>& args) {
     VstInt32 program = 0;
     if (!LoadBank(host, o.bank, program, error)) return Fail(error);
     host.Dispatch(effSetProgram, 0, o.program ? o.program - 1 : program);
-    if (!client.PlanConnections(o.connectIn, o.connectOut, error)) return Fail(error);
+    if (!client.RegisterPorts(error) || !client.PlanConnections(o.connectIn, o.connectOut, error))
+        return Fail(error);
     std::unique_ptr<HostWindow> window;
     if (o.editor) {
         window = std::make_unique<HostWindow>(307, 425, true, client.Name());
