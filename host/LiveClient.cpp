@@ -1,7 +1,5 @@
 #include "LiveClient.h"
 
-#include <jack/midiport.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
