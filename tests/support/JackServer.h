@@ -3,6 +3,10 @@
 // timeout, so on a loaded machine a late cycle is waited for instead of cut short. A small shell
 // watches it: the server ends with the caller, even when the caller crashes (jackd keeps running
 // after its clients die, and the parent-death signal does not reach it from under qemu).
+//
+// jackd2 keeps a table of at most eight servers per user and frees the entry of a server that
+// died without ending cleanly only when a server of the same name starts. So the names come from
+// a small pool, each claimed with a lock that the kernel drops when its holder dies.
 #pragma once
 
 #include <jack/jack.h>
@@ -10,6 +14,7 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -40,8 +45,7 @@ stop)";
   public:
     // `log` receives the server's output (nothing when empty).
     explicit JackServer(unsigned period = 256, const std::string& log = "") {
-        static int serial = 0;
-        name = "ferrovane-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
+        if (!ClaimName()) return;
         const std::string frames = std::to_string(period);
         const std::string parent = std::to_string(getpid());
         std::vector<const char*> argv = {"sh", "-c", kWatch, "sh", parent.c_str()};
@@ -72,16 +76,41 @@ stop)";
 
     // Ends the server the way a user does (SIGTERM); kills it if it lingers.
     void Stop() {
-        if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        if (!Exited(std::chrono::seconds(20))) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            if (!Exited(std::chrono::seconds(20))) {
+                kill(pid, SIGKILL);
+                waitpid(pid, nullptr, 0);
+            }
+            pid = 0;
         }
-        pid = 0;
+        if (claim >= 0) close(claim);
+        claim = -1;
     }
 
   private:
+    static constexpr int kNames = 4; // more than the tests that run at once
+
+    // Bounded, like every wait here, so a broken machine fails the caller instead of hanging it.
+    bool ClaimName() {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+        const std::string stem = "ferrovane-test-" + std::to_string(getuid()) + "-";
+        while (std::chrono::steady_clock::now() < until) {
+            for (int k = 0; k < kNames; ++k) {
+                const std::string lock = "/tmp/" + stem + std::to_string(k) + ".lock";
+                claim = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+                if (claim >= 0 && flock(claim, LOCK_EX | LOCK_NB) == 0) {
+                    name = stem + std::to_string(k);
+                    return true;
+                }
+                if (claim >= 0) close(claim);
+                claim = -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
     // Bounded, so a server that cannot start fails the caller instead of hanging it.
     bool AwaitClients() {
         jack_set_error_function([](const char*) {}); // refused probes are expected here
@@ -114,6 +143,7 @@ stop)";
     }
 
     std::string name;
+    int claim = -1; // the locked file that makes the name ours
     pid_t pid = 0;
     bool ready = false;
 };
