@@ -1,18 +1,26 @@
 #include "BinaryFile.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
-#include <iterator>
 
 namespace ferrovane::host {
 
+// Plain stdio: a folder opens like a file and only fails to read, which a stream would throw.
 bool ReadFile(const std::string& path, std::vector<unsigned char>& data, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path;
-        return false;
+    data.clear();
+    FILE* in = fopen(path.c_str(), "rb");
+    bool ok = in != nullptr;
+    unsigned char chunk[65536];
+    for (size_t n = sizeof chunk; ok && n == sizeof chunk;) {
+        n = fread(chunk, 1, sizeof chunk, in);
+        data.insert(data.end(), chunk, chunk + n);
+        ok = !ferror(in);
     }
-    data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+    if (!ok) error = "cannot read " + path + ": " + strerror(errno);
+    if (in) fclose(in);
+    return ok;
 }
 
 bool WriteFile(const std::string& path, const std::vector<unsigned char>& data,

@@ -18,17 +18,22 @@ bool EndsWith(const std::string& s, const char* tail) {
 
 } // namespace
 
-bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error) {
+bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error,
+               VstInt32* currentProgram) {
     std::vector<unsigned char> data;
     if (!ReadFile(path, data, error)) return false;
     if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
         FxPreset preset;
-        if (!ParseFxPreset(data, preset, error)) return false;
+        if (!ParseFxPreset(data, preset, error)) {
+            error = path + ": " + error;
+            return false;
+        }
         if (preset.bank != bank || preset.pluginId != host.Effect()->uniqueID) {
             error = path + " is not a " + (bank ? "bank" : "program") + " of this plugin";
             return false;
         }
         data = preset.chunk;
+        if (bank && currentProgram) *currentProgram = preset.currentProgram;
     }
     if (host.Dispatch(effSetChunk, bank ? 0 : 1, static_cast<VstIntPtr>(data.size()),
                       data.data()) != 1) {

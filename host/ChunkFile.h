@@ -2,6 +2,8 @@
 // chunk bytes in any other file.
 #pragma once
 
+#include "aeffect.h"
+
 #include <string>
 
 namespace ferrovane::host {
@@ -9,7 +11,9 @@ namespace ferrovane::host {
 class VstHost;
 
 // Hands the file's chunk to the plugin; false with a reason when the file or the plugin refuses.
-bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error);
+// A bank file that names its current program reports it in `currentProgram`.
+bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error,
+               VstInt32* currentProgram = nullptr);
 // Writes the plugin's current bank or program.
 bool SaveChunk(VstHost& host, const std::string& path, bool bank, std::string& error);
 

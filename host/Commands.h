@@ -1,9 +1,16 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 namespace ferrovane::host {
+
+// One line on standard error; the answer is the program's exit code.
+inline int Fail(const std::string& error) {
+    fprintf(stderr, "ferrovane-host: %s\n", error.c_str());
+    return 1;
+}
 
 // Prints what a host's scanner sees of the plugin.
 int InfoCommand(const std::string& path);
@@ -11,5 +18,7 @@ int InfoCommand(const std::string& path);
 int RouteCommand(const std::vector<std::string>& args);
 // Shows the plugin's editor until its window is closed; loads and saves the bank around it.
 int EditCommand(const std::vector<std::string>& args);
+// Runs the plugin as a JACK client with its editor until stopped; keeps the bank in a file.
+int LiveCommand(const std::vector<std::string>& args);
 
 } // namespace ferrovane::host

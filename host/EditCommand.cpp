@@ -36,11 +36,6 @@ bool Parse(const std::vector<std::string>& args, Options& o) {
     return true;
 }
 
-int Fail(const std::string& error) {
-    fprintf(stderr, "ferrovane-host: %s\n", error.c_str());
-    return 1;
-}
-
 } // namespace
 
 int EditCommand(const std::vector<std::string>& args) {
@@ -55,16 +50,10 @@ int EditCommand(const std::vector<std::string>& args) {
     host.Start();
     std::string error;
     if (!o.loadBank.empty() && !LoadChunk(host, o.loadBank, true, error)) return Fail(error);
-    window.Start();
-    auto display = reinterpret_cast<VstIntPtr>(window.GetDisplay());
-    VstIntPtr opened = 0;
-    window.Exclusive(
-        [&] { opened = host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()); });
-    if (opened != 1) return Fail("the plugin has no editor");
+    if (!window.OpenEditor(host)) return Fail("the plugin has no editor");
     // The editor idle is where a plugin tells the host about the user's edits.
     window.WaitForClose(o.seconds, [&] { window.Exclusive([&] { host.Dispatch(effEditIdle); }); });
-    window.Exclusive([&] { host.Dispatch(effEditClose); });
-    window.Stop();
+    window.CloseEditor(host);
     if (!o.saveBank.empty() && !SaveChunk(host, o.saveBank, true, error)) return Fail(error);
     host.Unload();
     return 0;

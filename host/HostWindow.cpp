@@ -1,6 +1,7 @@
 #include "HostWindow.h"
 
 #include "BrokenPipe.h"
+#include "VstHost.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xproto.h>
@@ -40,8 +41,8 @@ Display* HostWindow::Connect() {
     return nullptr;
 }
 
-HostWindow::HostWindow(int w, int h, bool eventProc, bool lock)
-    : eventProcMode(eventProc), lockDisplay(lock) {
+HostWindow::HostWindow(int w, int h, bool eventProc, const char* name)
+    : eventProcMode(eventProc), title(name ? name : "") {
     XInitThreads(); // the loop thread and the caller share the connection
     if (eventProcMode) {
         static std::once_flag installed;
@@ -64,7 +65,7 @@ void HostWindow::CreateWindow(int w, int h) {
     window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
                                  static_cast<unsigned>(w), static_cast<unsigned>(h), 0,
                                  BlackPixel(display, screen), WhitePixel(display, screen));
-    XStoreName(display, window, "Ferrovane Host");
+    XStoreName(display, window, title.c_str());
     XSelectInput(display, window, StructureNotifyMask | SubstructureNotifyMask | ExposureMask);
     XSetWMProtocols(display, window, &deleteAtom, 1);
     XMapWindow(display, window);
@@ -145,6 +146,19 @@ void HostWindow::Sync() {
     XFlush(display);
     std::unique_lock<std::mutex> hold(closeLock);
     closeSignal.wait(hold, [&] { return syncSeen >= mark; });
+}
+
+bool HostWindow::OpenEditor(VstHost& host) {
+    Start();
+    const auto d = reinterpret_cast<VstIntPtr>(display);
+    VstIntPtr opened = 0;
+    Exclusive([&] { opened = host.Dispatch(effEditOpen, 0, d, EditOpenPtr()); });
+    return opened == 1;
+}
+
+void HostWindow::CloseEditor(VstHost& host) {
+    Exclusive([&] { host.Dispatch(effEditClose); });
+    Stop();
 }
 
 void HostWindow::Loop() {

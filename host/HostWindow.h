@@ -15,11 +15,13 @@
 
 namespace ferrovane::host {
 
+class VstHost;
+
 class HostWindow {
   public:
-    // lockDisplay: the loop holds XLockDisplay while it calls a plugin's event procedure, as
-    // some hosts do.
-    HostWindow(int width, int height, bool eventProcMode, bool lockDisplay = false);
+    HostWindow(int width, int height, bool eventProcMode, const char* title = "Ferrovane Host");
+    // The loop holds XLockDisplay while it calls a plugin's event procedure, as some hosts do.
+    void LockDisplayWhileForwarding(bool lock) { lockDisplay = lock; }
     ~HostWindow();
     HostWindow(const HostWindow&) = delete;
     HostWindow& operator=(const HostWindow&) = delete;
@@ -47,6 +49,10 @@ class HostWindow {
     // Returns once the loop has handled every event that reached the connection before the
     // call, as a host's loop does between its other work; at once without a loop.
     void Sync();
+    // The plugin's editor in this window: starts the loop and opens it (false when the plugin
+    // has none); closes it and stops the loop. Both in turn with the events the loop hands over.
+    bool OpenEditor(VstHost& host);
+    void CloseEditor(VstHost& host);
     // Events handed to a plugin's _XEventProc so far.
     int Forwarded() const { return forwarded.load(); }
     // Waits until the user closes the window (the window manager's delete request) or the
@@ -78,7 +84,8 @@ class HostWindow {
     std::condition_variable closeSignal;
     bool closed = false;
     bool eventProcMode;
-    bool lockDisplay;
+    bool lockDisplay = false;
+    std::string title;
     int width = 0, height = 0;
     std::thread thread;
     std::atomic<int> forwarded{0};

@@ -2,6 +2,7 @@
 
 #include "BrokenPipe.h"
 
+#include <algorithm>
 #include <cstring>
 #include <thread>
 #include <dlfcn.h>
@@ -33,16 +34,20 @@ VstMidiEvent MidiEvent(unsigned char status, unsigned char d1, unsigned char d2,
     return e;
 }
 
-EventBlock::EventBlock(const std::vector<VstMidiEvent>& list) : events(list) {
+EventBlock::EventBlock(size_t capacity) : events(capacity) {
     size_t header = offsetof(VstEvents, events) / sizeof(VstIntPtr);
-    storage.assign(header + std::max<size_t>(events.size(), 2), 0);
-    storage[0] = 0;
+    storage.assign(header + std::max<size_t>(capacity, 2), 0);
     auto* block = reinterpret_cast<VstEvents*>(storage.data());
-    block->numEvents = static_cast<VstInt32>(events.size());
+    block->numEvents = 0;
     block->reserved = 0;
     VstEvent** slots = block->events; // longer than its declared two entries
-    for (size_t i = 0; i < events.size(); ++i)
+    for (size_t i = 0; i < capacity; ++i)
         slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
+}
+
+EventBlock::EventBlock(const std::vector<VstMidiEvent>& list) : EventBlock(list.size()) {
+    std::copy(list.begin(), list.end(), events.begin());
+    SetCount(list.size());
 }
 
 VstHost::VstHost(HostAnswers a) : answers(std::move(a)) {
@@ -119,10 +124,7 @@ std::vector<VstMidiEvent> VstHost::Process(const std::vector<VstMidiEvent>& even
                                            bool accumulate) {
     received.clear();
     if (!effect) return received;
-    if (!events.empty()) {
-        EventBlock block(events);
-        Dispatch(effProcessEvents, 0, 0, block.Get());
-    }
+    EventBlock block(events);
     size_t n = frames > 0 ? static_cast<size_t>(frames) : 0;
     float* in[2];
     float* out[2];
@@ -132,13 +134,20 @@ std::vector<VstMidiEvent> VstHost::Process(const std::vector<VstMidiEvent>& even
         in[c] = inputs[c].data();
         out[c] = outputs[c].data();
     }
-    processing = true;
+    ProcessBlock(events.empty() ? nullptr : block.Get(), in, out, frames, accumulate);
+    return received;
+}
+
+void VstHost::ProcessBlock(VstEvents* events, float** in, float** out, VstInt32 frames,
+                           bool accumulate) {
+    if (!effect) return;
+    if (events && events->numEvents > 0) Dispatch(effProcessEvents, 0, 0, events);
+    processing.store(true, std::memory_order_relaxed);
     if (accumulate)
         effect->process(effect, in, out, frames);
     else
         effect->processReplacing(effect, in, out, frames);
-    processing = false;
-    return received;
+    processing.store(false, std::memory_order_relaxed);
 }
 
 std::vector<HostCall> VstHost::Calls() const {
@@ -168,21 +177,28 @@ VstIntPtr VstHost::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, Vs
     return host->Answer(opcode, index, value, ptr, opt);
 }
 
+void VstHost::Record(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    std::lock_guard<std::mutex> lock(callsLock);
+    HostCall call{opcode, index, value, opt, {}, processing.load(std::memory_order_relaxed),
+                  std::this_thread::get_id()};
+    if (opcode == audioMasterCanDo && ptr) call.text = static_cast<const char*>(ptr);
+    calls.push_back(std::move(call));
+}
+
 VstIntPtr VstHost::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-    {
-        std::lock_guard<std::mutex> lock(callsLock);
-        HostCall call{opcode, index, value, opt, {}, processing, std::this_thread::get_id()};
-        if (opcode == audioMasterCanDo && ptr) call.text = static_cast<const char*>(ptr);
-        calls.push_back(std::move(call));
-    }
+    if (!sink) Record(opcode, index, value, ptr, opt);
     switch (opcode) {
     case audioMasterVersion:
         return answers.vstVersion;
     case audioMasterWantMidi:
         return 1;
     case audioMasterProcessEvents: {
-        if (!processing || !ptr) return 0;
+        if (!processing.load(std::memory_order_relaxed) || !ptr) return 0;
         const auto* block = static_cast<const VstEvents*>(ptr);
+        if (sink) {
+            sink->Receive(*block);
+            return 1;
+        }
         VstEvent* const* list = block->events;
         for (VstInt32 i = 0; i < block->numEvents; ++i)
             if (list[i] && list[i]->type == kVstMidiType)

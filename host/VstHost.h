@@ -4,6 +4,7 @@
 
 #include "aeffect.h"
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -31,6 +32,14 @@ struct HostCall {
     std::string text;
     bool fromProcessing;
     std::thread::id thread;
+};
+
+// Where a live host puts the events the plugin sends: called on the processing thread, inside
+// the plugin's processing call; must neither block nor allocate.
+class EventSink {
+  public:
+    virtual ~EventSink() = default;
+    virtual void Receive(const VstEvents& events) = 0;
 };
 
 class VstHost {
@@ -62,6 +71,13 @@ class VstHost {
     // process) on `frames` samples and returns the events the plugin sent back.
     std::vector<VstMidiEvent> Process(const std::vector<VstMidiEvent>& events, VstInt32 frames,
                                       bool accumulate = false);
+    // The same without allocating: hands over `events` (null for none) and runs processReplacing
+    // (or process) on the caller's buffers.
+    void ProcessBlock(VstEvents* events, float** inputs, float** outputs, VstInt32 frames,
+                      bool accumulate = false);
+    // Real-time use: from now on the host records no calls and hands what the plugin sends to
+    // `sink`, so nothing on the processing path locks or allocates. Set before processing starts.
+    void SendEventsTo(EventSink* target) { sink = target; }
     std::vector<float>& Input(int channel) { return inputs[channel]; }
     std::vector<float>& Output(int channel) { return outputs[channel]; }
 
@@ -76,13 +92,15 @@ class VstHost {
 
   private:
     VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+    void Record(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
     HostAnswers answers;
     std::string error;
     void* library = nullptr;
     AEffect* (*entry)(audioMasterCallback) = nullptr;
     AEffect* effect = nullptr;
-    bool processing = false;
+    std::atomic<bool> processing{false}; // inside a processing call
+    EventSink* sink = nullptr;
     std::vector<VstMidiEvent> received;
     std::vector<float> inputs[2], outputs[2];
     mutable std::mutex callsLock;
@@ -93,7 +111,13 @@ class VstHost {
 class EventBlock {
   public:
     explicit EventBlock(const std::vector<VstMidiEvent>& events);
+    // Room for `capacity` events, filled in place: nothing allocates after construction.
+    explicit EventBlock(size_t capacity);
     VstEvents* Get() { return reinterpret_cast<VstEvents*>(storage.data()); }
+    size_t Capacity() const { return events.size(); }
+    VstMidiEvent& Slot(size_t i) { return events[i]; }
+    // The block holds the first `count` slots.
+    void SetCount(size_t count) { Get()->numEvents = static_cast<VstInt32>(count); }
 
   private:
     std::vector<VstMidiEvent> events;

@@ -7,41 +7,13 @@
 #include "HostWindow.h"
 #include "PngFile.h"
 #include "ThreadProbe.h"
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "XUser.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 namespace ferrovane::test {
 namespace {
-
-// The mapped child windows of the host's window.
-int MappedChildren(Display* d, Window w) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(d, w, &root, &parent, &children, &count)) return -1;
-    int mapped = 0;
-    for (unsigned i = 0; i < count; ++i) {
-        XWindowAttributes a;
-        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable) ++mapped;
-    }
-    if (children) XFree(children);
-    return mapped;
-}
-
-void Click(Display* d, Window w, int x, int y) {
-    int rx = 0, ry = 0;
-    Window child;
-    XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rx, &ry, &child);
-    XTestFakeMotionEvent(d, -1, rx, ry, CurrentTime);
-    XTestFakeButtonEvent(d, 1, True, CurrentTime);
-    XTestFakeButtonEvent(d, 1, False, CurrentTime);
-    XSync(d, False);
-}
 
 void Shoot(Display* d, Window w, const std::string& name, int width = 307, int height = 425) {
     EXPECT_TRUE(WriteDrawablePng(d, w, 0, 0, width, height, name));
@@ -120,23 +92,6 @@ TEST_P(Loaded, EditorOpensTakesClicksClosesAndLeavesNoThread) {
 
 INSTANTIATE_TEST_SUITE_P(BothHosts, Loaded, testing::Values(false, true));
 
-// The viewable top-level window of that name, or 0.
-Window Named(Display* d, const char* name) {
-    Window root = 0, parent = 0, *children = nullptr, found = 0;
-    unsigned count = 0;
-    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        XWindowAttributes a;
-        char* title = nullptr;
-        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
-            XFetchName(d, children[i], &title) && title)
-            found = strcmp(title, name) == 0 ? children[i] : 0;
-        if (title) XFree(title);
-    }
-    if (children) XFree(children);
-    return found;
-}
-
 TEST(LoadedRefusal, UsineGetsNoPluginAndTheBoxOnScreen) {
     HostAnswers answers;
     answers.product = "Usine Hollyhock II";
@@ -150,7 +105,7 @@ TEST(LoadedRefusal, UsineGetsNoPluginAndTheBoxOnScreen) {
     Display* d = XOpenDisplay(nullptr);
     ASSERT_NE(d, nullptr);
     Window box = 0;
-    EXPECT_TRUE(Eventually([&] { return (box = Named(d, "Ferrovane")) != 0; }))
+    EXPECT_TRUE(Eventually([&] { return (box = NamedWindow(d, "Ferrovane")) != 0; }))
         << "the message box is shown without any editor";
     if (box) {
         XWindowAttributes a;
@@ -160,7 +115,7 @@ TEST(LoadedRefusal, UsineGetsNoPluginAndTheBoxOnScreen) {
         Shoot(d, box, "editor-loaded-usine-refused.png", a.width, a.height);
     }
     host.Unload(); // takes the box with it
-    EXPECT_TRUE(Eventually([&] { return Named(d, "Ferrovane") == 0; }));
+    EXPECT_TRUE(Eventually([&] { return NamedWindow(d, "Ferrovane") == 0; }));
     XCloseDisplay(d);
 }
 

@@ -4,6 +4,7 @@
 #include "BinaryFile.h"
 #include "Commands.h"
 #include "HostWindow.h"
+#include "XUser.h"
 
 #include <thread>
 #include <unistd.h>
@@ -17,17 +18,10 @@ std::string OutputPath(const char* stem, const char* extension) {
            extension;
 }
 
-// What a window manager sends when the user closes the window.
 void RequestClose(Window w) {
     Display* d = HostWindow::Connect();
     ASSERT_NE(d, nullptr);
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(d, "WM_PROTOCOLS", False);
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = static_cast<long>(XInternAtom(d, "WM_DELETE_WINDOW", False));
-    XSendEvent(d, w, False, NoEventMask, &e);
+    ::RequestClose(d, w);
     XCloseDisplay(d);
 }
 

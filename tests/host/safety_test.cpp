@@ -88,8 +88,9 @@ bool Routes(VstHost& host, unsigned char from, unsigned char to) {
 // mode, as hosts that call _XEventProc do.
 struct Session {
     explicit Session(bool eventProc, bool lockDisplay = false)
-        : window(kWidth, kHeight, eventProc, lockDisplay), eventProc(eventProc) {
+        : window(kWidth, kHeight, eventProc), eventProc(eventProc) {
         if (!window.Ok()) return;
+        window.LockDisplayWhileForwarding(lockDisplay);
         window.Start();
         if (!host.Load(FERROVANE_PLUGIN_PATH) || !host.Instantiate()) return;
         host.Start();
