@@ -116,15 +116,21 @@ void HostWindow::Start() {
     if (Ok() && !thread.joinable()) thread = std::thread([this] { Loop(); });
 }
 
-void HostWindow::Stop() {
-    if (!thread.joinable()) return;
+// A message of the host's own to its window, for its loop.
+void HostWindow::Post(Atom type, long value) {
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = window;
-    e.xclient.message_type = stopAtom;
+    e.xclient.message_type = type;
     e.xclient.format = 32;
+    e.xclient.data.l[0] = value;
     XSendEvent(display, window, False, NoEventMask, &e);
     XFlush(display);
+}
+
+void HostWindow::Stop() {
+    if (!thread.joinable()) return;
+    Post(stopAtom, 0);
     thread.join();
 }
 
@@ -136,14 +142,7 @@ void HostWindow::Sync() {
         mark = ++syncSent;
     }
     XSync(display, False); // what the server sent before is queued ahead of the marker
-    XEvent e{};
-    e.xclient.type = ClientMessage;
-    e.xclient.window = window;
-    e.xclient.message_type = syncAtom;
-    e.xclient.format = 32;
-    e.xclient.data.l[0] = mark;
-    XSendEvent(display, window, False, NoEventMask, &e);
-    XFlush(display);
+    Post(syncAtom, mark);
     std::unique_lock<std::mutex> hold(closeLock);
     closeSignal.wait(hold, [&] { return syncSeen >= mark; });
 }

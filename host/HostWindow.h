@@ -69,6 +69,7 @@ class HostWindow {
 
   private:
     void CreateWindow(int width, int height);
+    void Post(Atom type, long value);
     void Loop();
     bool Forward(XEvent& e);
 

@@ -21,14 +21,6 @@ void Shoot(Display* d, Window w, const std::string& name, int width = 307, int h
 
 constexpr unsigned long kLimeGreen = 0xC0FF00;
 
-unsigned long PixelAt(Display* d, Window w, int x, int y) {
-    XImage* image = XGetImage(d, w, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return ~0ul;
-    const unsigned long pixel = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    return pixel;
-}
-
 // Whether a controller on channel 3 now also goes out on channel 6.
 bool RoutedToSix(VstHost& host) {
     const auto out = host.Process({MidiEvent(0xB2, 7, 100)}, 64);

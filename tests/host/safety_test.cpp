@@ -11,10 +11,7 @@
 #include "PngFile.h"
 #include "ThreadProbe.h"
 #include "VstHost.h"
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "XUser.h"
 
 #include <algorithm>
 #include <atomic>
@@ -49,24 +46,6 @@ Window PanelIn(Display* d, Window host) {
     }
     if (children) XFree(children);
     return found;
-}
-
-unsigned long PixelAt(Display* d, Window w, int x, int y) {
-    XImage* image = XGetImage(d, w, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return ~0ul;
-    const unsigned long pixel = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    return pixel;
-}
-
-void ClickAt(Display* d, Window w, int x, int y, unsigned button = 1) {
-    int rx = 0, ry = 0;
-    Window child;
-    XTranslateCoordinates(d, w, DefaultRootWindow(d), x, y, &rx, &ry, &child);
-    XTestFakeMotionEvent(d, -1, rx, ry, CurrentTime);
-    XTestFakeButtonEvent(d, button, True, CurrentTime);
-    XTestFakeButtonEvent(d, button, False, CurrentTime);
-    XSync(d, False);
 }
 
 // The centre of matrix node (in, out) in the panel.
@@ -146,7 +125,7 @@ TEST_P(Hosts, WindowDestroyedBeforeTheEditorCloses) {
         ASSERT_EQ(s.Open(), 1);
         Window panel = 0;
         ASSERT_TRUE(Eventually([&] { return (panel = PanelIn(s.D(), s.window.GetWindow())); }));
-        ClickAt(s.D(), panel, NodeX(2), NodeY(9)); // connects and selects 3 -> 10
+        Click(s.D(), panel, NodeX(2), NodeY(9)); // connects and selects 3 -> 10
         ASSERT_TRUE(Eventually([&] { return Routes(s.host, 2, 9); }));
         AEffect* e = s.host.Effect();
         e->setParameter(e, 3, 1.0f); // grid on

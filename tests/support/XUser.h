@@ -33,6 +33,15 @@ inline void Click(Display* d, Window w, int x, int y) {
     XSync(d, False);
 }
 
+// The pixel at (x, y) of a drawable; all bits set when it cannot be read.
+inline unsigned long PixelAt(Display* d, Drawable w, int x, int y) {
+    XImage* image = XGetImage(d, w, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image) return ~0ul;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    XDestroyImage(image);
+    return pixel;
+}
+
 // The viewable top-level window of that name, or 0.
 inline Window NamedWindow(Display* d, const char* name) {
     Window root = 0, parent = 0, *children = nullptr, found = 0;
