@@ -213,11 +213,22 @@ void SControl::WindowGone() {
     SEventPump::WindowDestroyed(display);
 }
 
+// On a connection the pump reads, the window's destruction comes as an event: once the pump has
+// handled everything up to now, a destroyed window has been forgotten. A request that fails
+// there while the pump waits for events can break the connection (Xlib hands the error to the
+// wrong reader). Elsewhere the server is asked.
 bool SControl::WindowAlive() {
+    if (display && SEventPump::Serves(display)) {
+        SEventPump::Sync();
+        return window != 0;
+    }
     if (!display || !window) return false;
-    XWindowAttributes a;
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned w = 0, h = 0, border = 0, depth = 0;
+    SXRequestScope scope(display);
     SXErrorTrap trap(display);
-    const Status found = XGetWindowAttributes(display, window, &a);
+    const Status found = XGetGeometry(display, window, &root, &x, &y, &w, &h, &border, &depth);
     return trap.End(nullptr) && found;
 }
 

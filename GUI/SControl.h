@@ -193,7 +193,8 @@ class SControl : public SIExtended, public object::SIEventTarget {
     // everything in it, before it closes the editor): the control forgets it, and a window its
     // children's, without a request on any of them.
     void WindowGone();
-    // Asks the server whether the control's window still exists; false without one.
+    // Whether the control's window still exists; false without one. May wait for the event pump:
+    // never under an interface lock.
     bool WindowAlive();
     // Takes the control (and a window's children) out of event dispatch and waits until an
     // event being dispatched on the pump's thread is done. An owner on another thread than the

@@ -35,22 +35,28 @@ void SControlRegistry::Register(Display* display, Window window, SControl* contr
         auto entry = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(&SControl::eventProc));
         XChangeProperty(display, window, proc, proc, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(&entry), 1);
-    } else {
-        XSaveContext(display, window, ControlContext(), reinterpret_cast<XPointer>(control));
     }
+    // Kept in the process as well: a destroyed window's properties are gone with it, and its
+    // control must still hear that it was destroyed.
+    XSaveContext(display, window, ControlContext(), reinterpret_cast<XPointer>(control));
 }
 
 void SControlRegistry::Unregister(Display* display, Window window) {
     if (!display || !window) return;
     if constexpr (kAddressesInProperties)
         XDeleteProperty(display, window, Intern(display, "_ZELLWND"));
-    else
-        XDeleteContext(display, window, ControlContext());
+    XDeleteContext(display, window, ControlContext());
 }
 
 void SControlRegistry::Forget(Display* display, Window window) {
-    if constexpr (!kAddressesInProperties)
-        if (display && window) XDeleteContext(display, window, ControlContext());
+    if (display && window) XDeleteContext(display, window, ControlContext());
+}
+
+SControl* SControlRegistry::FindDestroyed(Display* display, Window window) {
+    XPointer found = nullptr;
+    if (!display || !window || XFindContext(display, window, ControlContext(), &found) != 0)
+        return nullptr;
+    return reinterpret_cast<SControl*>(found);
 }
 
 SControl* SControlRegistry::Find(Display* display, Window window) {
@@ -59,9 +65,7 @@ SControl* SControlRegistry::Find(Display* display, Window window) {
         unsigned long address = SControl::getProperty(window, Intern(display, "_ZELLWND"));
         return reinterpret_cast<SControl*>(static_cast<uintptr_t>(address));
     } else {
-        XPointer found = nullptr;
-        if (XFindContext(display, window, ControlContext(), &found) != 0) return nullptr;
-        return reinterpret_cast<SControl*>(found);
+        return FindDestroyed(display, window);
     }
 }
 

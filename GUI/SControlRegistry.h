@@ -21,6 +21,9 @@ class SControlRegistry {
     static void Forget(Display* display, Window window);
     // The control of a window, or null for a foreign or destroyed window.
     static SControl* Find(Display* display, Window window);
+    // The control of a window that has just been destroyed (its DestroyNotify), from the
+    // process's own record.
+    static SControl* FindDestroyed(Display* display, Window window);
 };
 
 // Runs an X read with its errors caught: each is reported by SControl::errorHandler, and none

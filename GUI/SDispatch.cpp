@@ -353,7 +353,9 @@ int SControl::eventProc(XEvent* e) {
     SDispatch::Handler handler = SDispatch::Table()[e->type];
     if (!handler) return 0;
     SXRequestScope scope(e->xany.display);
-    SControl* control = SControlRegistry::Find(e->xany.display, e->xany.window);
+    SControl* control = e->type == DestroyNotify
+                            ? SControlRegistry::FindDestroyed(e->xany.display, e->xany.window)
+                            : SControlRegistry::Find(e->xany.display, e->xany.window);
     if (!control) return 0;
     if (!control->globals) return handler(control, e);
     std::lock_guard<std::recursive_mutex> hold(control->globals->uiLock);

@@ -120,6 +120,7 @@ TEST_P(Hosts, EditorLifeUnderAHostThatExitsOnXErrors) {
 // window, painted, with the node the user selected and the options as they were.
 TEST_P(Hosts, WindowDestroyedBeforeTheEditorCloses) {
     for (bool closes : {true, false}) {
+        SCOPED_TRACE(closes ? "the host closes the editor" : "the host opens it again at once");
         Session s(GetParam());
         ASSERT_TRUE(s.Ok());
         ASSERT_EQ(s.Open(), 1);
