@@ -57,7 +57,7 @@ struct SPluginEditor::IdleLink {
 };
 
 SPluginEditor::SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError)
-    : AEffEditor(plugin), idleLink(new IdleLink), globals(globals), plugin(plugin) {
+    : SIPluginEditor(plugin), idleLink(new IdleLink), globals(globals), plugin(plugin) {
     XInitThreads();
     idleLink->editor = this;
     memset(updateFlags, 0, sizeof updateFlags);
@@ -156,10 +156,9 @@ void SPluginEditor::close() {
     // afterwards, because that pass holds it.
     panel->DestroyIdleTimer();
     zell::threading::ThreadSleep(25);
-    bool gone = false;
+    const bool gone = PanelGone(); // may wait for the event pump, which may want the lock
     {
         zell::gui::SUiScope scope(globals);
-        gone = PanelGone();
         if (!gone) panel->Reparent(parkingWindow);
         hostWindow = 0;
         globals->cursor = nullptr;

@@ -4,7 +4,7 @@
 // to the host and recognises the host application. Free of X headers: the plugin core owns it.
 #pragma once
 
-#include "AEffEditor.h"
+#include "SIPluginEditor.h"
 
 #include <cstdint>
 
@@ -19,7 +19,7 @@ namespace ferrovane {
 
 class SPluginPanel;
 
-class SPluginEditor : public AEffEditor {
+class SPluginEditor : public SIPluginEditor {
   public:
     static constexpr int kWidth = 307;
     static constexpr int kHeight = 425;
@@ -36,7 +36,7 @@ class SPluginEditor : public AEffEditor {
     void close() override;
     // Ends every use of the plugin before it is taken apart: closes the window and takes the
     // panel out of event dispatch. The editor stays closed afterwards.
-    void Shutdown();
+    void Shutdown() override;
     // Toolkit idle thread.
     void idle() override;
     void update() override;
@@ -56,7 +56,7 @@ class SPluginEditor : public AEffEditor {
     ERect* GetRect();
     void GetHostApp(int& loadError);
 
-    int HostApp() const { return hostApp; }
+    int HostApp() const override { return hostApp; }
     bool IsOpen() const;
     SPluginPanel* Panel() const { return panel; }
     zell::gui::SControl* ParkingControl() const { return parkingControl; }

@@ -1,7 +1,6 @@
 #include "PluginMessage.h"
 
-#include "SInfo.h"
-#include "ToolkitDisplay.h"
+#include "SIEditorFactory.h"
 
 #include <cstdio>
 #include <cstring>
@@ -28,9 +27,10 @@ void PrintLines(const char* text) {
 void ShowPluginMessage(const char* text) {
     if (!text) return;
     PrintLines(text);
-    if (!zell::gui::ToolkitDisplay()) return;
+    SIEditorFactory* factory = EditorFactory();
+    if (!factory) return;
     try {
-        zell::gui::SInfo(text, "Ferrovane");
+        factory->ShowMessage(text);
     } catch (...) {
         // Out of memory for the box: the host must not see it, and the text is on stderr.
     }

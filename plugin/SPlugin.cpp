@@ -4,9 +4,8 @@
 #include "PluginParameters.h"
 #include "Relaxed.h"
 #include "SFilePath.h"
-#include "SGlobals.h"
-#include "SHostDisplay.h"
-#include "SPluginEditor.h"
+#include "SIEditorFactory.h"
+#include "SIPluginEditor.h"
 
 #include <atomic>
 #include <cstring>
@@ -36,7 +35,7 @@ struct SPlugin::EditorOpcodes {
     static VstIntPtr open(SPlugin& p, VstIntPtr value, void* ptr) {
         if (!ptr || !p.pluginEditor) return 0;
         // Without any X connection there is nothing to draw on.
-        if (!zell::gui::AdoptHostDisplay(reinterpret_cast<void*>(value))) return 0;
+        if (!p.editorFactory->AdoptHostDisplay(reinterpret_cast<void*>(value))) return 0;
         p.pluginEditor->open(ptr);
         return 1;
     }
@@ -65,10 +64,12 @@ struct SPlugin::EditorOpcodes {
 };
 
 SPlugin::SPlugin(audioMasterCallback audioMaster, int& loadError)
-    : AudioEffectX(audioMaster, 128, 5) {
+    : AudioEffectX(audioMaster, 128, 5), editorFactory(EditorFactory()) {
     liveInstances.fetch_add(1);
-    globals = new zell::gui::SGlobals;
-    pluginEditor = new SPluginEditor(this, globals, loadError);
+    if (editorFactory) {
+        globals = editorFactory->CreateGlobals();
+        pluginEditor = editorFactory->CreateEditor(this, globals, loadError);
+    }
     setEditor(pluginEditor);
     isSynth(true);
     setUniqueID(kUniqueID);
@@ -90,10 +91,10 @@ SPlugin::~SPlugin() {
     delete pluginEditor;
     pluginEditor = nullptr;
     editor = nullptr;
-    delete globals;
+    if (editorFactory) editorFactory->DestroyGlobals(globals);
     globals = nullptr;
     // A host may close its display once the last instance is gone and only then unload us.
-    if (liveInstances.fetch_sub(1) == 1) zell::gui::ReleaseHostDisplay();
+    if (liveInstances.fetch_sub(1) == 1 && editorFactory) editorFactory->ReleaseHostDisplay();
 }
 
 VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -184,8 +185,7 @@ void SPlugin::TellHost() {
     }
     if (!(changes & kStateChanged)) return;
     updateDisplay();
-    if (!automated)
-        callHost(audioMasterAutomate, kParamGrid, 0, nullptr, getParameter(kParamGrid));
+    if (!automated) callHost(audioMasterAutomate, kParamGrid, 0, nullptr, getParameter(kParamGrid));
 }
 
 void SPlugin::suspend() {

@@ -15,7 +15,8 @@ class SGlobals;
 
 namespace ferrovane {
 
-class SPluginEditor;
+class SIEditorFactory;
+class SIPluginEditor;
 
 constexpr const char* kProductName = "Ferrovane";
 constexpr const char* kVendorDomain = "www.ferrovane.org";
@@ -44,7 +45,7 @@ class SPlugin : public AudioEffectX {
 
     // The display name of the host the editor recognised; empty without an editor.
     const char* PluginHostName() const;
-    SPluginEditor* Editor() const { return pluginEditor; }
+    SIPluginEditor* Editor() const { return pluginEditor; }
     // The size reported to the host; the editor writes it.
     ERect& EditorRect() { return editorRect; }
 
@@ -76,15 +77,16 @@ class SPlugin : public AudioEffectX {
 
     bool editorClosed = true; // guarded by pluginMutex
     bool suspended = true;    // relaxed: written by suspend/resume, read by processing
-    SPluginEditor* pluginEditor = nullptr;
+    SIPluginEditor* pluginEditor = nullptr; // made by the editor factory, when there is one
     ERect editorRect{0, 0, 425, 307};
-    zell::gui::SGlobals* globals = nullptr;
+    zell::gui::SGlobals* globals = nullptr; // made by the editor factory with the editor
     zell::data::datastring<32, char>* effectNameString = nullptr;
     zell::data::datastring<32, char>* directoryString = nullptr;
     zell::threading::SMutexOS pluginMutex;
 
   private:
     bool EditorOpen();
+    SIEditorFactory* editorFactory; // the one that made the editor and the globals
     // Bit i: parameter i changed; kStateChanged: the chunk did. Raised by the editor, taken by
     // TellHost.
     static constexpr uint32_t kStateChanged = 1u << 31;

@@ -1,9 +1,12 @@
 // The exported entry, under both names hosts look for: VSTPluginMain first, then main.
+// The module wires the editor into the plugin core here.
 #include "PluginEntry.h"
+#include "SEditorKit.h"
 
 extern "C" __attribute__((visibility("default"))) AEffect*
 VSTPluginMain(audioMasterCallback audioMaster) {
     try {
+        ferrovane::SetEditorFactory(&ferrovane::SEditorKit::Instance());
         return ferrovane::CreatePlugin(audioMaster);
     } catch (...) {
         return nullptr;

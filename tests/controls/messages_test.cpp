@@ -7,6 +7,7 @@
 
 #include "PluginEntry.h"
 #include "PluginMessage.h"
+#include "SEditorKit.h"
 #include "SButton.h"
 #include "SDrawFont.h"
 #include "SEventPump.h"
@@ -29,6 +30,8 @@ class Messages : public testing::Test {
     void SetUp() override {
         ASSERT_NE(dps, nullptr) << "no X server at load";
         ASSERT_EQ(dp.load(), nullptr);
+        // As the module does before it makes a plugin.
+        ferrovane::SetEditorFactory(&ferrovane::SEditorKit::Instance());
         own = zell::gui::OpenDisplay(nullptr);
         ASSERT_NE(own, nullptr);
     }
@@ -145,7 +148,7 @@ TEST_F(Messages, MachineBelowTheRequirementsGetsTheBoxAndNoPlugin) {
 }
 
 TEST_F(Messages, ProgramChunkFromANewerVersionSaysSo) {
-    ferrovane::test::DirectPlugin p;
+    ferrovane::test::DirectPlugin p{&ferrovane::SEditorKit::Instance()};
     std::vector<unsigned char> program(600, 0);
     ferrovane::VSTPluginProgram prog = ferrovane::test::DefaultProgram("from the future");
     memcpy(program.data(), &prog, sizeof prog);

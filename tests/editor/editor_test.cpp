@@ -361,14 +361,14 @@ TEST_F(Editor, ScreenshotWithConnectionsAndASelectedNode) {
 
 // No X server at all, neither at load nor at open: the host is told there is no editor window.
 TEST(EditorWithoutServer, OpenAnswersZeroAndCloseIsHarmless) {
-    DirectPlugin p;
+    DirectPlugin p{&SEditorKit::Instance()};
     _XDisplay* loaded = zell::gui::dps;
     const std::string display = getenv("DISPLAY") ? getenv("DISPLAY") : "";
     zell::gui::dps = nullptr;
     setenv("DISPLAY", ":4711", 1);
     int window = 1234;
     EXPECT_EQ(p.host.Dispatch(effEditOpen, 0, 0, &window), 0);
-    EXPECT_EQ(p.plugin->Editor()->Panel(), nullptr);
+    EXPECT_EQ(static_cast<SPluginEditor*>(p.plugin->Editor())->Panel(), nullptr);
     EXPECT_EQ(p.host.Dispatch(effEditClose), 1);
     setenv("DISPLAY", display.c_str(), 1);
     zell::gui::dps = loaded;

@@ -1,6 +1,7 @@
 // The editor recognises the host from its product string while the plugin is being made.
 #include "PluginHarness.h"
 
+#include "SEditorKit.h"
 #include "SPluginEditor.h"
 
 namespace ferrovane::test {
@@ -24,6 +25,7 @@ TEST_P(HostApps, ProductStringNamesTheHost) {
     answers.vendor = r.vendor;
     answers.vendorVersion = r.version;
     VstHost host(answers);
+    SetEditorFactory(&SEditorKit::Instance());
     std::pair<VSTPlugin*, int> made{nullptr, 0};
     host.Create(
         [](audioMasterCallback cb, void* out) {

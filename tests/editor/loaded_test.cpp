@@ -2,7 +2,7 @@
 // one that hands its display over and calls the published _XEventProc, one that serves only
 // itself. Everything is seen from outside: the X window tree, real clicks and the MIDI that the
 // plugin routes afterwards.
-#include "PluginHarness.h" // first: Xlib's macros clash with its names
+#include "LoadedPlugin.h" // first: Xlib's macros clash with its names
 
 #include "HostWindow.h"
 #include "PngFile.h"

@@ -248,8 +248,8 @@ TEST(Lifecycle, ResumeAsksForMidiAndRecordsTheDirectory) {
     host.Dispatch(effMainsChanged, 0, 0);
     EXPECT_TRUE(plugin->IsSuspended());
     host.Dispatch(effMainsChanged, 0, 1);
-    EXPECT_EQ(plugin->EffectName(), name);               // made once
-    EXPECT_STREQ(plugin->PluginHostName(), "(unknown)"); // the stand-in host
+    EXPECT_EQ(plugin->EffectName(), name);      // made once
+    EXPECT_STREQ(plugin->PluginHostName(), ""); // no editor: no host was recognised
 }
 
 } // namespace

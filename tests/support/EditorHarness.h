@@ -9,6 +9,7 @@
 #include "HostWindow.h"
 #include "SButton.h"
 #include "SButtonMatrix16.h"
+#include "SEditorKit.h"
 #include "SEventPump.h"
 #include "SGlobals.h"
 #include "SPluginEditor.h"
@@ -30,7 +31,7 @@ class OpenEditor : public testing::Test {
         ASSERT_TRUE(window.Ok());
         window.Start();
         ASSERT_NE(p.plugin, nullptr);
-        editor = p.plugin->Editor();
+        editor = static_cast<SPluginEditor*>(p.plugin->Editor());
         ASSERT_NE(editor, nullptr);
         Open();
     }
@@ -77,7 +78,7 @@ class OpenEditor : public testing::Test {
     uint16_t Cell(int in, int out) { return Program().routing[in][out]; }
 
     host::HostWindow window{SPluginEditor::kWidth, SPluginEditor::kHeight, false};
-    DirectPlugin p;
+    DirectPlugin p{&SEditorKit::Instance()};
     SPluginEditor* editor = nullptr;
     SPluginPanel* panel = nullptr;
     Pointer pointer;

@@ -2,9 +2,10 @@
 // plugin object linked in directly for the operations only the editor reaches.
 #pragma once
 
+#include "LoadedPlugin.h"
+#include "SIEditorFactory.h"
 #include "VSTPlugin.h"
 #include "VSTPluginProgram.h"
-#include "VstHost.h"
 
 #include <gtest/gtest.h>
 
@@ -14,24 +15,11 @@
 
 namespace ferrovane::test {
 
-using host::HostAnswers;
-using host::MidiEvent;
-using host::VstHost;
-
-// The shared object, loaded and instantiated the way a host does it.
-struct LoadedPlugin {
-    explicit LoadedPlugin(HostAnswers answers = {}) : host(std::move(answers)) {
-        EXPECT_TRUE(host.Load(FERROVANE_PLUGIN_PATH)) << host.Error();
-        effect = host.Instantiate();
-        EXPECT_NE(effect, nullptr);
-    }
-    VstHost host;
-    AEffect* effect = nullptr;
-};
-
-// The plugin object linked into the test, driven through its record like the real one.
+// The plugin object linked into the test, driven through its record like the real one; with an
+// editor when the test gives the editor factory.
 struct DirectPlugin {
-    DirectPlugin() {
+    explicit DirectPlugin(SIEditorFactory* editor = nullptr) {
+        SetEditorFactory(editor);
         host.Create(
             [](audioMasterCallback callback, void* self) {
                 int loadError = 0;
@@ -45,30 +33,6 @@ struct DirectPlugin {
     VstHost host;
     VSTPlugin* plugin = nullptr;
 };
-
-inline std::string Text(VstHost& host, VstInt32 opcode, VstInt32 index = 0) {
-    char buffer[256] = {};
-    host.Dispatch(opcode, index, 0, buffer);
-    return buffer;
-}
-
-inline unsigned char Status(const VstMidiEvent& e) {
-    return static_cast<unsigned char>(e.midiData[0]);
-}
-inline unsigned char Data1(const VstMidiEvent& e) {
-    return static_cast<unsigned char>(e.midiData[1]);
-}
-inline unsigned char Data2(const VstMidiEvent& e) {
-    return static_cast<unsigned char>(e.midiData[2]);
-}
-
-// (status, data 1, data 2) of each event, for compact expectations.
-inline std::vector<std::vector<int>> Bytes(const std::vector<VstMidiEvent>& events) {
-    std::vector<std::vector<int>> out;
-    for (const VstMidiEvent& e : events)
-        out.push_back({Status(e), Data1(e), Data2(e)});
-    return out;
-}
 
 // A program record with the default contents, to edit and hand over as a chunk.
 inline VSTPluginProgram DefaultProgram(const char* name = "test program") {

@@ -1,0 +1,23 @@
+// The editor factory of the plugin module: the toolkit's per-instance resources, the plugin's
+// editor, the display the host hands over and the message box, for the plugin core.
+#pragma once
+
+#include "SIEditorFactory.h"
+
+namespace ferrovane {
+
+class SEditorKit : public SIEditorFactory {
+  public:
+    // The process's one kit.
+    static SEditorKit& Instance();
+
+    zell::gui::SGlobals* CreateGlobals() override;
+    SIPluginEditor* CreateEditor(AudioEffect* plugin, zell::gui::SGlobals* globals,
+                                 int& loadError) override;
+    void DestroyGlobals(zell::gui::SGlobals* globals) override;
+    [[nodiscard]] bool AdoptHostDisplay(void* hostDisplay) override;
+    void ReleaseHostDisplay() override;
+    void ShowMessage(const char* text) override;
+};
+
+} // namespace ferrovane
