@@ -49,7 +49,9 @@ class VSTPlugin : public SPlugin {
     // Silences the notes sounding through the edit node.
     void editpoint();
 
-    // Host processing thread: never blocks, never allocates.
+    // Host processing thread: never allocates. The locks it takes are the note table's (brief)
+    // and, when a program change arrives with preset switching on, the plugin mutex, held for one
+    // read while the editor is told of the new program.
     VstInt32 processEvents(VstEvents* events) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
     void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
