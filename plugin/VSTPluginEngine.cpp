@@ -4,6 +4,7 @@
 
 #include "PluginParameters.h"
 #include "Relaxed.h"
+#include "RowScan.h"
 
 #include <cstring>
 
@@ -15,16 +16,6 @@ using zell::threading::StoreRelaxed;
 namespace {
 
 constexpr VstMidiEvent kBlankEvent{kVstMidiType, 24, 0, 0, 0, 0, {}, 0, 0, 0, 0};
-
-// The output channels of a row whose cell carries `bit` (a single bit, 1 << b). Each cell's bit
-// lands at b + out, so the sum never collides and one shift by b gives the channel mask.
-inline unsigned RowMask(const uint16_t* row, uint16_t bit) {
-    unsigned mask = 0;
-#pragma GCC unroll 16
-    for (int out = 0; out < kChannels; ++out)
-        mask |= static_cast<unsigned>(LoadRelaxed(row[out]) & bit) << out;
-    return mask >> __builtin_ctz(bit);
-}
 
 inline VstMidiEvent NoteOff(uint8_t channel, uint8_t note) {
     VstMidiEvent e = kBlankEvent;
@@ -91,9 +82,14 @@ VstMidiEvent* VSTPlugin::NextRoutedSlot() {
     return routedCount < MidiEventQueue::kCapacity ? &outputSlots[routedCount++] : nullptr;
 }
 
+// noteLock is taken once for the whole block: the note routing and the move of the flushes'
+// note offs run under it, and editpoint waits for the block instead of every note waiting for a
+// lock of its own.
 void VSTPlugin::midiInProcess() {
+    noteLock.Lock();
     inputQueue.Drain([this](VstMidiEvent& e) { RouteEvent(e); });
     MoveNoteOffs();
+    noteLock.Unlock();
 }
 
 // The slot is consumed, so note routing may rewrite its data byte in place.
@@ -118,7 +114,7 @@ void VSTPlugin::RouteEvent(VstMidiEvent& e) {
 
 void VSTPlugin::RouteByMask(const VstMidiEvent& e, uint8_t type, uint16_t bit,
                             const uint16_t* row) {
-    for (unsigned mask = RowMask(row, bit); mask; mask &= mask - 1) {
+    for (unsigned mask = RowScan::Mask(row, __builtin_ctz(bit)); mask; mask &= mask - 1) {
         VstMidiEvent* slot = NextRoutedSlot();
         if (!slot) return;
         *slot = e;
@@ -127,10 +123,9 @@ void VSTPlugin::RouteByMask(const VstMidiEvent& e, uint8_t type, uint16_t bit,
 }
 
 void VSTPlugin::RouteNoteOn(VstMidiEvent& e, uint8_t channel, uint8_t note, const uint16_t* row) {
-    unsigned mask = RowMask(row, kRouteNote);
+    unsigned mask = RowScan::Mask(row, 0); // kRouteNote
     if (!mask) return;
     e.midiData[1] = static_cast<char>(note);
-    noteLock.Lock();
     for (; mask; mask &= mask - 1) {
         uint8_t out = static_cast<uint8_t>(__builtin_ctz(mask));
         if (VstMidiEvent* slot = NextRoutedSlot()) {
@@ -139,11 +134,9 @@ void VSTPlugin::RouteNoteOn(VstMidiEvent& e, uint8_t channel, uint8_t note, cons
         }
         noteTable.Add(channel, note, out);
     }
-    noteLock.Unlock();
 }
 
 void VSTPlugin::RouteNoteOff(const VstMidiEvent& e, uint8_t channel, uint8_t note) {
-    noteLock.Lock();
     noteTable.ReleaseNote(channel, note, [&](const NoteRoute& r) {
         if (VstMidiEvent* slot = NextRoutedSlot()) {
             *slot = e;
@@ -152,16 +145,13 @@ void VSTPlugin::RouteNoteOff(const VstMidiEvent& e, uint8_t channel, uint8_t not
             slot->midiData[2] = 0;
         }
     });
-    noteLock.Unlock();
 }
 
 void VSTPlugin::MoveNoteOffs() {
-    noteLock.Lock();
     while (!noteOffQueue.Empty()) {
         const VstMidiEvent& e = noteOffQueue.Take();
         if (VstMidiEvent* slot = NextRoutedSlot()) *slot = e;
     }
-    noteLock.Unlock();
 }
 
 // Hosts that pass the block on to a JACK port lose every event earlier than the one before it
