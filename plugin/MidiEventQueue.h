@@ -22,6 +22,19 @@ class MidiEventQueue {
         return true;
     }
 
+    // Pushes next(i) for i from 0 to n - 1, skipping nulls, until the ring is full.
+    template <typename F> void PushEach(int n, F next) {
+        int pos = writePos, queued = count;
+        for (int i = 0; i < n && queued < capacity; ++i)
+            if (const VstMidiEvent* event = next(i)) {
+                slots[pos] = *event;
+                pos = (pos + 1) & (kCapacity - 1);
+                ++queued;
+            }
+        writePos = pos;
+        count = queued;
+    }
+
     // Only on a non-empty queue.
     const VstMidiEvent& Take() {
         --count;

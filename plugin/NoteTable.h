@@ -50,18 +50,23 @@ class NoteTable {
     template <typename F> void ReleaseNote(uint8_t channel, uint8_t note, F f) {
         unsigned held = outs[channel][note];
         if (!held) return;
+        outs[channel][note] = 0;
+        const uint8_t* at = slot[channel][note];
         if (!(held & (held - 1))) { // one output: the common case needs no ordering
-            Release(slot[channel][note][__builtin_ctz(held)], f);
+            const int out = __builtin_ctz(held);
+            Free(at[out], NoteRoute{channel, note, static_cast<uint8_t>(out), note}, f);
             return;
         }
         uint64_t order[kWords] = {};
         for (; held; held &= held - 1) {
-            int i = slot[channel][note][__builtin_ctz(held)];
+            const int i = at[__builtin_ctz(held)];
             order[i >> 6] |= uint64_t(1) << (i & 63);
         }
         for (int w = 0; w < kWords; ++w)
-            for (uint64_t bits = order[w]; bits; bits &= bits - 1)
-                Release(w * 64 + __builtin_ctzll(bits), f);
+            for (uint64_t bits = order[w]; bits; bits &= bits - 1) {
+                const int i = w * 64 + __builtin_ctzll(bits);
+                Free(i, entries[i], f);
+            }
     }
     // The editor's and the flushes' walks: rare, so they go through the table.
     template <typename F> void ReleaseNode(int in, int out, F f) {
@@ -77,19 +82,21 @@ class NoteTable {
   private:
     static constexpr int kWords = kEntries / 64;
 
-    template <typename F> void Release(int i, F& f) {
-        NoteRoute& r = entries[i];
+    // The caller has taken the entry out of the index.
+    template <typename F> void Free(int i, NoteRoute r, F& f) {
         f(static_cast<const NoteRoute&>(r));
-        outs[r.inChannel][r.inNote] &= static_cast<uint16_t>(~(1u << r.outChannel));
         used[i >> 6] &= ~(uint64_t(1) << (i & 63));
-        r = NoteRoute{0xFF, 0xFF, 0xFF, 0xFF};
+        entries[i] = NoteRoute{0xFF, 0xFF, 0xFF, 0xFF};
     }
 
     template <typename Match, typename F> void ReleaseWhere(Match match, F& f) {
         for (int w = 0; w < kWords; ++w)
             for (uint64_t bits = used[w]; bits; bits &= bits - 1) {
-                int i = w * 64 + __builtin_ctzll(bits);
-                if (match(entries[i])) Release(i, f);
+                const int i = w * 64 + __builtin_ctzll(bits);
+                const NoteRoute r = entries[i];
+                if (!match(r)) continue;
+                outs[r.inChannel][r.inNote] &= static_cast<uint16_t>(~(1u << r.outChannel));
+                Free(i, r, f);
             }
     }
 

@@ -1,10 +1,10 @@
 // The engine's two lookups against the plain walks they replace: the note table's index against a
-// walk of the 256 entries, and the wide row scan against reading every cell on its own.
+// walk of the 256 entries, and the wide row scan against reading every cell on its own; and the
+// rows a block keeps, which a program change within the block must drop.
 #include "NoteTable.h"
+#include "PluginHarness.h"
 #include "RowScan.h"
 #include "VSTPluginProgram.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
@@ -106,7 +106,7 @@ TEST(RowScanWide, MatchesTheCellByCellReading) {
                     unsigned want = 0;
                     for (int out = 0; out < kChannels; ++out)
                         want |= ((row[out] >> bit) & 1u) << out;
-                    ASSERT_EQ(RowScan::Mask(row, bit), want) << "bit " << bit << " row " << in;
+                    ASSERT_EQ(RowScan::Scan(row, bit), want) << "bit " << bit << " row " << in;
                 }
             }
     std::vector<int> offsets;
@@ -114,6 +114,30 @@ TEST(RowScanWide, MatchesTheCellByCellReading) {
         offsets.push_back(reinterpret_cast<uintptr_t>(p.routing) % 8);
     std::sort(offsets.begin(), offsets.end());
     EXPECT_EQ(offsets, (std::vector<int>{0, 2, 4, 6})) << "rows at every offset were scanned";
+}
+
+// A block routes a controller, switches programs and routes it again: the second goes where the
+// new program sends it. The next block sees a cell written between the blocks.
+TEST(RowScanWide, KeptRowsFollowTheProgramAndTheNextBlock) {
+    test::DirectPlugin d;
+    d.host.Start();
+    VSTPlugin& plugin = *d.plugin;
+    for (int program : {3, 0}) {
+        d.host.Dispatch(effSetProgram, 0, program);
+        ClearRouting(plugin.CurrentProgram());
+        plugin.CurrentProgram().routing[0][program ? 9 : 5] = kRouteCC;
+    }
+    d.effect()->setParameter(d.effect(), 2, 1.0f); // program changes switch programs
+    d.host.Process({}, 8);
+    d.host.Process({}, 8);
+    using test::MidiEvent;
+    EXPECT_EQ(test::Bytes(d.host.Process(
+                  {MidiEvent(0xB0, 1, 1), MidiEvent(0xC0, 3, 0), MidiEvent(0xB0, 2, 2)}, 8)),
+              (std::vector<std::vector<int>>{{0xB5, 1, 1}, {0xB9, 2, 2}}));
+    plugin.CurrentProgram().routing[0][9] = 0;
+    plugin.CurrentProgram().routing[0][12] = kRouteCC;
+    EXPECT_EQ(test::Bytes(d.host.Process({MidiEvent(0xB0, 3, 3)}, 8)),
+              (std::vector<std::vector<int>>{{0xBC, 3, 3}}));
 }
 
 } // namespace
