@@ -70,6 +70,8 @@ class VSTPlugin : public SPlugin {
         VstInt32 frame;
     };
     Routed RouteEvent(const VstMidiEvent& e, Routed routed);
+    Routed RouteByRow(const VstMidiEvent& e, Routed routed, int bit);
+    Routed RouteProgramChange(const VstMidiEvent& e, Routed routed);
     bool SwitchesPrograms();
     void RouteNote(const VstMidiEvent& e, Routed& routed);
     Routed Emit(Routed to, const VstMidiEvent& e, uint32_t midi);

@@ -31,12 +31,13 @@ constexpr int8_t BitIndex(uint16_t bit) {
 
 // What each status nibble asks for: the type bit through which the matrix routes it like a
 // controller, or one of these.
-enum : int8_t { kDropped = -1, kNote = -2 };
+enum : int8_t { kDropped = -1, kNote = -2, kProgramChange = -3 };
+// Indexed by the status nibble; below 8 a data byte without status.
 constexpr int8_t kRouteOf[16] = {
     kDropped,
     kDropped,
     kDropped,
-    kDropped, // data bytes without status
+    kDropped,
     kDropped,
     kDropped,
     kDropped,
@@ -45,7 +46,7 @@ constexpr int8_t kRouteOf[16] = {
     kNote,                          // 0x90 note on: routed through the note table
     BitIndex(kRoutePolyAftertouch), // 0xA0
     BitIndex(kRouteCC),             // 0xB0
-    BitIndex(kRouteProgramChange),  // 0xC0, unless it switches programs
+    kProgramChange,                 // 0xC0: switches programs or is routed
     BitIndex(kRouteAftertouch),     // 0xD0
     BitIndex(kRoutePitchBend),      // 0xE0
     kDropped,                       // 0xF0 system messages
@@ -142,25 +143,29 @@ inline void VSTPlugin::HoldNoteLock() {
     holdingNoteLock = true;
 }
 
-// Every event of the block passes here: controllers are routed inline, notes and program
-// changes out of line.
+// Every event of the block passes here: controllers and notes are routed inline, program
+// changes out of line (a call on the way of every event would leave fewer registers to it).
 inline VSTPlugin::Routed VSTPlugin::RouteEvent(const VstMidiEvent& e, Routed routed) {
+    const int route = kRouteOf[(MidiBytes(e) & 0xFF) >> 4];
+    if (route >= 0) return RouteByRow(e, routed, route);
+    if (route == kNote) RouteNote(e, routed);
+    if (route == kProgramChange) return RouteProgramChange(e, routed);
+    return routed;
+}
+
+// A copy for every output channel whose cell has type bit `bit`, data bytes unchanged.
+inline VSTPlugin::Routed VSTPlugin::RouteByRow(const VstMidiEvent& e, Routed routed, int bit) {
     const uint32_t midi = MidiBytes(e);
-    const uint8_t status = midi & 0xFF;
-    const int route = kRouteOf[status >> 4];
-    if (route >= 0) {
-        if (status >> 4 == 0xC && SwitchesPrograms()) {
-            setProgram(midi >> 8 & 0x7F);
-            return routed;
-        }
-        const int program = CurrentIndex();
-        unsigned mask = rows.Mask(program, programs[program].routing, status & 0x0F, route);
-        const uint32_t type = midi & ~0x0Fu;
-        for (; mask; mask &= mask - 1)
-            routed = Emit(routed, e, type | __builtin_ctz(mask));
-    } else if (route == kNote) {
-        RouteNote(e, routed);
-    }
+    const int program = CurrentIndex();
+    unsigned mask = rows.Mask(program, programs[program].routing, midi & 0x0F, bit);
+    for (const uint32_t type = midi & ~0x0Fu; mask; mask &= mask - 1)
+        routed = Emit(routed, e, type | __builtin_ctz(mask));
+    return routed;
+}
+
+VSTPlugin::Routed VSTPlugin::RouteProgramChange(const VstMidiEvent& e, Routed routed) {
+    if (!SwitchesPrograms()) return RouteByRow(e, routed, BitIndex(kRouteProgramChange));
+    setProgram(MidiBytes(e) >> 8 & 0x7F);
     return routed;
 }
 
