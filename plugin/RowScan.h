@@ -6,7 +6,9 @@
 //
 // The editor stores single cells, each one relaxed 16-bit atomic store, while the engine scans
 // rows. A scan reads the machine words that cover the row, each with one relaxed atomic load of
-// the native width, and picks the bit of every cell out of them. A word load is single-copy atomic
+// the native width (five 64-bit loads on x86_64, nine 32-bit ones on i386, where a plain 64-bit
+// load would need x87 or SSE), and picks the bit of every cell out of them. A word load is
+// single-copy atomic
 // on x86 when it is aligned, so it sees each cell it covers either before or after a concurrent
 // cell store, never half of one; the engine needs nothing more than that per cell. Every access
 // to these bytes is atomic, so ThreadSanitizer sees no race either.

@@ -25,6 +25,13 @@ inline VstMidiEvent NoteOff(uint8_t channel, uint8_t note) {
     return e;
 }
 
+// The four MIDI bytes of an event as one word, status in the low byte.
+uint32_t MidiBytes(const VstMidiEvent& e) {
+    uint32_t bytes;
+    memcpy(&bytes, e.midiData, sizeof bytes);
+    return bytes;
+}
+
 constexpr int8_t BitIndex(uint16_t bit) {
     return static_cast<int8_t>(__builtin_ctz(bit));
 }
@@ -91,13 +98,6 @@ void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) 
 void VSTPlugin::suspend() {
     FlushAllNotes();
     SPlugin::suspend();
-}
-
-// The four MIDI bytes of an event as one word, status in the low byte.
-inline uint32_t MidiBytes(const VstMidiEvent& e) {
-    uint32_t bytes;
-    memcpy(&bytes, e.midiData, sizeof bytes);
-    return bytes;
 }
 
 // The routing functions below fill the block's outgoing slots and answer where they have got
@@ -173,7 +173,6 @@ bool VSTPlugin::SwitchesPrograms() {
     return getParameter(kParamPresetSwitching) >= 1e-10f;
 }
 
-// Out of line, so `routed` comes by reference: a returned pair would pass through the stack.
 inline void VSTPlugin::RouteNote(const VstMidiEvent& e, Routed& routed) {
     if (LoadRelaxed(programChanged)) return;
     HoldNoteLock();
