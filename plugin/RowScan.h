@@ -8,10 +8,9 @@
 // rows. A scan reads the machine words that cover the row, each with one relaxed atomic load of
 // the native width (five 64-bit loads on x86_64, nine 32-bit ones on i386, where a plain 64-bit
 // load would need x87 or SSE), and picks the bit of every cell out of them. A word load is
-// single-copy atomic
-// on x86 when it is aligned, so it sees each cell it covers either before or after a concurrent
-// cell store, never half of one; the engine needs nothing more than that per cell. Every access
-// to these bytes is atomic, so ThreadSanitizer sees no race either.
+// single-copy atomic on x86 when it is aligned, so it sees each cell it covers either before or
+// after a concurrent cell store, never half of one; the engine needs nothing more than that per
+// cell. Every access to these bytes is atomic, so ThreadSanitizer sees no race either.
 //
 // Program records are 598 bytes and lie back to back in the bank (its chunk is the records byte
 // for byte), so a row starts at any even offset of a word: the scan covers it with one word more
