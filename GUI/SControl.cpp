@@ -1,5 +1,6 @@
 #include "SControl.h"
 
+#include "SAtoms.h"
 #include "SControlRegistry.h"
 #include "SEventPump.h"
 #include "STimer.h"
@@ -25,8 +26,7 @@ constexpr long kControlEvents = 0x163A07F;
 constexpr long kPopupEvents = 0x228000;
 constexpr long kPopupNoPropagate = 0x200F;
 
-void SetProperty32(Display* d, Window w, const char* name, Atom type, const long* items, int n) {
-    Atom atom = Intern(d, name, true);
+void SetProperty32(Display* d, Window w, Atom atom, Atom type, const long* items, int n) {
     if (atom == None) return; // a server without the convention keeps its decorations
     XChangeProperty(d, w, atom, type == None ? atom : type, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(items), n);
@@ -108,7 +108,7 @@ void SControl::CreateWindow(int x, int y, int w, int h, int parentWindowId) {
                                InputOutput, CopyFromParent, CWOverrideRedirect | CWEventMask, &a);
     }
     if (flags & (kFlagTopLevel | kFlagPopup)) {
-        deleteAtom = Intern(display, "WM_DELETE_WINDOW", true);
+        deleteAtom = SAtoms::Of(display).deleteWindow;
         if (deleteAtom != None) XSetWMProtocols(display, window, &deleteAtom, 1);
     }
 }
@@ -136,17 +136,17 @@ void SControl::SetWindowManagerHints(int w, int h) {
 
 // Asks window managers of every generation for a window without decorations.
 void SControl::SetUndecorated() {
+    const SAtoms& atoms = SAtoms::Of(display);
     const long motif[4] = {2, 0, 0, 0};
-    SetProperty32(display, window, "_MOTIF_WM_HINTS", None, motif, 4);
+    SetProperty32(display, window, atoms.motifHints, None, motif, 4);
     const long win = 0;
-    SetProperty32(display, window, "_WIN_HINTS", None, &win, 1);
+    SetProperty32(display, window, atoms.winHints, None, &win, 1);
     const long kwm = 2;
-    SetProperty32(display, window, "KWM_WIN_DECORATION", None, &kwm, 1);
-    Atom overrideType = Intern(display, "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", true);
-    Atom normalType = Intern(display, "_NET_WM_WINDOW_TYPE_NORMAL", true);
-    if (overrideType != None && normalType != None) {
-        const long types[2] = {static_cast<long>(overrideType), static_cast<long>(normalType)};
-        SetProperty32(display, window, "_NET_WM_WINDOW_TYPE", XA_ATOM, types, 2);
+    SetProperty32(display, window, atoms.kwmDecoration, None, &kwm, 1);
+    if (atoms.typeOverride != None && atoms.typeNormal != None) {
+        const long types[2] = {static_cast<long>(atoms.typeOverride),
+                               static_cast<long>(atoms.typeNormal)};
+        SetProperty32(display, window, atoms.windowType, XA_ATOM, types, 2);
     }
 }
 

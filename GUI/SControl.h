@@ -183,6 +183,8 @@ class SControl : public SIExtended, public object::SIEventTarget {
     virtual void SetTooltip(SIToolTip* tip, SIToolTipSource* data, int);
     virtual void ShowTooltip(const Point2& where);
     virtual void HideTooltip();
+    // This control's own tip on or off (its status 0x20); a tooltip's EnableTooltips switches
+    // every control that uses it.
     virtual void EnableTooltip(bool enable);
     virtual void SetSize(int w, int h);
     virtual bool IsSubcontrol(unsigned window);
@@ -274,7 +276,7 @@ class SControl : public SIExtended, public object::SIEventTarget {
     threading::STimer* timer = nullptr;
     threading::STimerIdle* idleTimer = nullptr;
     SIToolTipSource* tooltipData = nullptr; // owned
-    SIToolTip* tooltip = nullptr;           // not owned
+    SIToolTip* tipWindow = nullptr;         // the shared tooltip that shows tooltipData; not owned
     std::vector<SHotkey> hotkeys;
     std::atomic<bool> cleaningUp{false}; // read by timer threads
     bool cleanedUp = false;

@@ -1,7 +1,7 @@
 // Pointer position, capture, modifier keys, and the guarded property reads of the dispatcher.
 #include "SControl.h"
 
-#include "SControlRegistry.h"
+#include "SGuardedRead.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xutil.h>

@@ -3,6 +3,7 @@
 // context.
 #include "SControl.h"
 
+#include "SAtoms.h"
 #include "SDisplay.h"
 #include "SDrawDevice.h"
 #include "SDrawPen.h"
@@ -25,11 +26,11 @@ constexpr int kStaticGrip = 20;
 constexpr int kStaticFrame = 10;
 
 // Paint requests name the window they are for; each is one event, so a burst costs one paint.
-void SendClientMessage(Display* d, Window w, const char* type, long l1, long l2, long l3, long l4) {
+void SendClientMessage(Display* d, Window w, Atom type, long l1, long l2, long l3, long l4) {
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = w;
-    e.xclient.message_type = XInternAtom(d, type, False);
+    e.xclient.message_type = type;
     e.xclient.format = 32;
     e.xclient.data.l[1] = l1;
     e.xclient.data.l[2] = l2;
@@ -87,7 +88,7 @@ void SControl::RefreshRectangle(const Rect2& r) {
 
 void SControl::RefreshOutlines() {
     if (Shown() && display && window)
-        SendClientMessage(display, window, "WM_PAINT_OUTLINES", 0, 0, windowRect.Width(),
+        SendClientMessage(display, window, SAtoms::Of(display).paintOutlines, 0, 0, windowRect.Width(),
                           windowRect.Height());
 }
 
@@ -98,12 +99,12 @@ void SControl::RefreshRegion(SDrawRegion* region) {
     auto address = reinterpret_cast<uintptr_t>(region);
     long low = static_cast<long>(address & 0xFFFFFFFFu);
     long high = static_cast<long>(static_cast<uint64_t>(address) >> 32);
-    SendClientMessage(display, window, "WM_PAINT_REGION", low, high, 0, 0);
+    SendClientMessage(display, window, SAtoms::Of(display).paintRegion, low, high, 0, 0);
 }
 
 void SControl::RefreshArea(unsigned area) {
     if (Shown() && display && window)
-        SendClientMessage(display, window, "WM_PAINT_AREA", static_cast<long>(area), 0, 0, 0);
+        SendClientMessage(display, window, SAtoms::Of(display).paintArea, static_cast<long>(area), 0, 0, 0);
 }
 
 void SControl::Draw(const Rect2& r) {
@@ -224,17 +225,17 @@ void SControl::Center(Point2& at) {
 }
 
 void SControl::SetTooltip(SIToolTip* tip, SIToolTipSource* data, int) {
-    tooltip = tip;
+    tipWindow = tip;
     if (data != tooltipData) delete tooltipData;
     tooltipData = data;
 }
 
 void SControl::ShowTooltip(const Point2& where) {
-    if (tooltip && tooltipData) tooltip->Open(tooltipData, where);
+    if (tipWindow && tooltipData) tipWindow->Open(tooltipData, where);
 }
 
 void SControl::HideTooltip() {
-    if (tooltip) tooltip->Close();
+    if (tipWindow) tipWindow->Close();
 }
 
 void SControl::CloseTip() {

@@ -1,5 +1,6 @@
 #include "SControlRegistry.h"
 
+#include "SAtoms.h"
 #include "SControl.h"
 
 #include <X11/Xatom.h>
@@ -20,20 +21,15 @@ XContext ControlContext() {
 
 } // namespace
 
-Atom Intern(Display* display, const char* name, bool onlyIfExists) {
-    return display ? XInternAtom(display, name, onlyIfExists ? True : False) : None;
-}
-
 void SControlRegistry::Register(Display* display, Window window, SControl* control) {
     if (!display || !window) return;
     if constexpr (kAddressesInProperties) {
-        Atom zell = Intern(display, "_ZELLWND");
+        const SAtoms& atoms = SAtoms::Of(display);
         auto address = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(control));
-        XChangeProperty(display, window, zell, zell, 32, PropModeReplace,
+        XChangeProperty(display, window, atoms.zellWnd, atoms.zellWnd, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(&address), 1);
-        Atom proc = Intern(display, "_XEventProc");
         auto entry = static_cast<unsigned long>(reinterpret_cast<uintptr_t>(&SControl::eventProc));
-        XChangeProperty(display, window, proc, proc, 32, PropModeReplace,
+        XChangeProperty(display, window, atoms.eventProc, atoms.eventProc, 32, PropModeReplace,
                         reinterpret_cast<unsigned char*>(&entry), 1);
     }
     // Kept in the process as well: a destroyed window's properties are gone with it, and its
@@ -44,7 +40,7 @@ void SControlRegistry::Register(Display* display, Window window, SControl* contr
 void SControlRegistry::Unregister(Display* display, Window window) {
     if (!display || !window) return;
     if constexpr (kAddressesInProperties)
-        XDeleteProperty(display, window, Intern(display, "_ZELLWND"));
+        XDeleteProperty(display, window, SAtoms::Of(display).zellWnd);
     XDeleteContext(display, window, ControlContext());
 }
 
@@ -62,7 +58,7 @@ SControl* SControlRegistry::FindDestroyed(Display* display, Window window) {
 SControl* SControlRegistry::Find(Display* display, Window window) {
     if (!display || !window) return nullptr;
     if constexpr (kAddressesInProperties) {
-        unsigned long address = SControl::getProperty(window, Intern(display, "_ZELLWND"));
+        unsigned long address = SControl::getProperty(window, SAtoms::Of(display).zellWnd);
         return reinterpret_cast<SControl*>(static_cast<uintptr_t>(address));
     } else {
         return FindDestroyed(display, window);

@@ -26,13 +26,4 @@ class SControlRegistry {
     static SControl* FindDestroyed(Display* display, Window window);
 };
 
-// Runs an X read with its errors caught: each is reported by SControl::errorHandler, and none
-// reaches a handler of the process. True when no X error happened.
-template <typename F> bool GuardedXCall(Display* display, F call);
-
-// Interns an atom; onlyIfExists gives None for an atom the server does not know.
-Atom Intern(Display* display, const char* name, bool onlyIfExists = false);
-
 } // namespace zell::gui
-
-#include "SControlRegistry.inl"

@@ -1,5 +1,6 @@
 #include "SDialog.h"
 
+#include "SAtoms.h"
 #include "SEventPump.h"
 #include "SXConnection.h"
 
@@ -36,7 +37,7 @@ void SDialog::RequestShow() {
     XEvent e{};
     e.xclient.type = ClientMessage;
     e.xclient.window = window;
-    e.xclient.message_type = XInternAtom(display, "WM_PAINT_AREA", False);
+    e.xclient.message_type = SAtoms::Of(display).paintArea;
     e.xclient.format = 32;
     e.xclient.data.l[1] = static_cast<long>(kAreaShow);
     XSendEvent(display, window, False, NoEventMask, &e);
@@ -64,12 +65,9 @@ void SDialog::ShowModal() {
 void SDialog::DispatchUntilClosed() {
     XEvent e;
     while (modal.load() && SXConnection::NextEvent(display, &e)) {
-        if (e.type == ClientMessage) {
-            char* name = XGetAtomName(display, e.xclient.message_type);
-            const bool protocols = name && strcmp(name, "WM_PROTOCOLS") == 0;
-            if (name) XFree(name);
-            if (protocols) return;
-        }
+        if (e.type == ClientMessage &&
+            static_cast<Atom>(e.xclient.message_type) == SAtoms::Of(display).protocols)
+            return;
         eventProc(&e);
     }
     modal = false;

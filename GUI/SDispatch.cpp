@@ -2,6 +2,7 @@
 // mouse and keyboard handling behind its input rows.
 #include "SControl.h"
 
+#include "SAtoms.h"
 #include "SControlRegistry.h"
 #include "SCursor.h"
 #include "SDisplay.h"
@@ -279,14 +280,14 @@ struct SDispatch {
     static const Handler* Table();
 };
 
-// Client messages by the name of their type: the paint requests, menu notices and the window
-// manager's close request.
+// Client messages by their type: the paint requests, menu notices and the window manager's close
+// request.
 int SDispatch::OnMessage(SControl* c, XEvent* e) {
     const XClientMessageEvent& m = e->xclient;
     Display* d = e->xany.display;
-    char* name = XGetAtomName(d, m.message_type);
-    if (!name) return 0;
-    auto is = [&](const char* n) { return strcmp(name, n) == 0; };
+    const SAtoms& atoms = SAtoms::Of(d);
+    const auto type = static_cast<Atom>(m.message_type);
+    auto is = [&](Atom a) { return a != None && type == a; };
     int handled = 0;
     auto paint = [&](auto draw) {
         XLockDisplay(d);
@@ -295,19 +296,19 @@ int SDispatch::OnMessage(SControl* c, XEvent* e) {
         XUnlockDisplay(d);
         handled = 1;
     };
-    if (is("WM_PAINT_REGION")) {
+    if (is(atoms.paintRegion)) {
         auto low = static_cast<uint32_t>(m.data.l[1]);
         auto high = static_cast<uint64_t>(static_cast<uint32_t>(m.data.l[2]));
         auto* region = reinterpret_cast<SDrawRegion*>(
             static_cast<uintptr_t>(sizeof(void*) == 4 ? low : (high << 32 | low)));
         paint([&] { c->DrawRegion(region); });
-    } else if (is("WM_PAINT_AREA")) {
+    } else if (is(atoms.paintArea)) {
         paint([&] { c->DrawArea(static_cast<unsigned>(m.data.l[1])); });
-    } else if (is("WM_PAINT_OUTLINES")) {
+    } else if (is(atoms.paintOutlines)) {
         paint([&] { c->DrawOutlines(Rect2{0, 0, c->windowRect.Width(), c->windowRect.Height()}); });
-    } else if (is("WM_MENU_ENTERED") || is("WM_MENU_LEFT")) {
+    } else if (is(atoms.menuEntered) || is(atoms.menuLeft)) {
         handled = 1;
-    } else if (is("WM_PROTOCOLS")) {
+    } else if (is(atoms.protocols)) {
         if ((c->flags & kFlagPopup) && !(c->flags & kFlagPopupInRoot)) {
             c->CloseDialog();
             handled = 1;
@@ -316,7 +317,6 @@ int SDispatch::OnMessage(SControl* c, XEvent* e) {
             handled = 1;
         }
     }
-    XFree(name);
     return handled;
 }
 

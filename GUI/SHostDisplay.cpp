@@ -1,5 +1,6 @@
 #include "SHostDisplay.h"
 
+#include "SAtoms.h"
 #include "SControlRegistry.h"
 #include "SInfo.h"
 #include "SStaticData.h"
@@ -30,6 +31,7 @@ void ReleaseHostDisplay() {
     if (!host) return;
     statdata.ReleaseDisplay(host);
     ReleaseToolkitDialogs(host);
+    SAtoms::Forget(host);
     TakeHostDisplay();
 }
 

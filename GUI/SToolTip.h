@@ -36,6 +36,8 @@ class SToolTip : public SControl, public SIToolTip {
     SToolTipData* Attach(SControl* control, const char* text, int side);
     void Register(SControl* control);
     void Unregister(SControl* control);
+    // Every registered control's tip on or off at once (each control's EnableTooltip), and the
+    // on/off mark's colour with it.
     void EnableTooltips(bool on);
     void ToggleTooltips();
     // The on/off mark: the indicator rectangle in the indicator colour.

@@ -1,5 +1,6 @@
 #include "SWindow.h"
 
+#include "SAtoms.h"
 #include "SXConnection.h"
 
 #include <X11/Xlib.h>
@@ -117,7 +118,7 @@ void SWindow::WindowClose() {
 
 void SWindow::WindowMinimize(bool normal) {
     if (!display) return;
-    static Atom change = XInternAtom(display, "WM_CHANGE_STATE", True);
+    const Atom change = SAtoms::Of(display).changeState;
     if (change == None) return;
     SControl* top = parent ? parent : this;
     XEvent e{};

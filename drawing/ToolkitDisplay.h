@@ -29,7 +29,8 @@ bool SetHostDisplay(void* display);
 _XDisplay* TakeHostDisplay();
 
 // XOpenDisplay that waits out a server whose queue of new connections is momentarily full (a
-// host opening many plugins at once); any other failure answers null at once.
+// host opening many plugins at once); any other failure (no name, a malformed one, no server
+// there) answers null after the one attempt.
 _XDisplay* OpenDisplay(const char* name);
 
 // Opens dps when the load found no X server: to the display called `name`, else to "DISPLAY".

@@ -1,6 +1,7 @@
 #include "SPluginEditor.h"
 
 #include "HostApp.h"
+#include "LoadError.h"
 #include "Relaxed.h"
 #include "SCursor.h"
 #include "SGlobals.h"
@@ -37,7 +38,6 @@ constexpr HostWord kHostWords[] = {
     {"Phrazor", kHostPhrazor},   {"Usine", kHostUsine},           {"energyXT", kHostEnergyXT},
 };
 constexpr int kCubase4Version = 8200;
-constexpr int kHostRefused = 3;
 
 // "Ferrovane (<random>)": the windows of two instances never share a title.
 void WindowTitle(zell::gui::SGlobals* globals, char* out, size_t size) {
@@ -336,7 +336,7 @@ void SPluginEditor::GetHostApp(int& loadError) {
         hostApp = w.code;
         if (w.code == kHostCubase && owner->getHostVendorVersion() >= kCubase4Version)
             hostApp = kHostCubase4;
-        if (w.code == kHostUsine) loadError = kHostRefused;
+        if (w.code == kHostUsine) loadError = kHostNotSupported;
         return;
     }
 }

@@ -3,6 +3,7 @@
 #include "SPluginPanel.h"
 
 #include "PanelColours.h"
+#include "PluginParameters.h"
 #include "Relaxed.h"
 #include "SButton.h"
 #include "SButtonMatrix16.h"
@@ -55,28 +56,28 @@ void SPluginPanel::RefreshControls(long index) {
         RestoreSelection();
         ShowHighlightOption();
         ShowGridOption();
-        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(2)), false);
+        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(kParamPresetSwitching)), false);
         matrix->DrawAll();
         RefreshSelections();
         break;
-    case 0:
-    case 1:
+    case kParamReset:
+    case kParamClear:
         DeselectNode();
         RefreshSelections();
         matrix->DrawAll();
         break;
-    case 2:
-        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(2)), false);
+    case kParamPresetSwitching:
+        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(kParamPresetSwitching)), false);
         break;
-    case 3:
+    case kParamGrid:
         ShowGridOption();
         matrix->DrawAll();
         break;
-    case 4:
+    case kParamHighlight:
         ShowHighlightOption();
         break;
-    case 6:
-    case 7:
+    case kParamEditNode:
+    case kParamConnection:
         RefreshSelections();
         break;
     default:
@@ -85,14 +86,14 @@ void SPluginPanel::RefreshControls(long index) {
 }
 
 void SPluginPanel::ShowGridOption() {
-    gridButton->SetValue(ButtonValue(plugin->getParameter(3)), false);
+    gridButton->SetValue(ButtonValue(plugin->getParameter(kParamGrid)), false);
     matrix->showGrid = gridButton->GetValue() > 0;
     matrix->DrawLabels();
 }
 
 void SPluginPanel::ShowHighlightOption() {
-    highlightButton->SetValue(ButtonValue(plugin->getParameter(4)), false);
-    matrix->EnableHighlight(HighlightOn(plugin->getParameter(4)));
+    highlightButton->SetValue(ButtonValue(plugin->getParameter(kParamHighlight)), false);
+    matrix->EnableHighlight(HighlightOn(plugin->getParameter(kParamHighlight)));
     matrix->Refresh();
 }
 

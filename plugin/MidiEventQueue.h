@@ -22,6 +22,19 @@ class MidiEventQueue {
         return true;
     }
 
+    // Pushes next(i) for i from 0 to n - 1, skipping nulls, until the ring is full.
+    template <typename F> void PushEach(int n, F next) {
+        int pos = writePos, queued = count;
+        for (int i = 0; i < n && queued < capacity; ++i)
+            if (const VstMidiEvent* event = next(i)) {
+                slots[pos] = *event;
+                pos = (pos + 1) & (kCapacity - 1);
+                ++queued;
+            }
+        writePos = pos;
+        count = queued;
+    }
+
     // Only on a non-empty queue.
     const VstMidiEvent& Take() {
         --count;
@@ -30,14 +43,17 @@ class MidiEventQueue {
         return event;
     }
 
-    // Hands every queued event, oldest first, to f and empties the queue.
+    // Hands every queued event, oldest first, to f and empties the queue. The loop keeps one
+    // moving value, the slot, so that a large f leaves it a register.
     template <typename F> void Drain(F f) {
-        int pos = readPos;
-        for (int n = count; n > 0; --n) {
-            f(slots[pos]);
-            pos = (pos + 1) & (kCapacity - 1);
-        }
-        readPos = pos;
+        if (count == 0) return;
+        VstMidiEvent* slot = &slots[readPos];
+        VstMidiEvent* const stop = &slots[(readPos + count) & (kCapacity - 1)];
+        do {
+            f(*slot);
+            if (++slot == slots + kCapacity) slot = slots;
+        } while (slot != stop);
+        readPos = static_cast<int>(stop - slots);
         count = 0;
     }
 

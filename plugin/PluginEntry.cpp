@@ -1,5 +1,6 @@
 #include "PluginEntry.h"
 
+#include "LoadError.h"
 #include "PluginMessage.h"
 #include "SSystemData.h"
 #include "VSTPlugin.h"
@@ -8,12 +9,6 @@
 #include <new>
 
 namespace ferrovane {
-
-namespace {
-
-enum LoadError { kLoadOk = 0, kSystemNotSupported = 2, kHostNotSupported = 3, kRefuseSilently = 4 };
-
-} // namespace
 
 void LoadFailureText(char* out, size_t size, int code, bool haveObject, const char* hostName) {
     const char* head = "Failed to load plugin\n(Reason: ";

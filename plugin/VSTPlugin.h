@@ -5,6 +5,7 @@
 #include "MidiEventQueue.h"
 #include "NoteTable.h"
 #include "Relaxed.h"
+#include "RowScan.h"
 #include "SMutexID.h"
 #include "SPlugin.h"
 #include "VSTPluginProgram.h"
@@ -49,7 +50,9 @@ class VSTPlugin : public SPlugin {
     // Silences the notes sounding through the edit node.
     void editpoint();
 
-    // Host processing thread: never blocks, never allocates.
+    // Host processing thread: never allocates. The locks it takes are the note table's (brief)
+    // and, when a program change arrives with preset switching on, the plugin mutex, held for one
+    // read while the editor is told of the new program.
     VstInt32 processEvents(VstEvents* events) override;
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
     void process(float** inputs, float** outputs, VstInt32 sampleFrames) override;
@@ -62,15 +65,22 @@ class VSTPlugin : public SPlugin {
         return zell::threading::LoadRelaxed(curProgram) & (kNumPrograms - 1);
     }
     void midiInProcess();
-    void RouteEvent(VstMidiEvent& e);
+    // Where routing has got to in the block's outgoing slots: how many are filled, and the frame
+    // of the last one.
+    struct Routed {
+        int count;
+        VstInt32 frame;
+    };
+    Routed RouteEvent(const VstMidiEvent& e, Routed routed);
+    Routed RouteByRow(const VstMidiEvent& e, Routed routed, int bit);
+    Routed RouteProgramChange(const VstMidiEvent& e, Routed routed);
+    bool SwitchesPrograms();
+    void RouteNote(const VstMidiEvent& e, Routed& routed);
+    Routed Emit(Routed to, const VstMidiEvent& e, uint32_t midi);
+    void MoveNoteOffs(Routed& routed);
+    void HoldNoteLock();
     void midiPostProcess();
-    void OrderFrames();
-    void RouteNoteOn(VstMidiEvent& e, uint8_t channel, uint8_t note, const uint16_t* row);
-    void RouteNoteOff(const VstMidiEvent& e, uint8_t channel, uint8_t note);
-    void RouteByMask(const VstMidiEvent& e, uint8_t type, uint16_t bit, const uint16_t* row);
-    VstMidiEvent* NextRoutedSlot();
     void FlushAllNotes();
-    void MoveNoteOffs();
 
     VSTPluginProgram programs[kNumPrograms];
     VSTPluginProgram clipboard;
@@ -80,12 +90,15 @@ class VSTPlugin : public SPlugin {
     bool notesFlushed = false;          // processing thread only
     bool programChanged = false;        // relaxed: raised by any thread, lowered by processing
     zell::threading::SMutexID noteLock; // guards noteTable and noteOffQueue
+    bool holdingNoteLock = false;       // processing thread only: within a block
+    bool noteOffsQueued = false;        // relaxed: raised under noteLock by the flushes
     NoteTable noteTable;
     bool resetFlag = false;
     bool clearFlag = false;
     OutputEvents outputEvents{};
     VstMidiEvent outputSlots[MidiEventQueue::kCapacity]; // the routed events of this block
     int routedCount = 0;
+    RowScan rows; // processing thread only
     MidiEventQueue inputQueue;
     MidiEventQueue noteOffQueue;
 };

@@ -4,7 +4,9 @@
 
 #include "PluginParameters.h"
 #include "Relaxed.h"
+#include "RowScan.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace ferrovane {
@@ -16,16 +18,6 @@ namespace {
 
 constexpr VstMidiEvent kBlankEvent{kVstMidiType, 24, 0, 0, 0, 0, {}, 0, 0, 0, 0};
 
-// The output channels of a row whose cell carries `bit` (a single bit, 1 << b). Each cell's bit
-// lands at b + out, so the sum never collides and one shift by b gives the channel mask.
-inline unsigned RowMask(const uint16_t* row, uint16_t bit) {
-    unsigned mask = 0;
-#pragma GCC unroll 16
-    for (int out = 0; out < kChannels; ++out)
-        mask |= static_cast<unsigned>(LoadRelaxed(row[out]) & bit) << out;
-    return mask >> __builtin_ctz(bit);
-}
-
 inline VstMidiEvent NoteOff(uint8_t channel, uint8_t note) {
     VstMidiEvent e = kBlankEvent;
     e.midiData[0] = static_cast<char>(0x80 | channel);
@@ -33,16 +25,38 @@ inline VstMidiEvent NoteOff(uint8_t channel, uint8_t note) {
     return e;
 }
 
-// Type bits of the channel messages that the matrix routes like controllers.
-constexpr uint16_t kTypeBit[8] = {
-    0,                    // 0x80 note off: routed through the note table
-    0,                    // 0x90 note on: routed through the note table
-    kRoutePolyAftertouch, // 0xA0
-    kRouteCC,             // 0xB0
-    kRouteProgramChange,  // 0xC0
-    kRouteAftertouch,     // 0xD0
-    kRoutePitchBend,      // 0xE0
-    0,                    // 0xF0 system messages are dropped
+// The four MIDI bytes of an event as one word, status in the low byte.
+uint32_t MidiBytes(const VstMidiEvent& e) {
+    uint32_t bytes;
+    memcpy(&bytes, e.midiData, sizeof bytes);
+    return bytes;
+}
+
+constexpr int8_t BitIndex(uint16_t bit) {
+    return static_cast<int8_t>(__builtin_ctz(bit));
+}
+
+// What each status nibble asks for: the type bit through which the matrix routes it like a
+// controller, or one of these.
+enum : int8_t { kDropped = -1, kNote = -2, kProgramChange = -3 };
+// Indexed by the status nibble; below 8 a data byte without status.
+constexpr int8_t kRouteOf[16] = {
+    kDropped,
+    kDropped,
+    kDropped,
+    kDropped,
+    kDropped,
+    kDropped,
+    kDropped,
+    kDropped,
+    kNote,                          // 0x80 note off: routed through the note table
+    kNote,                          // 0x90 note on: routed through the note table
+    BitIndex(kRoutePolyAftertouch), // 0xA0
+    BitIndex(kRouteCC),             // 0xB0
+    kProgramChange,                 // 0xC0: switches programs or is routed
+    BitIndex(kRouteAftertouch),     // 0xD0
+    BitIndex(kRoutePitchBend),      // 0xE0
+    kDropped,                       // 0xF0 system messages
 };
 
 } // namespace
@@ -53,11 +67,10 @@ VstInt32 VSTPlugin::processEvents(VstEvents* events) {
     if (!events) return 0;
     // The block is longer than its declared two entries.
     VstEvent* const* list = events->events;
-    for (VstInt32 i = 0; i < events->numEvents; ++i) {
+    inputQueue.PushEach(events->numEvents, [list](int i) {
         const VstEvent* e = list[i];
-        if (e && e->type == kVstMidiType)
-            inputQueue.Push(*reinterpret_cast<const VstMidiEvent*>(e));
-    }
+        return e && e->type == kVstMidiType ? reinterpret_cast<const VstMidiEvent*>(e) : nullptr;
+    });
     return 0;
 }
 
@@ -87,101 +100,116 @@ void VSTPlugin::suspend() {
     SPlugin::suspend();
 }
 
-VstMidiEvent* VSTPlugin::NextRoutedSlot() {
-    return routedCount < MidiEventQueue::kCapacity ? &outputSlots[routedCount++] : nullptr;
-}
-
-void VSTPlugin::midiInProcess() {
-    inputQueue.Drain([this](VstMidiEvent& e) { RouteEvent(e); });
-    MoveNoteOffs();
-}
-
-// The slot is consumed, so note routing may rewrite its data byte in place.
-void VSTPlugin::RouteEvent(VstMidiEvent& e) {
-    const uint8_t status = static_cast<uint8_t>(e.midiData[0]);
-    const uint8_t channel = status & 0x0F;
-    const uint8_t type = status & 0xF0;
-    const uint8_t d1 = static_cast<uint8_t>(e.midiData[1]) & 0x7F;
-    const uint16_t* row = programs[CurrentIndex()].routing[channel];
-    if (type == 0x90 || type == 0x80) {
-        if (LoadRelaxed(programChanged)) return;
-        if (type == 0x90 && (static_cast<uint8_t>(e.midiData[2]) & 0x7F) != 0)
-            RouteNoteOn(e, channel, d1, row);
-        else
-            RouteNoteOff(e, channel, d1);
-    } else if (type == 0xC0 && getParameter(kParamPresetSwitching) >= 1e-10f) {
-        setProgram(d1);
-    } else if (status >= 0x80) {
-        if (uint16_t bit = kTypeBit[(type >> 4) & 7]) RouteByMask(e, type, bit, row);
-    }
-}
-
-void VSTPlugin::RouteByMask(const VstMidiEvent& e, uint8_t type, uint16_t bit,
-                            const uint16_t* row) {
-    for (unsigned mask = RowMask(row, bit); mask; mask &= mask - 1) {
-        VstMidiEvent* slot = NextRoutedSlot();
-        if (!slot) return;
-        *slot = e;
-        slot->midiData[0] = static_cast<char>(type | __builtin_ctz(mask));
-    }
-}
-
-void VSTPlugin::RouteNoteOn(VstMidiEvent& e, uint8_t channel, uint8_t note, const uint16_t* row) {
-    unsigned mask = RowMask(row, kRouteNote);
-    if (!mask) return;
-    e.midiData[1] = static_cast<char>(note);
-    noteLock.Lock();
-    for (; mask; mask &= mask - 1) {
-        uint8_t out = static_cast<uint8_t>(__builtin_ctz(mask));
-        if (VstMidiEvent* slot = NextRoutedSlot()) {
-            *slot = e;
-            slot->midiData[0] = static_cast<char>(0x90 | out);
-        }
-        noteTable.Add(channel, note, out);
-    }
-    noteLock.Unlock();
-}
-
-void VSTPlugin::RouteNoteOff(const VstMidiEvent& e, uint8_t channel, uint8_t note) {
-    noteLock.Lock();
-    noteTable.ReleaseNote(channel, note, [&](const NoteRoute& r) {
-        if (VstMidiEvent* slot = NextRoutedSlot()) {
-            *slot = e;
-            slot->midiData[0] = static_cast<char>(0x80 | r.outChannel);
-            slot->midiData[1] = static_cast<char>(r.outNote);
-            slot->midiData[2] = 0;
-        }
-    });
-    noteLock.Unlock();
-}
-
-void VSTPlugin::MoveNoteOffs() {
-    noteLock.Lock();
-    while (!noteOffQueue.Empty()) {
-        const VstMidiEvent& e = noteOffQueue.Take();
-        if (VstMidiEvent* slot = NextRoutedSlot()) *slot = e;
-    }
-    noteLock.Unlock();
-}
-
+// The routing functions below fill the block's outgoing slots and answer where they have got
+// to; the cursor stays in registers for the whole block. A routed copy gets its MIDI bytes in one
+// store: a byte store into the event just before the copy reads it would stall the copy.
+//
 // Hosts that pass the block on to a JACK port lose every event earlier than the one before it
 // (a lost flush note off is a stuck note), so the block goes out in time order: an event keeps
-// its place and, when it is earlier than the one before it, takes that one's frame.
-void VSTPlugin::OrderFrames() {
-    VstInt32 frame = routedCount > 0 ? outputSlots[0].deltaFrames : 0;
-    for (int i = 1; i < routedCount; ++i) {
-        if (outputSlots[i].deltaFrames < frame) outputSlots[i].deltaFrames = frame;
-        frame = outputSlots[i].deltaFrames;
+// its place and, when it is earlier than the one before it, takes that one's frame. The pointers
+// are set again every block: the block belongs to the host while it reads it.
+inline VSTPlugin::Routed VSTPlugin::Emit(Routed to, const VstMidiEvent& e, uint32_t midi) {
+    if (to.count >= MidiEventQueue::kCapacity) return to;
+    VstMidiEvent& slot = outputSlots[to.count];
+    slot = e;
+    memcpy(slot.midiData, &midi, sizeof midi);
+    const VstInt32 frame = e.deltaFrames < to.frame ? to.frame : e.deltaFrames;
+    slot.deltaFrames = frame;
+    outputEvents.events[to.count] = reinterpret_cast<VstEvent*>(&slot);
+    return Routed{to.count + 1, frame};
+}
+
+// noteLock is taken at most once a block, at its first note or for the flushes' note offs, and
+// held to its end: editpoint waits for the block instead of every note waiting for the lock. A
+// block of controllers alone does not take it.
+void VSTPlugin::midiInProcess() {
+    rows.Begin();
+    Routed routed{0, INT32_MIN};
+    inputQueue.Drain([&](const VstMidiEvent& e) { routed = RouteEvent(e, routed); });
+    if (LoadRelaxed(noteOffsQueued)) {
+        HoldNoteLock();
+        MoveNoteOffs(routed);
+    }
+    routedCount = routed.count;
+    if (holdingNoteLock) {
+        holdingNoteLock = false;
+        noteLock.Unlock();
+    }
+}
+
+inline void VSTPlugin::HoldNoteLock() {
+    if (holdingNoteLock) return;
+    noteLock.Lock();
+    holdingNoteLock = true;
+}
+
+// Every event of the block passes here: controllers and notes are routed inline, program
+// changes out of line (a call on the way of every event would leave fewer registers to it).
+inline VSTPlugin::Routed VSTPlugin::RouteEvent(const VstMidiEvent& e, Routed routed) {
+    const int route = kRouteOf[(MidiBytes(e) & 0xFF) >> 4];
+    if (route >= 0) return RouteByRow(e, routed, route);
+    if (route == kNote) RouteNote(e, routed);
+    if (route == kProgramChange) return RouteProgramChange(e, routed);
+    return routed;
+}
+
+// A copy for every output channel whose cell has type bit `bit`, data bytes unchanged.
+inline VSTPlugin::Routed VSTPlugin::RouteByRow(const VstMidiEvent& e, Routed routed, int bit) {
+    const uint32_t midi = MidiBytes(e);
+    const int program = CurrentIndex();
+    unsigned mask = rows.Mask(program, programs[program].routing, midi & 0x0F, bit);
+    for (const uint32_t type = midi & ~0x0Fu; mask; mask &= mask - 1)
+        routed = Emit(routed, e, type | __builtin_ctz(mask));
+    return routed;
+}
+
+VSTPlugin::Routed VSTPlugin::RouteProgramChange(const VstMidiEvent& e, Routed routed) {
+    if (!SwitchesPrograms()) return RouteByRow(e, routed, BitIndex(kRouteProgramChange));
+    setProgram(MidiBytes(e) >> 8 & 0x7F);
+    return routed;
+}
+
+bool VSTPlugin::SwitchesPrograms() {
+    return getParameter(kParamPresetSwitching) >= 1e-10f;
+}
+
+inline void VSTPlugin::RouteNote(const VstMidiEvent& e, Routed& routed) {
+    if (LoadRelaxed(programChanged)) return;
+    HoldNoteLock();
+    const uint32_t midi = MidiBytes(e);
+    const uint8_t channel = midi & 0x0F;
+    const uint8_t note = midi >> 8 & 0x7F;
+    if ((midi & 0xF0) == 0x90 && (midi >> 16 & 0x7F) != 0) {
+        const int program = CurrentIndex();
+        unsigned mask =
+            rows.Mask(program, programs[program].routing, channel, BitIndex(kRouteNote));
+        const uint32_t on = (midi & 0xFFFF0000u) | note << 8 | 0x90; // velocity unchanged
+        for (; mask; mask &= mask - 1) {
+            const uint8_t out = static_cast<uint8_t>(__builtin_ctz(mask));
+            routed = Emit(routed, e, on | out);
+            noteTable.Add(channel, note, out);
+        }
+    } else {
+        const uint32_t off = (midi & 0xFF000000u) | note << 8 | 0x80; // velocity 0
+        noteTable.ReleaseNote(channel, note, [&](const NoteRoute& r) {
+            routed = Emit(routed, e, off | r.outChannel);
+        });
+    }
+}
+
+// Under noteLock.
+void VSTPlugin::MoveNoteOffs(Routed& routed) {
+    StoreRelaxed(noteOffsQueued, false);
+    while (!noteOffQueue.Empty()) {
+        const VstMidiEvent& e = noteOffQueue.Take();
+        routed = Emit(routed, e, MidiBytes(e));
     }
 }
 
 void VSTPlugin::midiPostProcess() {
     if (routedCount > 0) {
-        OrderFrames();
         outputEvents.numEvents = routedCount;
         outputEvents.reserved = 0;
-        for (int i = 0; i < routedCount; ++i)
-            outputEvents.events[i] = reinterpret_cast<VstEvent*>(&outputSlots[i]);
         sendVstEventsToHost(reinterpret_cast<VstEvents*>(&outputEvents));
         routedCount = 0;
     }
@@ -199,6 +227,7 @@ void VSTPlugin::FlushAllNotes() {
     noteLock.Lock();
     noteTable.ReleaseAll(
         [&](const NoteRoute& r) { noteOffQueue.Push(NoteOff(r.outChannel, r.outNote)); });
+    if (!noteOffQueue.Empty()) StoreRelaxed(noteOffsQueued, true);
     noteLock.Unlock();
 }
 
@@ -212,6 +241,7 @@ void VSTPlugin::editpoint() {
         noteTable.ReleaseNode(in, out, [&](const NoteRoute& r) {
             noteOffQueue.Push(NoteOff(r.outChannel, r.outNote));
         });
+        if (!noteOffQueue.Empty()) StoreRelaxed(noteOffsQueued, true);
         StoreRelaxed(editIn, -1);
         StoreRelaxed(editOut, -1);
     }

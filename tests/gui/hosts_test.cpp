@@ -5,6 +5,7 @@
 #include "HostWindow.h"
 #include "PngFile.h"
 #include "SControlRegistry.h"
+#include "SXConnection.h"
 #include "SEventPump.h"
 #include "SGlobals.h"
 #include "SHostDisplay.h"

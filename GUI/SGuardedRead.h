@@ -1,3 +1,5 @@
+// An X read whose errors are the caller's: each is reported in the toolkit's "XError Message: "
+// lines and none reaches a handler of the process. Private to the toolkit.
 #pragma once
 
 #include "SControl.h"
@@ -5,6 +7,7 @@
 
 namespace zell::gui {
 
+// True when no X error happened.
 template <typename F> bool GuardedXCall(Display* display, F call) {
     SControl::xerror = false;
     SXErrorTrap trap(display);

@@ -1,0 +1,66 @@
+#include "SAtoms.h"
+
+#include <mutex>
+
+namespace zell::gui {
+
+namespace {
+
+constexpr const char* kAlways[] = {
+    "_ZELLWND",         "_XEventProc", "WM_PAINT_REGION", "WM_PAINT_AREA",
+    "WM_PAINT_OUTLINES", "WM_MENU_ENTERED", "WM_MENU_LEFT", "WM_PROTOCOLS",
+};
+constexpr const char* kIfTheyExist[] = {
+    "WM_DELETE_WINDOW",  "WM_CHANGE_STATE",     "_MOTIF_WM_HINTS",
+    "_WIN_HINTS",        "KWM_WIN_DECORATION",  "_NET_WM_WINDOW_TYPE",
+    "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", "_NET_WM_WINDOW_TYPE_NORMAL",
+};
+// The fields, in the order of the names above.
+constexpr Atom SAtoms::*kFields[] = {
+    &SAtoms::zellWnd,      &SAtoms::eventProc,     &SAtoms::paintRegion,  &SAtoms::paintArea,
+    &SAtoms::paintOutlines, &SAtoms::menuEntered,  &SAtoms::menuLeft,     &SAtoms::protocols,
+    &SAtoms::deleteWindow, &SAtoms::changeState,   &SAtoms::motifHints,   &SAtoms::winHints,
+    &SAtoms::kwmDecoration, &SAtoms::windowType,   &SAtoms::typeOverride, &SAtoms::typeNormal,
+};
+constexpr int kAlwaysCount = sizeof kAlways / sizeof *kAlways;
+constexpr int kAtomCount = kAlwaysCount + sizeof kIfTheyExist / sizeof *kIfTheyExist;
+static_assert(sizeof kFields / sizeof *kFields == kAtomCount, "a field for every name");
+
+struct Entry {
+    Display* display = nullptr;
+    SAtoms atoms{};
+};
+
+constexpr int kDisplays = 8;
+std::mutex tableLock; // held while a display's atoms are interned: one round trip
+Entry table[kDisplays];
+const SAtoms kNone{};
+
+} // namespace
+
+const SAtoms& SAtoms::Of(Display* display) {
+    if (!display) return kNone;
+    std::lock_guard<std::mutex> hold(tableLock);
+    Entry* free = nullptr;
+    for (Entry& e : table) {
+        if (e.display == display) return e.atoms;
+        if (!e.display && !free) free = &e;
+    }
+    Entry* entry = free ? free : &table[0]; // one display more takes the first one's place
+    Atom found[kAtomCount] = {};
+    XInternAtoms(display, const_cast<char**>(kAlways), kAlwaysCount, False, found);
+    XInternAtoms(display, const_cast<char**>(kIfTheyExist), kAtomCount - kAlwaysCount, True,
+                 found + kAlwaysCount);
+    for (int i = 0; i < kAtomCount; ++i)
+        entry->atoms.*kFields[i] = found[i];
+    entry->display = display;
+    return entry->atoms;
+}
+
+void SAtoms::Forget(Display* display) {
+    std::lock_guard<std::mutex> hold(tableLock);
+    for (Entry& e : table)
+        if (e.display == display) e = Entry{};
+}
+
+} // namespace zell::gui

@@ -1,0 +1,164 @@
+// What a host's plugin scan costs: Ardour's scanner run on the built shared object, one process
+// per scan as Ardour runs it, with DISPLAY unset, set but empty, and naming a running X server
+// (an Xvfb this program starts), beside a plugin of Debian's DPF collection in the same run.
+//
+// Usage: scan_bench [--plugin=NAME:PATH]... [benchmark flags]; the plugins default to the built
+// Ferrovane and DPF's Kars. A case's run is 4 scans; with --benchmark_repetitions and
+// --benchmark_enable_random_interleaving the runs of the cases alternate.
+#include <benchmark/benchmark.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <glob.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::string FindScanner() {
+    glob_t found{};
+    std::string path;
+    if (glob("/usr/lib/ardour*/ardour-vst-scanner", 0, nullptr, &found) == 0)
+        path = found.gl_pathv[0];
+    globfree(&found);
+    return path;
+}
+
+// An X server of the bench's own, on the first free display number from :50 on, so that :0, which
+// Xlib takes for an unset DISPLAY, stays what it was.
+class Xvfb {
+  public:
+    Xvfb() {
+        for (int number = 50; number < 100 && display.empty(); ++number)
+            Start(number);
+    }
+    ~Xvfb() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    std::string display; // empty when no server started
+
+  private:
+    // The server writes its number to fd 3 once it accepts connections, or exits.
+    void Start(int number) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        char name[16];
+        snprintf(name, sizeof name, ":%d", number);
+        pid = fork();
+        if (pid == 0) {
+            dup2(fds[1], 3);
+            if (!freopen("/dev/null", "w", stderr)) _exit(126);
+            execlp("Xvfb", "Xvfb", name, "-displayfd", "3", "-nolisten", "tcp", "-screen", "0",
+                   "640x480x24", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char written[16] = {};
+        const ssize_t n = read(fds[0], written, sizeof written - 1);
+        close(fds[0]);
+        if (n > 0) {
+            display = name;
+        } else if (pid > 0) {
+            waitpid(pid, nullptr, 0);
+            pid = -1;
+        }
+    }
+
+    pid_t pid = -1;
+};
+
+enum class Display { kUnset, kEmpty, kServer };
+
+struct Scan {
+    std::string scanner, plugin, cache, server;
+    Display display;
+};
+
+// One scan in a process of its own; false when the scanner failed.
+bool RunScan(const Scan& scan) {
+    pid_t child = fork();
+    if (child == 0) {
+        if (scan.display == Display::kUnset) unsetenv("DISPLAY");
+        if (scan.display == Display::kEmpty) setenv("DISPLAY", "", 1);
+        if (scan.display == Display::kServer) setenv("DISPLAY", scan.server.c_str(), 1);
+        setenv("XDG_CACHE_HOME", scan.cache.c_str(), 1);
+        std::string dir = scan.scanner.substr(0, scan.scanner.rfind('/'));
+        setenv("LD_LIBRARY_PATH", dir.c_str(), 1);
+        if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
+        execl(scan.scanner.c_str(), scan.scanner.c_str(), "-f", scan.plugin.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+void ScanCase(benchmark::State& state, Scan scan) {
+    // Xlib's default for an unset DISPLAY is :0, which may or may not be there.
+    if (scan.display == Display::kUnset)
+        state.SetLabel(access("/tmp/.X11-unix/X0", F_OK) == 0 ? ":0 has a socket" : "no :0");
+    for (auto _ : state)
+        if (!RunScan(scan)) {
+            state.SkipWithError("the scanner failed");
+            break;
+        }
+    state.counters["ms/scan"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) / 1000.0,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::pair<std::string, std::string>> plugins;
+    std::vector<char*> args;
+    args.push_back(argv[0]);
+    for (int i = 1; i < argc; ++i) {
+        const char* value = argv[i] + strlen("--plugin=");
+        const char* colon = strchr(value, ':');
+        if (!strncmp(argv[i], "--plugin=", strlen("--plugin=")) && colon)
+            plugins.emplace_back(std::string(value, colon), colon + 1);
+        else
+            args.push_back(argv[i]);
+    }
+    if (plugins.empty()) {
+        plugins.emplace_back("Ferrovane", FERROVANE_PLUGIN_PATH);
+        plugins.emplace_back("DPF-Kars", "/usr/lib/vst/Kars-vst.so");
+    }
+    const std::string scanner = FindScanner();
+    if (scanner.empty()) {
+        fputs("scan_bench: Ardour's ardour-vst-scanner is not installed\n", stderr);
+        return 1;
+    }
+    Xvfb server;
+    if (server.display.empty()) {
+        fputs("scan_bench: Xvfb did not start\n", stderr);
+        return 1;
+    }
+    char cache[] = "/tmp/scan-bench-XXXXXX";
+    if (!mkdtemp(cache)) return 1;
+    const std::pair<Display, const char*> displays[] = {
+        {Display::kUnset, "unset"}, {Display::kEmpty, "empty"}, {Display::kServer, "Xvfb"}};
+    for (const auto& [name, path] : plugins)
+        for (const auto& [display, label] : displays)
+            benchmark::RegisterBenchmark(("Scan/" + name + "/" + label).c_str(), ScanCase,
+                                         Scan{scanner, path, cache, server.display, display})
+                ->Iterations(4)
+                ->UseRealTime()
+                ->Unit(benchmark::kMillisecond);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::string clean = "rm -rf " + std::string(cache);
+    return system(clean.c_str()) == 0 ? 0 : 1;
+}

@@ -1,0 +1,67 @@
+// A host's scanner loads the shared object in whatever DISPLAY it runs with. The load opens the
+// display once; only a server that exists and is busy is worth a second attempt. XOpenDisplay is
+// interposed for the whole process and counted (the plugin, loaded with RTLD_LOCAL, still binds to
+// the executable's definition, which calls libX11's).
+#include "VstHost.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <string>
+
+namespace {
+std::atomic<int> opens{0};
+} // namespace
+
+struct _XDisplay;
+
+extern "C" __attribute__((visibility("default"))) _XDisplay* XOpenDisplay(const char* name) {
+    using Open = _XDisplay* (*)(const char*);
+    static void* const x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+    static const Open real = reinterpret_cast<Open>(dlsym(x11, "XOpenDisplay"));
+    opens.fetch_add(1);
+    return real(name);
+}
+
+namespace {
+
+VstIntPtr Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? 2400 : 0;
+}
+
+// What a scanner does with one plugin; answers how often the display was opened meanwhile.
+int Scan(const char* display) {
+    if (display)
+        setenv("DISPLAY", display, 1);
+    else
+        unsetenv("DISPLAY");
+    opens = 0;
+    void* lib = dlopen(FERROVANE_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    EXPECT_NE(lib, nullptr) << dlerror();
+    if (!lib) return -1;
+    auto entry = reinterpret_cast<AEffect* (*)(audioMasterCallback)>(dlsym(lib, "VSTPluginMain"));
+    AEffect* e = entry(Host);
+    EXPECT_NE(e, nullptr) << "DISPLAY " << (display ? display : "unset");
+    if (e) {
+        e->dispatcher(e, effOpen, 0, 0, nullptr, 0.0f);
+        e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
+    }
+    dlclose(lib);
+    return opens.load();
+}
+
+TEST(ScanDisplay, EveryDisplayStateIsTriedOnce) {
+    const char* server = getenv("DISPLAY");
+    ASSERT_NE(server, nullptr) << "the test runs with an X server";
+    const std::string running = server;
+    // Set but empty, malformed, no server there, a remote name that does not resolve.
+    for (const char* display : {"", "garbage", ":", ":0.", "unix/", ":4711", ":4711.0", "unix:4711",
+                                "no-such-host.invalid:0"})
+        EXPECT_EQ(Scan(display), 1) << "DISPLAY \"" << display << "\"";
+    EXPECT_EQ(Scan(running.c_str()), 1) << "a running server";
+    setenv("DISPLAY", running.c_str(), 1);
+}
+
+} // namespace
