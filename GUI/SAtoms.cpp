@@ -1,5 +1,7 @@
 #include "SAtoms.h"
 
+#include <X11/Xlib.h>
+
 #include <mutex>
 
 namespace zell::gui {
@@ -7,20 +9,25 @@ namespace zell::gui {
 namespace {
 
 constexpr const char* kAlways[] = {
-    "_ZELLWND",         "_XEventProc", "WM_PAINT_REGION", "WM_PAINT_AREA",
-    "WM_PAINT_OUTLINES", "WM_MENU_ENTERED", "WM_MENU_LEFT", "WM_PROTOCOLS",
+    "_ZELLWND",          "_XEventProc",     "WM_PAINT_REGION", "WM_PAINT_AREA",
+    "WM_PAINT_OUTLINES", "WM_MENU_ENTERED", "WM_MENU_LEFT",    "WM_PROTOCOLS",
 };
 constexpr const char* kIfTheyExist[] = {
-    "WM_DELETE_WINDOW",  "WM_CHANGE_STATE",     "_MOTIF_WM_HINTS",
-    "_WIN_HINTS",        "KWM_WIN_DECORATION",  "_NET_WM_WINDOW_TYPE",
-    "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", "_NET_WM_WINDOW_TYPE_NORMAL",
+    "WM_DELETE_WINDOW",
+    "WM_CHANGE_STATE",
+    "_MOTIF_WM_HINTS",
+    "_WIN_HINTS",
+    "KWM_WIN_DECORATION",
+    "_NET_WM_WINDOW_TYPE",
+    "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE",
+    "_NET_WM_WINDOW_TYPE_NORMAL",
 };
 // The fields, in the order of the names above.
 constexpr Atom SAtoms::*kFields[] = {
-    &SAtoms::zellWnd,      &SAtoms::eventProc,     &SAtoms::paintRegion,  &SAtoms::paintArea,
-    &SAtoms::paintOutlines, &SAtoms::menuEntered,  &SAtoms::menuLeft,     &SAtoms::protocols,
-    &SAtoms::deleteWindow, &SAtoms::changeState,   &SAtoms::motifHints,   &SAtoms::winHints,
-    &SAtoms::kwmDecoration, &SAtoms::windowType,   &SAtoms::typeOverride, &SAtoms::typeNormal,
+    &SAtoms::zellWnd,       &SAtoms::eventProc,   &SAtoms::paintRegion,  &SAtoms::paintArea,
+    &SAtoms::paintOutlines, &SAtoms::menuEntered, &SAtoms::menuLeft,     &SAtoms::protocols,
+    &SAtoms::deleteWindow,  &SAtoms::changeState, &SAtoms::motifHints,   &SAtoms::winHints,
+    &SAtoms::kwmDecoration, &SAtoms::windowType,  &SAtoms::typeOverride, &SAtoms::typeNormal,
 };
 constexpr int kAlwaysCount = sizeof kAlways / sizeof *kAlways;
 constexpr int kAtomCount = kAlwaysCount + sizeof kIfTheyExist / sizeof *kIfTheyExist;

@@ -8,6 +8,8 @@
 #include "SInput.h"
 #include "SStaticData.h"
 
+#include <X11/Xlib.h>
+
 namespace zell::gui {
 
 using namespace context;

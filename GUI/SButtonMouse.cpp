@@ -3,6 +3,8 @@
 
 #include "SInput.h"
 
+#include <X11/Xlib.h>
+
 namespace zell::gui {
 
 using namespace context;

@@ -8,6 +8,8 @@
 #include "SToolTipLink.h"
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
@@ -351,6 +353,18 @@ void SControl::GetScreen2Client(Point2& p) {
     if (display && window)
         XTranslateCoordinates(display, DefaultRootWindow(display), window, p.x, p.y, &p.x, &p.y,
                               &child);
+}
+
+Point2 SControl::PointerPosition() {
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned mask = 0;
+    if (!display || !XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX,
+                                   &rootY, &x, &y, &mask))
+        return {-1, -1};
+    Point2 p{rootX, rootY};
+    GetScreen2Client(p);
+    return p;
 }
 
 Point2 SControl::GetScreenPosition() {

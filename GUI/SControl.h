@@ -5,13 +5,12 @@
 #pragma once
 
 #include "GeometryOps.h"
+#include "XHandles.h"
 #include "SEvent.h"
 #include "SIExtended.h"
 #include "SIEventTarget.h"
 #include "SInput.h"
 #include "datastring.h"
-
-#include <X11/Xlib.h>
 
 #include <atomic>
 #include <vector>
@@ -217,6 +216,8 @@ class SControl : public SIExtended, public object::SIEventTarget {
     void Resized(bool refresh);
     void GetClient2Screen(Point2& p);
     void GetScreen2Client(Point2& p);
+    // Where the pointer is, in this control's coordinates; (-1, -1) when it cannot be asked.
+    Point2 PointerPosition();
     Point2 GetTopPosition();
     Point2 GetScreenPosition();
     int KeyStateGet() const;
@@ -227,14 +228,15 @@ class SControl : public SIExtended, public object::SIEventTarget {
 
     // The one entry from X into the toolkit: finds the control of the event's window and calls
     // its operations. Answers 1 when the event was handled.
-    static int eventProc(XEvent* event);
-    static int errorHandler(Display* display, XErrorEvent* error);
-    static unsigned long getProperty(Window window, Atom atom);
+    static int eventProc(_XEvent* event);
+    // Reports an X error of a guarded read (the error event is error->xerror).
+    static int errorHandler(_XDisplay* display, _XEvent* error);
+    static unsigned long getProperty(XId window, XId atom);
 
     // Accessors for the drawing context, the panel and tests.
-    Window GetWindow() const { return window; }
-    Window GetParentWindow() const { return parentWindow; }
-    Display* GetDisplay() const { return display; }
+    XId GetWindow() const { return window; }
+    XId GetParentWindow() const { return parentWindow; }
+    _XDisplay* GetDisplay() const { return display; }
     SControl* GetParent() const { return parent; }
     SGlobals* GetGlobals() const { return globals; }
     unsigned GetId() const { return id; }
@@ -281,11 +283,11 @@ class SControl : public SIExtended, public object::SIEventTarget {
     std::atomic<bool> cleaningUp{false}; // read by timer threads
     bool cleanedUp = false;
     bool enabledAlone = false;
-    Window window = 0;
-    Window parentWindow = 0;
-    Window previousFocus = 0;
-    Atom deleteAtom = 0;
-    Display* display = nullptr; // the connection the window lives on
+    XId window = 0;
+    XId parentWindow = 0;
+    XId previousFocus = 0;
+    XId deleteAtom = 0;
+    _XDisplay* display = nullptr; // the connection the window lives on
 
     // Takes this control out of dispatch and stops what calls it from other threads (its
     // timer, its idle function); a window does the same for its children.

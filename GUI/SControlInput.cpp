@@ -4,6 +4,8 @@
 #include "SGuardedRead.h"
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xutil.h>
 
 #include <cstdio>
@@ -80,7 +82,8 @@ void SControl::MousePointer(int x, int y) {
     if (display && window) XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
 }
 
-int SControl::errorHandler(Display* d, XErrorEvent* error) {
+int SControl::errorHandler(Display* d, XEvent* event) {
+    const XErrorEvent* error = &event->xerror;
     char text[1024] = {};
     XGetErrorText(d, error->error_code, text, sizeof text);
     fprintf(stderr, "XError Message: %s\n", text);

@@ -13,6 +13,8 @@
 #include "SStaticData.h"
 #include "SToolTipLink.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
@@ -88,8 +90,8 @@ void SControl::RefreshRectangle(const Rect2& r) {
 
 void SControl::RefreshOutlines() {
     if (Shown() && display && window)
-        SendClientMessage(display, window, SAtoms::Of(display).paintOutlines, 0, 0, windowRect.Width(),
-                          windowRect.Height());
+        SendClientMessage(display, window, SAtoms::Of(display).paintOutlines, 0, 0,
+                          windowRect.Width(), windowRect.Height());
 }
 
 // The region travels as a plain number and is only valid inside this process; a 64-bit
@@ -104,7 +106,8 @@ void SControl::RefreshRegion(SDrawRegion* region) {
 
 void SControl::RefreshArea(unsigned area) {
     if (Shown() && display && window)
-        SendClientMessage(display, window, SAtoms::Of(display).paintArea, static_cast<long>(area), 0, 0, 0);
+        SendClientMessage(display, window, SAtoms::Of(display).paintArea, static_cast<long>(area),
+                          0, 0, 0);
 }
 
 void SControl::Draw(const Rect2& r) {

@@ -3,6 +3,8 @@
 #include "SAtoms.h"
 #include "SControl.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xatom.h>
 #include <X11/Xresource.h>
 #include <X11/Xutil.h>

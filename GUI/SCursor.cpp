@@ -2,6 +2,8 @@
 
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
 namespace zell::gui {
 
 namespace {

@@ -2,7 +2,7 @@
 // orange arrow. The dispatcher sets it on entry and removes it on leave.
 #pragma once
 
-#include <X11/Xlib.h>
+#include "XHandles.h"
 
 namespace zell::gui {
 
@@ -17,11 +17,11 @@ class SCursor {
     virtual void Free();
     void CreateDefault();
 
-    Window window = 0; // set by the owner
-    Cursor cursor = 0;
+    XId window = 0; // set by the owner
+    XId cursor = 0;
 
   private:
-    Display* display = nullptr; // where the cursor was made
+    _XDisplay* display = nullptr; // where the cursor was made
 };
 
 } // namespace zell::gui

@@ -11,6 +11,8 @@
 #include "SToolTipLink.h"
 #include "SXConnection.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xutil.h>
 
 #include <cstring>

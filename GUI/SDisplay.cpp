@@ -4,6 +4,8 @@
 #include "SSystemData.h"
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xatom.h>
 #include <X11/extensions/Xinerama.h>
 

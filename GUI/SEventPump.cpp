@@ -5,6 +5,8 @@
 #include "SXConnection.h"
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>

@@ -26,6 +26,16 @@ bool AdoptHostDisplay(void* hostDisplay) {
     return true;
 }
 
+void InitThreads() {
+    XInitThreads();
+}
+
+void ResizeHostWindow(unsigned long window, int width, int height) {
+    Display* display = ToolkitDisplay();
+    if (display && window && width > 0 && height > 0)
+        XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+}
+
 void ReleaseHostDisplay() {
     Display* host = dp.load();
     if (!host) return;

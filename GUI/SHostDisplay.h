@@ -11,6 +11,12 @@ namespace zell::gui {
 // connection afterwards.
 bool AdoptHostDisplay(void* hostDisplay);
 
+// Xlib's thread support, asked for before the editor's first X call.
+void InitThreads();
+
+// Resizes a window the toolkit did not make (the host's), on the toolkit's connection.
+void ResizeHostWindow(unsigned long window, int width, int height);
+
 // When the last plugin instance has gone: frees what the toolkit made on the host's display and
 // forgets it, so that nothing touches it again (a host may close it before it unloads us). The
 // next instance adopts the display its host gives.

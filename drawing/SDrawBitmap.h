@@ -2,9 +2,7 @@
 // bitmap belongs to the control that creates it and frees its pixmap on the display that made it.
 #pragma once
 
-#include <X11/X.h>
-
-struct _XDisplay;
+#include "XHandles.h"
 
 namespace zell::gui::context {
 
@@ -27,14 +25,14 @@ class SDrawBitmap {
     // 0 while there is no pixmap.
     int Width() const { return pixmap ? width : 0; }
     int Height() const { return pixmap ? height : 0; }
-    Pixmap GetPixmap() const { return pixmap; }
+    XId GetPixmap() const { return pixmap; }
     bool Flag() const { return flag; }
 
   protected:
     int width = 0;
     int height = 0;
     bool flag = false;
-    Pixmap pixmap = 0;
+    XId pixmap = 0;
 
   private:
     bool CreateFromXpm(_XDisplay* display, const char* const* xpm);

@@ -3,6 +3,8 @@
 #include "SDrawBitmap.h"
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
 namespace zell::gui::context {
 
 SDrawDevice::SDrawDevice(Drawable target) : drawable(target) {

@@ -3,7 +3,7 @@
 // A GC is used and freed on the display it was created on.
 #pragma once
 
-#include <X11/Xlib.h>
+#include "XHandles.h"
 
 namespace zell::gui::context {
 
@@ -13,21 +13,21 @@ class SDrawDevice {
   public:
     SDrawDevice() = default;
     // Creates a GC on the drawable; no GC for drawable 0 or without a display.
-    explicit SDrawDevice(Drawable drawable);
+    explicit SDrawDevice(XId drawable);
     SDrawDevice(const SDrawDevice&) = delete;
     SDrawDevice& operator=(const SDrawDevice&) = delete;
     // Flushes, then frees the GC.
     virtual ~SDrawDevice();
 
-    virtual GC Get() { return gc; }
-    virtual Drawable GetDrawable() { return drawable; }
+    virtual _XGC* Get() { return gc; }
+    virtual XId GetDrawable() { return drawable; }
     // The display the device's GC belongs to; null when it has none.
-    virtual Display* GetDisplay() { return display; }
+    virtual _XDisplay* GetDisplay() { return display; }
 
   protected:
-    Drawable drawable = 0;
-    GC gc = nullptr;
-    Display* display = nullptr;
+    XId drawable = 0;
+    _XGC* gc = nullptr;
+    _XDisplay* display = nullptr;
 };
 
 class SDrawMemoryDevice : public SDrawDevice {
@@ -40,9 +40,9 @@ class SDrawMemoryDevice : public SDrawDevice {
     // Switches to another bitmap with a fresh GC; a null bitmap is ignored.
     void Select(SDrawBitmap* bitmap);
 
-    GC Get() override { return memoryGC; }
-    Drawable GetDrawable() override;
-    Display* GetDisplay() override { return memoryDisplay; }
+    _XGC* Get() override { return memoryGC; }
+    XId GetDrawable() override;
+    _XDisplay* GetDisplay() override { return memoryDisplay; }
     SDrawDevice* Parent() const { return parent; }
     SDrawBitmap* Bitmap() const { return bitmap; }
 
@@ -51,8 +51,8 @@ class SDrawMemoryDevice : public SDrawDevice {
 
     SDrawDevice* parent;
     SDrawBitmap* bitmap = nullptr;
-    GC memoryGC = nullptr;
-    Display* memoryDisplay = nullptr;
+    _XGC* memoryGC = nullptr;
+    _XDisplay* memoryDisplay = nullptr;
 };
 
 } // namespace zell::gui::context

@@ -3,6 +3,8 @@
 #include "SFontFallback.h"
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
 namespace zell::gui::context {
 
 namespace {

@@ -3,6 +3,7 @@
 // process-wide cache and freed on the display that loaded them.
 #pragma once
 
+#include "SDrawing.h"
 #include "datastring.h"
 
 #include <X11/Xlib.h>
@@ -53,5 +54,11 @@ class SDrawFont {
     Display* display = nullptr;
     bool isDefault = false;
 };
+
+// The loaded font a context draws with, or null.
+inline XFontStruct* LoadedFont(const SDrawing& d) {
+    SDrawFont* f = d.GetFont();
+    return f ? f->info : nullptr;
+}
 
 } // namespace zell::gui::context

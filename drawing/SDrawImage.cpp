@@ -2,6 +2,8 @@
 
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xutil.h>
 #include <cstdlib>
 #include <cstring>

@@ -7,6 +7,8 @@
 #include "SDrawFont.h"
 #include "SDrawPen.h"
 
+#include <X11/Xlib.h>
+
 #include <atomic>
 
 namespace zell::gui::context {
@@ -148,10 +150,6 @@ SDrawing::Target SDrawing::Current() const {
     t.drawable = device->GetDrawable();
     t.gc = device->Get();
     return t;
-}
-
-XFontStruct* SDrawing::LoadedFont() const {
-    return font ? font->info : nullptr;
 }
 
 void SDrawing::SetForeground(int colour) {

@@ -8,7 +8,7 @@
 #include "SMutexID.h"
 #include "datastring.h"
 
-#include <X11/Xlib.h>
+#include "XHandles.h"
 
 namespace zell::gui {
 class SControl;
@@ -29,7 +29,7 @@ class SDrawPen;
 
 // Answers the X window of a control. The toolkit installs it; until then contexts made for a
 // control get a device without a window and draw nothing.
-using SControlWindowQuery = Window (*)(SControl* control);
+using SControlWindowQuery = XId (*)(SControl* control);
 
 class SDrawing {
   public:
@@ -237,14 +237,13 @@ class SDrawing {
   private:
     // The current target in one piece; false when any part is missing.
     struct Target {
-        Display* display = nullptr;
-        Drawable drawable = 0;
-        GC gc = nullptr;
+        _XDisplay* display = nullptr;
+        XId drawable = 0;
+        _XGC* gc = nullptr;
         explicit operator bool() const { return display && drawable && gc; }
     };
 
     Target Current() const;
-    XFontStruct* LoadedFont() const;
     void SetForeground(int colour);
     void Arc(int x1, int y1, int x2, int y2, int start, int extent, int mode, bool fill);
     void Poly(Point* points, int count, bool fill);

@@ -6,6 +6,8 @@
 #include "SDrawFont.h"
 #include "STextFit.h"
 
+#include <X11/Xlib.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -47,14 +49,14 @@ Placed Place(XFontStruct* f, const char* text, int x, int baseline, const SDrawi
 } // namespace
 
 void SDrawing::DrawTextFitted(const char* text, int x, int y, const Rect& box) {
-    XFontStruct* f = LoadedFont();
+    XFontStruct* f = LoadedFont(*this);
     if (!f) return;
     DrawInside(text, x, y + f->ascent, Rect{x, y, box.x2, box.y2}, kLeft, box, 0);
 }
 
 void SDrawing::DrawLabelFitted(const char* text, Rect r, int align, const Point& offset,
                                const Rect& box, int minSpace) {
-    XFontStruct* f = LoadedFont();
+    XFontStruct* f = LoadedFont(*this);
     if (!f || !text || !*text) return;
     r = r.Moved(offset);
     // DrawLabel's placement.
@@ -69,7 +71,7 @@ void SDrawing::DrawLabelFitted(const char* text, Rect r, int align, const Point&
 }
 
 SDrawing::Rect SDrawing::FittedTextInk(const char* text, int x, int y, const Rect& box) {
-    XFontStruct* f = LoadedFont();
+    XFontStruct* f = LoadedFont(*this);
     if (!f || !text || !*text) return {};
     const Placed p = Place(f, text, x, y + f->ascent, Rect{x, y, box.x2, box.y2}, kLeft, box, 0);
     if (p.count <= 0 || p.run.inkRight <= p.run.inkLeft) return {};
@@ -79,7 +81,7 @@ SDrawing::Rect SDrawing::FittedTextInk(const char* text, int x, int y, const Rec
 
 void SDrawing::DrawInside(const char* text, int x, int baseline, const Rect& r, int align,
                           const Rect& box, int minSpace) {
-    XFontStruct* f = LoadedFont();
+    XFontStruct* f = LoadedFont(*this);
     Target t = Current();
     if (!f || !text || !*text || !t) return;
     const Placed p = Place(f, text, x, baseline, r, align, box, minSpace);

@@ -5,6 +5,8 @@
 #include "SDrawImage.h"
 #include "SStaticData.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xmu/Drawing.h>
 #include <algorithm>
 #include <vector>

@@ -7,6 +7,8 @@
 #include "SDrawFont.h"
 #include "SMonoImage.h"
 
+#include <X11/Xlib.h>
+
 #include <X11/Xutil.h>
 #include <cstdlib>
 #include <cstring>
@@ -108,7 +110,7 @@ void SDrawing::GetTextDimensions(const char* text, int* width, int* height, SDra
 }
 
 void SDrawing::DrawText(const char* text, int x, int y) {
-    XFontStruct* f = LoadedFont();
+    XFontStruct* f = LoadedFont(*this);
     Target t = Current();
     if (!f || !text || !*text || !t) return;
     // The GC may belong to a device selected after SetFont.
@@ -117,7 +119,7 @@ void SDrawing::DrawText(const char* text, int x, int y) {
 }
 
 void SDrawing::DrawLabel(const char* text, Rect r, int align, const Point& offset) {
-    XFontStruct* f = LoadedFont();
+    XFontStruct* f = LoadedFont(*this);
     Target t = Current();
     if (!f || !text || !*text || !t) return;
     r = r.Moved(offset);
@@ -134,7 +136,7 @@ void SDrawing::DrawLabel(const char* text, Rect r, int align, const Point& offse
 }
 
 void SDrawing::DrawLabelRect(const char* text, const Rect& r, int colour, const Point& offset) {
-    if (!LoadedFont() || !text || !*text) return;
+    if (!LoadedFont(*this) || !text || !*text) return;
     SetForeground(colour);
     FillRect(r);
     // In the fill colour the label would not show on its own rectangle.
@@ -143,7 +145,7 @@ void SDrawing::DrawLabelRect(const char* text, const Rect& r, int colour, const 
 }
 
 bool SDrawing::RenderText(const char* text, SMonoImage& picture) {
-    XFontStruct* f = LoadedFont();
+    XFontStruct* f = LoadedFont(*this);
     Target t = Current();
     if (!f || !text || !*text || !t) return false;
     int width = 0;
@@ -204,7 +206,7 @@ void SDrawing::DrawVerticalLabel(const char* text, Rect r, int, int align, const
 
 void SDrawing::DrawRotatedText(const char* text, Rect r, int degrees, int align,
                                const Point& offset) {
-    if (!LoadedFont() || !text || !*text) return;
+    if (!LoadedFont(*this) || !text || !*text) return;
     degrees %= 360;
     if (degrees == 0) {
         DrawLabel(text, r, align, offset);

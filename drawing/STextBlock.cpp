@@ -2,6 +2,8 @@
 
 #include "SDrawFont.h"
 
+#include <X11/Xlib.h>
+
 #include <cstring>
 
 namespace zell::gui::context {

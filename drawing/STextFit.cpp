@@ -1,5 +1,7 @@
 #include "STextFit.h"
 
+#include <X11/Xlib.h>
+
 #include <algorithm>
 #include <cmath>
 

@@ -2,6 +2,8 @@
 
 #include "ToolkitDisplay.h"
 
+#include <X11/Xlib.h>
+
 #include <atomic>
 #include <mutex>
 
@@ -283,7 +285,7 @@ bool SXErrorTrap::Covers(Display* d, unsigned long serial) const {
 }
 
 void SXErrorTrap::Keep(const XErrorEvent& error) {
-    if (caught < kKept) kept[caught] = error;
+    if (caught < kKept) kept[caught].xerror = error;
     ++caught;
 }
 

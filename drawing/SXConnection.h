@@ -19,8 +19,9 @@
 
 namespace zell::gui {
 
-// Called for each error a trap caught, on the trap's own thread, after the guarded call.
-using SXErrorReport = int (*)(Display* display, XErrorEvent* error);
+// Called for each error a trap caught, on the trap's own thread, after the guarded call; the
+// error event is error->xerror.
+using SXErrorReport = int (*)(Display* display, XEvent* error);
 
 class SXConnection {
   public:
@@ -67,7 +68,7 @@ class SXErrorTrap {
     Display* display;
     unsigned long first = 0;
     int caught = 0;
-    XErrorEvent kept[kKept] = {};
+    XEvent kept[kKept] = {};
     bool ended = false;
 };
 

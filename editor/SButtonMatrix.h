@@ -167,7 +167,6 @@ class SButtonMatrix : public SWindow {
     void ClearHover();
 
     // The pointer in client coordinates, queried from the server.
-    Point2 PointerPosition();
     bool PointerInside(const Point2& p) const;
     void LeftPress();
     void RightPress();

@@ -4,25 +4,11 @@
 
 #include "SInput.h"
 
-#include <X11/Xlib.h>
-
 #include <algorithm>
 
 namespace zell::gui {
 
 using namespace context;
-
-Point2 SButtonMatrix::PointerPosition() {
-    Display* d = GetDisplay();
-    Window root = 0, child = 0;
-    int rootX = 0, rootY = 0, x = 0, y = 0;
-    unsigned mask = 0;
-    if (!d || !XQueryPointer(d, DefaultRootWindow(d), &root, &child, &rootX, &rootY, &x, &y, &mask))
-        return {-1, -1};
-    Point2 p{rootX, rootY};
-    GetScreen2Client(p);
-    return p;
-}
 
 bool SButtonMatrix::PointerInside(const Point2& p) const {
     return input && input->mouse[kMouseInside] && Contains(clientRect, p);

@@ -4,6 +4,7 @@
 #include "LoadError.h"
 #include "Relaxed.h"
 #include "SCursor.h"
+#include "SHostDisplay.h"
 #include "SGlobals.h"
 #include "SMessageDialog.h"
 #include "SPluginPanel.h"
@@ -13,8 +14,6 @@
 #include "ThreadSleep.h"
 #include "ToolkitDisplay.h"
 #include "VSTPlugin.h"
-
-#include <X11/Xlib.h>
 
 #include <cstdio>
 #include <cstring>
@@ -58,7 +57,7 @@ struct SPluginEditor::IdleLink {
 
 SPluginEditor::SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError)
     : SIPluginEditor(plugin), idleLink(new IdleLink), globals(globals), plugin(plugin) {
-    XInitThreads();
+    zell::gui::InitThreads();
     idleLink->editor = this;
     memset(updateFlags, 0, sizeof updateFlags);
     GetHostApp(loadError);
@@ -112,7 +111,7 @@ VstIntPtr SPluginEditor::open(void* parent) {
         CreatePanel();
     }
     cursor = new zell::gui::SCursor;
-    cursor->window = static_cast<Window>(hostWindow);
+    cursor->window = static_cast<zell::gui::XId>(hostWindow);
     cursor->CreateDefault();
     globals->cursor = cursor;
     panel->Show();
@@ -279,10 +278,7 @@ bool SPluginEditor::HostSizesWindow() {
 }
 
 void SPluginEditor::ResizeHostWindow(int width, int height) {
-    Display* display = zell::gui::ToolkitDisplay();
-    if (display && hostWindow)
-        XResizeWindow(display, static_cast<Window>(hostWindow), static_cast<unsigned>(width),
-                      static_cast<unsigned>(height));
+    zell::gui::ResizeHostWindow(static_cast<unsigned long>(hostWindow), width, height);
 }
 
 void SPluginEditor::SetSize(int width, int height) {

@@ -9,8 +9,6 @@
 #include "SToolTip.h"
 #include "VSTPlugin.h"
 
-#include <X11/Xlib.h>
-
 namespace ferrovane {
 
 using namespace zell::gui;
@@ -111,15 +109,8 @@ void SPluginPanel::SelectionChanged() {
 
 void SPluginPanel::MouseStateChanged(bool* state, int code) {
     SWindow::MouseStateChanged(state, code);
-    if (!IsPress(code) || !display) return;
-    Window root, child;
-    int rootX, rootY, x, y;
-    unsigned mask;
-    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y,
-                       &mask))
-        return;
-    Point2 p{rootX, rootY};
-    GetScreen2Client(p);
+    if (!IsPress(code)) return;
+    const Point2 p = PointerPosition();
     if (tooltip && Inside(tooltip->IndicatorRect(), p)) {
         tooltip->ToggleTooltips();
         tooltip->DrawTiprect(drawing);
