@@ -59,12 +59,12 @@ std::vector<Rect2> SLabel<false>::LayoutLines(int count, int tw, int th, int w, 
     std::vector<Rect2> rects;
     if (count <= 0) return rects;
     const int x = (align & kAlignRight) ? w - tw : (align & kAlignLeft) ? 0 : (w - tw) / 2;
+    // Top wins over kept alignment, and right over left when both are set.
+    const bool keep = align & kAlignKeep;
     int y = (h - th) / 2;
-    if (align & kAlignTop)
-        y = 0;
-    else if ((align & kAlignKeep) && (align & kAlignRight))
+    if (!(align & kAlignTop) && keep && (align & kAlignRight))
         y = h - th;
-    else if ((align & kAlignKeep) && (align & kAlignLeft))
+    else if ((align & kAlignTop) || (keep && (align & kAlignLeft)))
         y = 0;
     const int step = th / count;
     for (int i = 0; i < count; ++i)

@@ -102,6 +102,7 @@ void SToolTip::Unregister(SControl* control) {
     }
 }
 
+// NOLINTNEXTLINE(bugprone-virtual-near-miss): not an override; it switches every control's tip.
 void SToolTip::EnableTooltips(bool on) {
     enabled = on;
     for (SControl* c : registered)

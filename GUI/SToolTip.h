@@ -38,6 +38,7 @@ class SToolTip : public SControl, public SIToolTip {
     void Unregister(SControl* control);
     // Every registered control's tip on or off at once (each control's EnableTooltip), and the
     // on/off mark's colour with it.
+    // NOLINTNEXTLINE(bugprone-virtual-near-miss): not an override; it switches every control's tip.
     void EnableTooltips(bool on);
     void ToggleTooltips();
     // The on/off mark: the indicator rectangle in the indicator colour.

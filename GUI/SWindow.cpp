@@ -104,6 +104,7 @@ void SWindow::Loop() {
     }
     if (flags & kFlagPopup) return;
     CleanRessources();
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): a stand-alone window's event thread ends its program.
     exit(0);
 }
 
@@ -113,6 +114,7 @@ void SWindow::WindowClose() {
         delete parent;
     else
         delete this;
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): a stand-alone window's event thread ends its program.
     exit(0);
 }
 

@@ -39,7 +39,10 @@ template <unsigned int N, typename T> class datastring {
 
     ~datastring() { delete[] text; }
 
-    datastring& operator=(const datastring& other) { return *this = other.text; }
+    datastring& operator=(const datastring& other) {
+        if (this != &other) *this = other.text;
+        return *this;
+    }
 
     // A null source empties the string; a source inside this string's own text is safe.
     datastring& operator=(const char* s) {
@@ -76,6 +79,7 @@ template <unsigned int N, typename T> class datastring {
             unsigned int size = Capacity(n);
             T* fresh = new T[size];
             memcpy(fresh, text, used - 1);
+            // NOLINTNEXTLINE(bugprone-not-null-terminated-result): terminated below.
             memcpy(fresh + used - 1, s, length);
             delete[] text;
             text = fresh;

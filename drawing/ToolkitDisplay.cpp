@@ -92,7 +92,7 @@ _XDisplay* OpenDisplay(const char* name) {
         errno = 0;
         if (Display* d = XOpenDisplay(name)) return d;
         if (!WorthRetrying(name, errno)) return nullptr;
-        timespec pause{0, 5 * 1000 * 1000};
+        timespec pause{0, 5'000'000};
         nanosleep(&pause, nullptr);
     }
     return nullptr;

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
+#include <system_error>
 
 namespace ferrovane::host {
 
@@ -18,7 +18,7 @@ bool ReadFile(const std::string& path, std::vector<unsigned char>& data, std::st
         data.insert(data.end(), chunk, chunk + n);
         ok = !ferror(in);
     }
-    if (!ok) error = "cannot read " + path + ": " + strerror(errno);
+    if (!ok) error = "cannot read " + path + ": " + std::generic_category().message(errno);
     if (in) fclose(in);
     return ok;
 }

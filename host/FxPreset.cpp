@@ -1,5 +1,6 @@
 #include "FxPreset.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace ferrovane::host {
@@ -82,7 +83,8 @@ bool ParseFxPreset(const std::vector<unsigned char>& data, FxPreset& p, std::str
         error = "the preset's chunk is longer than the file";
         return false;
     }
-    p.chunk.assign(data.begin() + header, data.begin() + header + size);
+    const auto chunk = data.begin() + static_cast<std::ptrdiff_t>(header);
+    p.chunk.assign(chunk, chunk + size);
     return true;
 }
 

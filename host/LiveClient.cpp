@@ -152,7 +152,7 @@ bool LiveClient::Start(LiveCycle& cycle, std::string& error) {
     for (const auto& [source, destination] : connections) {
         const int result = jack_connect(client, source.c_str(), destination.c_str());
         if (result != 0 && result != EEXIST) {
-            error = "cannot connect " + source + " to " + destination;
+            error.assign("cannot connect ").append(source).append(" to ").append(destination);
             return false;
         }
     }

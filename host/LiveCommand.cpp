@@ -14,10 +14,10 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 
@@ -70,8 +70,11 @@ std::string DefaultBankPath() {
     const char* config = getenv("XDG_CONFIG_HOME");
     if (config && config[0] == '/') return std::string(config) + "/ferrovane/bank.fxb";
     const char* home = getenv("HOME");
+    passwd entry;
+    char names[4096];
     if (!home || !*home) {
-        const passwd* user = getpwuid(getuid());
+        passwd* user = nullptr;
+        getpwuid_r(getuid(), &entry, names, sizeof names, &user);
         home = user ? user->pw_dir : nullptr;
     }
     return home ? std::string(home) + "/.config/ferrovane/bank.fxb" : std::string();
@@ -82,7 +85,7 @@ bool LoadBank(VstHost& host, const std::string& path, VstInt32& program, std::st
     struct stat s;
     if (stat(path.c_str(), &s) != 0) {
         if (errno == ENOENT) return true;
-        error = "cannot read " + path + ": " + strerror(errno);
+        error = "cannot read " + path + ": " + std::generic_category().message(errno);
         return false;
     }
     return LoadChunk(host, path, true, error, &program);

@@ -3,6 +3,7 @@
 #include "BinaryFile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 namespace ferrovane::host {
@@ -147,26 +148,27 @@ MidiClock::MidiClock(const MidiFile& file)
         uint32_t tempo = e.bytes[2] << 16 | e.bytes[3] << 8 | e.bytes[4];
         if (tempo == 0) continue;
         const TempoChange& last = changes.back();
-        double at = last.seconds + (e.tick - last.tick) * last.tempo / 1e6 / division;
+        double at =
+            last.seconds + static_cast<double>(e.tick - last.tick) * last.tempo / 1e6 / division;
         changes.push_back({e.tick, at, tempo});
     }
 }
 
 double MidiClock::Seconds(uint64_t tick) const {
-    if (division < 0) return tick / SmpteRate(division);
+    if (division < 0) return static_cast<double>(tick) / SmpteRate(division);
     auto at =
         std::prev(std::upper_bound(changes.begin(), changes.end(), tick,
                                    [](uint64_t t, const TempoChange& c) { return t < c.tick; }));
-    return at->seconds + (tick - at->tick) * at->tempo / 1e6 / division;
+    return at->seconds + static_cast<double>(tick - at->tick) * at->tempo / 1e6 / division;
 }
 
 uint64_t MidiClock::Ticks(double seconds) const {
-    if (division < 0) return static_cast<uint64_t>(seconds * SmpteRate(division) + 0.5);
+    if (division < 0) return static_cast<uint64_t>(std::llround(seconds * SmpteRate(division)));
     auto at =
         std::prev(std::upper_bound(changes.begin(), changes.end(), seconds,
                                    [](double s, const TempoChange& c) { return s < c.seconds; }));
-    return at->tick +
-           static_cast<uint64_t>((seconds - at->seconds) * 1e6 * division / at->tempo + 0.5);
+    return at->tick + static_cast<uint64_t>(
+                          std::llround((seconds - at->seconds) * 1e6 * division / at->tempo));
 }
 
 bool ParseMidiFile(const std::vector<unsigned char>& data, MidiFile& file, std::string& error) {

@@ -20,7 +20,7 @@ namespace {
 // Where a routing cell lies in the plugin's 598-byte program record.
 constexpr size_t kRecordSize = 598;
 size_t CellOffset(int in, int out) {
-    return 48 + 32 * static_cast<size_t>(in) + 2 * out;
+    return 48 + 32 * static_cast<size_t>(in) + 2 * static_cast<size_t>(out);
 }
 
 struct Options {
@@ -148,7 +148,7 @@ MidiFile Recording(const MidiFile& in, const std::vector<Timed>& played, float r
             out.tracks[0].push_back(e); // tempo and metre, so the ticks mean the same time
     for (const Timed& t : played) {
         MidiFileEvent e;
-        e.tick = clock.Ticks(t.frame / static_cast<double>(rate));
+        e.tick = clock.Ticks(static_cast<double>(t.frame) / rate);
         unsigned char status = static_cast<unsigned char>(t.event.midiData[0]);
         e.bytes = {status, static_cast<unsigned char>(t.event.midiData[1] & 0x7F)};
         if ((status & 0xE0) != 0xC0) e.bytes.push_back(t.event.midiData[2] & 0x7F);
@@ -204,8 +204,9 @@ int RouteCommand(const std::vector<std::string>& args) {
     if (!o.quiet)
         for (const Timed& t : played) {
             unsigned char status = static_cast<unsigned char>(t.event.midiData[0]);
-            printf("%9.4f s  ch %2d  %-15s %3d %3d\n", t.frame / o.rate, (status & 15) + 1,
-                   Kind(status), t.event.midiData[1] & 0x7F, t.event.midiData[2] & 0x7F);
+            printf("%9.4f s  ch %2d  %-15s %3d %3d\n", static_cast<double>(t.frame) / o.rate,
+                   (status & 15) + 1, Kind(status), t.event.midiData[1] & 0x7F,
+                   t.event.midiData[2] & 0x7F);
         }
     printf("%zu events routed into %s\n", played.size(), o.output.c_str());
     return 0;

@@ -146,6 +146,7 @@ int RealtimeClockWait(pthread_cond_t* cond, pthread_mutex_t* mutex, clockid_t cl
 } // namespace ferrovane::glibc
 
 // The entries the linker redirects here (FERROVANE_GLIBC_WRAPPED in cmake/SelfContained.cmake).
+// NOLINTBEGIN(bugprone-reserved-identifier): the names are the linker's --wrap convention.
 extern "C" {
 
 int __wrap_pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*),
@@ -181,3 +182,4 @@ int __wrap__dl_find_object(void* pc, dl_find_object* out) {
 // Never "single-threaded": the C++ runtime then always counts references atomically.
 char __wrap___libc_single_threaded = 0;
 }
+// NOLINTEND(bugprone-reserved-identifier)

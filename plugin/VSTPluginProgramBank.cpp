@@ -37,10 +37,10 @@ int VSTPluginProgramBank::readBank(const void* data, intptr_t size) {
     if (!data) return 0;
     const auto* bytes = static_cast<const unsigned char*>(data);
     if (size == kOldBankSize) {
-        for (int i = 0; i < kNumPrograms; ++i)
+        for (size_t i = 0; i < kNumPrograms; ++i)
             LoadRecord(programs[i], bytes + kOldProgramSize * i, kOldProgramSize);
     } else if (size >= kBankSize) {
-        for (int i = 0; i < kNumPrograms; ++i)
+        for (size_t i = 0; i < kNumPrograms; ++i)
             LoadRecord(programs[i], bytes + kProgramSize * i, kProgramSize);
         if (size > kBankSize) ShowNewerVersionMessage(true, kVendorVersion);
     } else {

@@ -41,9 +41,15 @@ TEST(Editing, EditpointSilencesTheNodeAtOnce) {
     e.effect()->setParameter(e.effect(), 6, 0.0f);
     EXPECT_EQ(Bytes(e.host.Process({}, 8)), (B{{0x85, 60, 0}, {0x85, 61, 0}}));
     EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x80, 60, 0)}, 8)), (B{{0x82, 60, 0}}));
-    // The edit node is used up; a second editpoint does nothing.
+    // The edit node is used up: a later editpoint without a new node silences nothing, not even
+    // a note that sounds through that node again.
+    e.plugin->CurrentProgram().routing[0][5] = kRouteConnected;
+    EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x90, 62, 9)}, 8)),
+              (B{{0x92, 62, 9}, {0x95, 62, 9}}));
     e.effect()->setParameter(e.effect(), 7, 1.0f);
     EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x80, 61, 0)}, 8)), (B{{0x82, 61, 0}}));
+    EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x80, 62, 0)}, 8)),
+              (B{{0x82, 62, 0}, {0x85, 62, 0}}));
 }
 
 TEST(Editing, FullNoteTableStillSendsTheNoteOn) {

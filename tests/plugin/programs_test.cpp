@@ -106,11 +106,19 @@ TEST(Parameters, ResetIsMomentary) {
 TEST(Parameters, ClearEmptiesOnlyTheCurrentProgram) {
     LoadedPlugin p;
     p.host.Dispatch(effSetProgram, 0, 4);
+    VSTPluginProgram selected = DefaultProgram("selected");
+    selected.selectedIn = 3;
+    selected.selectedOut = 3;
+    ASSERT_EQ(LoadProgramChunk(p.host, &selected, kProgramSize), 1);
     p.effect->setParameter(p.effect, 1, 1.0f);
     VSTPluginProgram cleared = CurrentProgramChunk(p.host);
     for (auto& row : cleared.routing)
         for (uint16_t cell : row)
             EXPECT_EQ(cell, 0);
+    // The selected node is gone with its connection.
+    EXPECT_EQ(cleared.selectedIn, -1);
+    EXPECT_EQ(cleared.selectedOut, -1);
+    EXPECT_STREQ(cleared.name, "selected");
     p.host.Dispatch(effSetProgram, 0, 5);
     EXPECT_EQ(CurrentProgramChunk(p.host).routing[0][0], 0xFFFF);
 }

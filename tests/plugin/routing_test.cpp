@@ -108,20 +108,44 @@ TEST(Routing, SystemMessagesAndSysexAreDropped) {
     in.push_back(MidiEvent(0x40, 1, 2)); // a data byte without status
     EXPECT_TRUE(r.Play(in).empty());
 
+    // Where a MIDI event keeps its status byte, a sysex record keeps its first reserved field
+    // (x86_64) or the low byte of the dump's address (i386). Both read as a controller change
+    // here, so the record would be routed if it were taken for a MIDI event.
+    alignas(256) static char storage[512];
+    char* dump = storage + 0xB0;
+    dump[0] = char(0xF0);
+    dump[1] = 0x7E;
+    dump[2] = char(0xF7);
     VstMidiSysexEvent sysex{};
     sysex.type = kVstSysExType;
     sysex.byteSize = sizeof sysex;
-    char dump[] = {char(0xF0), 0x7E, char(0xF7)};
     sysex.dumpBytes = 3;
     sysex.sysexDump = dump;
+    if (offsetof(VstMidiSysexEvent, resvd1) == offsetof(VstMidiEvent, midiData))
+        sysex.resvd1 = 0xB0;
+    VstMidiEvent misread;
+    memcpy(&misread, &sysex, sizeof misread);
+    ASSERT_EQ(Status(misread), 0xB0);
     VstMidiEvent note = MidiEvent(0x90, 70, 70);
     struct {
         VstInt32 numEvents;
         VstIntPtr reserved;
         VstEvent* events[2];
     } block{2, 0, {reinterpret_cast<VstEvent*>(&sysex), reinterpret_cast<VstEvent*>(&note)}};
+    // Everything the plugin sends, of any type: a host may keep only its MIDI events.
+    struct : host::EventSink {
+        void Receive(const VstEvents& events) override {
+            for (VstInt32 i = 0; i < events.numEvents; ++i) {
+                const auto* e = reinterpret_cast<const VstMidiEvent*>(events.events[i]);
+                sent.push_back({e->type, Status(*e), Data1(*e), Data2(*e)});
+            }
+        }
+        B sent;
+    } sink;
+    r.host.SendEventsTo(&sink);
     r.host.Dispatch(effProcessEvents, 0, 0, &block);
-    EXPECT_EQ(Bytes(r.Play({})), (B{{0x90, 70, 70}}));
+    r.Play({});
+    EXPECT_EQ(sink.sent, (B{{kVstMidiType, 0x90, 70, 70}}));
 }
 
 TEST(Routing, NoteOffsFollowTheirNoteOnsAcrossAProgramChange) {
