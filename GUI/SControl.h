@@ -83,7 +83,8 @@ class SControl : public SIExtended, public object::SIEventTarget {
     // Create makes the window (when the toolkit has a display) and its drawing and input
     // contexts (CreateContexts), registers it for dispatch and leaves it hidden; it cannot fail
     // and answers 1. It runs on the thread that builds the control: the host's GUI thread in
-    // effEditOpen for the editor's controls, the first caller of a message for the message box.
+    // effEditOpen for the editor's controls, the first thread to show a message for the shared
+    // message box.
     virtual int Create(SGlobals* globals, SControl* parent, unsigned id, const char* title,
                        int flags, int x, int y, int w, int h, int parentWindow, bool unused);
     virtual void CreateContexts();
@@ -109,7 +110,7 @@ class SControl : public SIExtended, public object::SIEventTarget {
     virtual void SetType(int) {}
     // 11-33: state, visibility, position, focus. These run on the dispatching thread, or on
     // another thread under the interface lock: the host's GUI thread while the editor opens
-    // (Show) and the idle thread while the panel refreshes (Enable).
+    // (Show) and the idle thread while the panel refreshes (Enable); Hide also in clean-up.
     // Enable stores the state and asks for a repaint; EnableChildren does so for each child.
     virtual void Enable(bool enable);
     virtual void EnableChildren(bool) {}
@@ -172,11 +173,11 @@ class SControl : public SIExtended, public object::SIEventTarget {
     virtual void DrawBorder(const Rect2& rect);
     // A button takes both pictures over; nothing calls it here.
     virtual void SetBitmaps(context::SDrawBitmap*, context::SDrawBitmap*) {}
-    // 46-58: pointer and keys, on the dispatching thread. Mouse and key events reach only an
-    // enabled control, or the one holding the grab. The dispatcher keeps the input record's
-    // flags and reports a changed flag to MouseStateChanged (the code is the flag, see SInput.h),
-    // each position to MousePosition (a movement goes on to MousePosChanged), the X modifier
-    // state to Modifiers and each key to KeyStateChanged.
+    // 46-58: pointer and keys, on the dispatching thread. While a control holds the grab, mouse
+    // and key events go to it; they reach only enabled controls. The dispatcher keeps the input
+    // record's flags and reports a changed flag to MouseStateChanged (the code is the flag, see
+    // SInput.h), each position to MousePosition (a movement goes on to MousePosChanged), the X
+    // modifier state to Modifiers and each key to KeyStateChanged.
     virtual void MousePosition(int x, int y);
     // Kept for the design's slot order; nothing calls or overrides it.
     virtual bool* MouseState();
