@@ -53,7 +53,7 @@ class SWindow : public SControl {
     int MaxChildId() const { return maxChildId; }
     bool Running() const { return running; }
     // One step of Loop without its ending: for loops that must also do other work.
-    bool DispatchOne();
+    [[nodiscard]] bool DispatchOne();
 
   protected:
     void QuiesceChildren() override;
