@@ -1,8 +1,10 @@
 // A label that holds an integer value and reacts to the mouse as a push, toggle, momentary or
 // menu button; it can show another text or one of two pictures while its value is set, and
 // frames itself in its hover colours while the pointer is over it. Value changes are reported
-// to the listeners as value events. Every operation runs on the thread that dispatches the
-// button's events.
+// to the listeners as value events. The mouse and painting run on the dispatching thread; the
+// setters run where the button is built (the host's GUI thread under the interface lock for the
+// editor's buttons), and the panel's refresh sets values, without a notice, on the idle thread
+// under the same lock.
 #pragma once
 
 #include "SIHoverable.h"
@@ -38,9 +40,10 @@ class SButton<false> : public SLabel<false>, public SIHoverable, public SIValueH
 
     void SetHoverColours(int off, int on) override { SIHoverable::SetHoverColours(off, on); }
     virtual void SetLabelColourActive(int colour) { labelColourActive = colour; }
-    // A null text leaves the alternative empty.
+    // Kept for the design's slot order; nothing calls or overrides these. A null text leaves
+    // the alternative empty; the pictures come from XPM data, and unless both are valid the
+    // button stays a text button.
     virtual void SetLabelAlternative(const char* text, bool use);
-    // Makes the pictures from XPM data; unless both are valid the button stays a text button.
     virtual void SetBitmaps(void* xpmOff, void* xpmOn, int w, int h);
     // Stores v when it differs, switches the colour set and repaints; reports the new value
     // when notify is set. True when the value changed.

@@ -1,7 +1,12 @@
 // A control owns one X window, a drawing context and an input record, and turns the X events of
 // its window into calls of its virtual operations. Controls notify each other with SEvents sent
-// to registered listeners. Every call runs on the thread that dispatches X events, unless it says
-// otherwise.
+// to registered listeners.
+//
+// The dispatching thread is the one that hands X events to eventProc: the toolkit's event pump
+// on x86_64, and on i386 the host's thread that calls _XEventProc on its display. It holds the
+// instance's interface lock while it dispatches. Every call runs there unless it says otherwise;
+// the editor's other threads (the host's GUI thread in effEditOpen and effEditClose, the idle
+// thread) take the same lock.
 #pragma once
 
 #include "GeometryOps.h"
@@ -75,118 +80,215 @@ class SControl : public SIExtended, public object::SIEventTarget {
     ~SControl() override;
 
     // 1-10: creation, clean-up, hierarchy.
+    // Create makes the window (when the toolkit has a display) and its drawing and input
+    // contexts (CreateContexts), registers it for dispatch and leaves it hidden; it cannot fail
+    // and answers 1. It runs on the thread that builds the control: the host's GUI thread in
+    // effEditOpen for the editor's controls, the first thread to show a message for the shared
+    // message box.
     virtual int Create(SGlobals* globals, SControl* parent, unsigned id, const char* title,
                        int flags, int x, int y, int w, int h, int parentWindow, bool unused);
     virtual void CreateContexts();
+    // On the thread that deletes the control, after Retire took it out of dispatch (the host's
+    // GUI thread in effEditClose or effClose for the editor's controls). CleanUp runs once:
+    // it hides the window (PrepareCleanUp), ends the timer and the idle function, gives up a
+    // pointer grab and frees the contexts. CleanRessources marks the control as going; a
+    // top-level or pop-up window also deletes its children and its window (at Loop's end).
     virtual void CleanRessources();
     virtual void CleanUp();
     virtual void PrepareCleanUp();
+    // Builds the children. The editor calls it once per panel, on the host's GUI thread in
+    // effEditOpen, under the interface lock.
     virtual void LoadControls() {}
+    // Moves the window into another parent (0: the root), shown again if it was. The editor
+    // calls it on the host's GUI thread in effEditOpen and effEditClose, under the interface
+    // lock.
     virtual void Reparent(int window);
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual void ReparentChildren() {}
     virtual void Inherit(int window);
+    // A button's type bits, set while it is built.
     virtual void SetType(int) {}
-    // 11-33: state, visibility, position, focus.
+    // 11-33: state, visibility, position, focus. These run on the dispatching thread, or on
+    // another thread under the interface lock: the host's GUI thread while the editor opens
+    // (Show) and the idle thread while the panel refreshes (Enable); Hide also in clean-up.
+    // Enable stores the state and asks for a repaint; EnableChildren does so for each child.
     virtual void Enable(bool enable);
     virtual void EnableChildren(bool) {}
+    // Maps the window raised, or unmaps it; the shown state follows at once.
     virtual void Show();
     virtual void Hide();
+    // A button's value: Reset goes back to 0 and tells the listeners, Toggle acts as a click.
     virtual void Reset() {}
     virtual void Toggle() {}
+    // Kept for the design's slot order; nothing calls or overrides these, apart from the
+    // overloads forwarding to one another.
     virtual void Move(int dx, int dy);
     virtual void Move(Point2& by) { Move(by.x, by.y); }
     virtual void Move(const Point2& by) { Move(by.x, by.y); }
     virtual void Center();
     virtual void Center(Point2& at);
+    // Raises the window; a dialog raises itself as it shows.
     virtual void Foreground(bool);
+    // Window-manager operations of a top-level window: a window closes its menu and passes
+    // Minimized on to its children. Nothing in this program calls them.
     virtual void Minimized();
     virtual void WindowClose() {}
     virtual void WindowMinimize(bool) {}
     virtual void WindowMaximize(bool) {}
+    // The window manager asked a pop-up to close, or a dialog's own button did.
     virtual void CloseDialog() {}
+    // A button drops its pointer state and tip and repaints at once; nothing calls it here.
     virtual void ClearState() {}
+    // Closes the control's tip; only SButton::ClearState calls it.
     virtual void CloseTip();
+    // Focussing reports the window's focus change (FocusIn, FocusOut); Focus takes the input
+    // focus, or gives it back to the window that held it before.
     virtual void Focussing(bool focus);
     virtual void Focus(bool take);
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual void FocusTopParent();
     virtual void ActivateOwner();
-    // 34-45: the paint protocol. Refresh requests are X events to the control's own window;
-    // painting happens only when the dispatcher handles them.
+    // 34-45: the paint protocol. The Refresh calls only send an event to the control's own
+    // window (an Expose, or a client message for the outlines, a region or an area) and do
+    // nothing while it is hidden; they may come from any thread (the editor's callers hold the
+    // interface lock: the dispatcher, the idle thread's panel refresh, the host's GUI thread).
+    // Painting happens only when the dispatcher handles those events: it calls Draw, DrawRegion,
+    // DrawArea and DrawOutlines on the dispatching thread with the display locked.
     virtual void Refresh();
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void RefreshRectangle(const Rect2& rect);
     virtual void RefreshOutlines();
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void RefreshRegion(SDrawRegion* region);
     virtual void RefreshArea(unsigned area);
+    // The panel reads the plugin again: -1 everything, else one parameter. The editor calls it
+    // on the idle thread under the interface lock.
     virtual void RefreshControls(long) {}
+    // The background (with the grip frame) and then the outlines.
     virtual void Draw(const Rect2& rect);
     virtual void DrawRegion(SDrawRegion*) {}
     virtual void DrawArea(unsigned) {}
     virtual void DrawOutlines(const Rect2& rect);
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void DrawBorder(const Rect2& rect);
+    // A button takes both pictures over; nothing calls it here.
     virtual void SetBitmaps(context::SDrawBitmap*, context::SDrawBitmap*) {}
-    // 46-58: pointer and keys.
+    // 46-58: pointer and keys, on the dispatching thread. While a control holds the grab, mouse
+    // and key events go to it; they reach only enabled controls. The dispatcher keeps the input
+    // record's flags and reports a changed flag to MouseStateChanged (the code is the flag, see
+    // SInput.h), each position to MousePosition (a movement goes on to MousePosChanged), the X
+    // modifier state to Modifiers and each key to KeyStateChanged.
     virtual void MousePosition(int x, int y);
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual bool* MouseState();
     virtual void MouseStateChanged(bool*, int) {}
     virtual void MousePosChanged(int, int) {}
+    // Switches pointer tracking; only SButton::ClearState calls it.
     virtual void MouseTracker(bool) {}
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual bool MouseTracking();
     virtual void Modifiers(int xstate);
     virtual void KeyStateChanged(int, bool, int, int) {}
+    // The modifiers from the stored key state; a window hands them to its children. Nothing
+    // calls it here.
     virtual void UpdateModifiers(int state, bool);
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual int Key(int, bool) { return 1; }
+    // The pointer grab of a control with kFlagGrabOnPress, taken on a press and given back on
+    // the release; a grab the server refuses leaves none. CleanUp also releases it, on the
+    // thread that deletes the control.
     virtual void MouseSetCapture();
     virtual void MouseReleaseCapture();
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void MousePointer(int x, int y);
-    // 59-77: colours and text, forwarded to the drawing context.
+    // 59-77: colours and text, kept by the drawing context or the control; none of them
+    // repaints. They run where the control is built (the host's GUI thread, under the interface
+    // lock, for the editor's controls), on the dispatching thread, and on the idle thread when
+    // the panel's refresh changes a button's value (SetDrawingMode).
+    // The active or the normal colour set.
     virtual void SetDrawingMode(bool active);
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual void SetBackgroundMode(bool mode);
     virtual void SetBackground(int colour, bool active);
     virtual void SetBackgroundColour(bool active);
+    // The drawing context's colours: SetColours gives all of them while the control is built;
+    // the others serve painting and the matrix's focus mark.
     virtual void SetBackgroundColour(int colour);
     virtual int GetBackgroundColour();
     virtual int GetForegroundColour();
     virtual void SetColours(int bgNormal, int bgActive, int parentBg, int fg, int fgActive,
                             int text, int textActive);
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual void SetTextColour(int colour);
     virtual void SetTitleColour(bool) {}
+    // The window's title, which the window manager shows as its name.
     virtual void SetTitleText(const char* text);
     virtual int GetFrameColour(bool enabled, bool active);
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void SetFrameColour(int normal, int active, int disabled);
+    // A label's text and placement, kept by SLabel; nothing calls the setters here.
     virtual const data::datastring<32, char>& GetLabel() { return title; }
     virtual void SetAlignment(int) {}
     virtual void SetOffset(Point2) {}
     virtual void SetLabelOffset(Point2&) {}
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void SetTextSize(int) {}
+    // A label's highlight frame; nothing calls it here.
     virtual void Highlight(bool, int, int, int) {}
     // 78-91: timers, idle functions, toolkit events.
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void CreateTimer(int interval, bool start);
+    // The editor's idle pass: the timer is made and given its function on the host's GUI
+    // thread in effEditOpen, and the function then runs on the process's idle thread. Taking
+    // the function away (DestroyIdleFunction, from Retire) or the timer (DestroyIdleTimer, in
+    // effEditClose and CleanUp) returns once a call in progress has ended (see STimerIdle).
     virtual void CreateIdleTimer(int interval, bool option);
     virtual void CreateIdleFunction(void (**function)(void*), void* data);
     virtual void DestroyIdleTimer();
     virtual void DestroyIdleFunction();
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void StartTimer(int interval);
+    // Stops the control's timer, and deletes it when destroy is set; the stop waits for the
+    // timer's thread unless it comes from a tick. CleanUp calls it.
     virtual void StopTimer(bool destroy);
+    // Kept for the design's slot order; nothing overrides these and nothing calls them but the
+    // editor's idleslow (TimerProc), which nothing calls.
     virtual threading::STimer* AddTimer(int interval, bool start);
     virtual void TimerProc(int) {}
     virtual void IdleProc() {}
+    // A window's own event loop: Stop ends it, and the dispatcher stops a top-level window the
+    // window manager asks to close. Nothing calls Run here.
     virtual void Run() {}
     virtual void Stop() {}
+    // An event of a control this one listens to, on the sender's thread: the dispatching
+    // thread for clicks and value changes, a timer thread for ticks (SendBaseEvent).
     virtual void ParseEvent(SEvent*) {}
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void EnableHandlers() {}
     // 92-104: menus (never attached here), tooltips, size, shape.
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual void MenuProcess(short) {}
     virtual void ChangeMenu() {}
+    // A menu button's menu; without one attached only the shown state is kept.
     virtual void ShowMenu(const Point2&) {}
     virtual void CloseMenu() {}
+    // SetTooltip gives the control a shared tooltip and its data (owned from then on) while the
+    // editor builds its controls. While the control's tip is on, the dispatcher opens it at a
+    // root position when the pointer enters and closes it when the pointer leaves.
     virtual void SetTooltip(SIToolTip* tip, SIToolTipSource* data, int);
     virtual void ShowTooltip(const Point2& where);
     virtual void HideTooltip();
     // This control's own tip on or off (its status 0x20); a tooltip's EnableTooltips switches
     // every control that uses it.
     virtual void EnableTooltip(bool enable);
+    // Resizes the window, where the control is laid out (the host's GUI thread in effEditOpen
+    // for the panel, the dispatching thread for the message box).
     virtual void SetSize(int w, int h);
+    // Whether the window is this control's or, for a window, one of its children's; nothing
+    // calls it from outside.
     virtual bool IsSubcontrol(unsigned window);
+    // Cuts the window's corners, or gives it back its rectangle; the tooltip does it as it
+    // opens.
     virtual void SetRoundShape(bool round);
 
     void Destroy();
@@ -292,6 +394,9 @@ class SControl : public SIExtended, public object::SIEventTarget {
     // Takes this control out of dispatch and stops what calls it from other threads (its
     // timer, its idle function); a window does the same for its children.
     void Quiesce();
+    // A window passes Quiesce and WindowGone on to its children: on the thread that retires
+    // the control, and for WindowGone also on the dispatching thread when the window's
+    // destruction arrives.
     virtual void QuiesceChildren() {}
     virtual void ChildWindowsGone() {}
 

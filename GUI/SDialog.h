@@ -19,13 +19,14 @@ class SDialog : public SWindow {
 
     // Hides the dialog and ends a modal call waiting for it. Runs on the dispatching thread.
     void CloseDialog() override;
-    // Shows and raises it; returns at once.
+    // Shows and raises it and returns at once; on the dispatching thread, or on the caller's
+    // when no pump serves the connection.
     virtual void ShowDialog();
     // Shows it and returns when it is closed, or at once when the window manager asks to close
     // any window. On a connection the pump serves, the pump goes on dispatching and the caller
     // only waits; elsewhere the caller dispatches the connection's events itself. On the pump's
     // own thread nothing could dispatch while it waited: the dialog is shown and the call
-    // returns at once.
+    // returns at once. Any thread; only SMessageDialog's ShowModal calls it.
     virtual void ShowModal();
 
     // Handles the dialog's own requests; a derived dialog passes other areas on.

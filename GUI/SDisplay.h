@@ -39,7 +39,7 @@ class SDisplay {
 
   private:
     // False when the server has no active Xinerama.
-    bool QueryXinerama(Display* display);
+    [[nodiscard]] bool QueryXinerama(Display* display);
     void QueryWorkAreas(Display* display);
 
     std::vector<SDisplayInfo> infos;

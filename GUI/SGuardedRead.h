@@ -8,7 +8,7 @@
 namespace zell::gui {
 
 // True when no X error happened.
-template <typename F> bool GuardedXCall(Display* display, F call) {
+template <typename F> [[nodiscard]] bool GuardedXCall(Display* display, F call) {
     SControl::xerror = false;
     SXErrorTrap trap(display);
     call();

@@ -9,7 +9,7 @@ namespace zell::gui {
 // elsewhere the toolkit keeps to its own connection, and opens it now, to the display the host's
 // one names (or to "DISPLAY"), when the load found no X server. True when the toolkit has a
 // connection afterwards.
-bool AdoptHostDisplay(void* hostDisplay);
+[[nodiscard]] bool AdoptHostDisplay(void* hostDisplay);
 
 // Xlib's thread support, asked for before the editor's first X call.
 void InitThreads();

@@ -10,7 +10,8 @@ class SIHoverable {
     SIHoverable& operator=(const SIHoverable&) = delete;
     virtual ~SIHoverable() = default;
 
-    // off frames a hovered control whose value is 0, on one whose value is 1 or more.
+    // off frames a hovered control whose value is 0, on one whose value is 1 or more. Given
+    // while the control is built; the dispatching thread reads them as it paints.
     virtual void SetHoverColours(int off, int on) {
         hoverColourOff = off;
         hoverColourOn = on;

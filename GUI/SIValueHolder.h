@@ -1,4 +1,5 @@
-// A control that holds a value of type T beside its default.
+// A control that holds a value of type T beside its default. Used on the dispatching thread, and
+// on the idle thread by the panel's refresh under the interface lock.
 #pragma once
 
 namespace zell::gui {
@@ -17,6 +18,7 @@ template <typename T> class SIValueHolder {
         return true;
     }
     virtual T GetValue() { return value; }
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual T GetValueDef() { return defaultValue; }
     virtual bool ResetValue() { return SetValue(defaultValue, true); }
     virtual void SetValueDef(T v) { defaultValue = v; }

@@ -1,5 +1,7 @@
 // A control that shows a picture made from XPM data and reports clicks to its listeners as
-// value events (1 left, 3 right, 2 middle). Runs on the thread that dispatches its events.
+// value events (1 left, 3 right, 2 middle). The picture is loaded where the control is built (the
+// host's GUI thread for the editor's logo); painting and the mouse run on the dispatching
+// thread.
 #pragma once
 
 #include "SWindow.h"

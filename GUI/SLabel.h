@@ -1,7 +1,8 @@
 // A control that shows one or more lines of text in its own colours, aligned by the align bits,
 // optionally in a rounded frame, and reports clicks to its listeners as value events (1 left,
-// 3 right, 2 middle). Every operation runs on the thread that dispatches the control's events;
-// setters only store, the caller refreshes.
+// 3 right, 2 middle). The setters run where the label is built (the host's GUI thread under the
+// interface lock for the editor's labels) or on the dispatching thread; they only store and lay
+// out, the caller refreshes. Painting and the mouse run on the dispatching thread.
 #pragma once
 
 #include "SWindow.h"
@@ -51,7 +52,9 @@ template <> class SLabel<false> : public SWindow {
     }
     // Places the measured lines again for the current size and align bits.
     virtual void RedrawLabel();
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void SetLabelRounding(int radius) { rounding = radius; }
+    // Paints the lines in the label's colours; Draw calls it.
     virtual void DrawLabel();
 
     void Draw(const Rect2& rect) override;

@@ -28,12 +28,16 @@ class SMessageDialog : public SDialog {
 
     // A left click of the button closes the dialog; other clicks do nothing.
     void ParseEvent(SEvent* e) override;
-    // SetMessage, then shows the dialog; returns at once.
+    // Kept for the design's slot order; nothing calls or overrides it. SetMessage, then shows
+    // the dialog; returns at once.
     virtual void ShowMessage(const char* message, const char* title);
-    // Stores both texts and lays the dialog out for them; null texts are empty.
+    // Stores both texts and lays the dialog out for them; null texts are empty. Where a show
+    // request is handled: the dispatching thread, or the caller's when no pump serves the
+    // connection.
     virtual void SetMessage(const char* message, const char* title);
-    // Lays out as SetMessage (the title does not widen the box), shows the dialog and returns
-    // when it is closed (see SDialog::ShowModal).
+    // Kept for the design's slot order; nothing calls or overrides it. Lays out as SetMessage
+    // (the title does not widen the box), shows the dialog and returns when it is closed (see
+    // SDialog::ShowModal).
     virtual void ShowModal(const char* message, const char* title);
     using SDialog::ShowModal;
     // Lays out as SetMessage, centres the box on the display and shows it; returns at once.

@@ -29,7 +29,7 @@ class SToolTip : public SControl, public SIToolTip {
     void Open(SIToolTipSource* data, const Point2& where) override;
     void Close() override;
     // As Open without moving or showing; false for null data.
-    bool SetData(SToolTipData* data);
+    [[nodiscard]] bool SetData(SToolTipData* data);
 
     // Gives the control a tip with this text on the given side (replacing its old one) and
     // registers it for EnableTooltips.

@@ -1,4 +1,5 @@
-// A control that owns child controls and can run an event loop of its own.
+// A control that owns child controls and can run an event loop of its own. Its operations run
+// where SControl's do; the overrides below widen them to the children.
 #pragma once
 
 #include "SControl.h"
@@ -32,14 +33,18 @@ class SWindow : public SControl {
     void CloseMenu() override;
     bool IsSubcontrol(unsigned window) override;
 
-    // The window owns what it adds; the child is not told.
+    // The window owns what it adds; the child is not told. On the thread that builds or takes
+    // the window apart (the host's GUI thread for the panel).
     virtual void Add(SControl* child);
     virtual void Remove(SControl* child, bool destroy);
+    // Kept for the design's slot order; nothing calls or overrides these. Loop dispatches the
+    // display's events until Stop; then, unless this is a popup, cleans up and ends the
+    // process.
     virtual bool IsSubcontrol(int window) { return IsSubcontrol(static_cast<unsigned>(window)); }
-    // Dispatches the display's events until Stop; then, unless this is a popup, cleans up and
-    // ends the process.
     virtual void Loop();
+    // The attached menu; none is ever attached here, so a menu button only changes its value.
     virtual SMenu* GetMenu() { return menu; }
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual void SetMenu(SMenu*) {}
     virtual void TooltipEnable(bool) {}
 
@@ -48,7 +53,7 @@ class SWindow : public SControl {
     int MaxChildId() const { return maxChildId; }
     bool Running() const { return running; }
     // One step of Loop without its ending: for loops that must also do other work.
-    bool DispatchOne();
+    [[nodiscard]] bool DispatchOne();
 
   protected:
     void QuiesceChildren() override;

@@ -5,7 +5,7 @@ namespace zell::system {
 
 // Reads path with a single read of at most size - 1 bytes into buffer and NUL-terminates it.
 // Returns the bytes read, or -1 when the file cannot be opened or read.
-int ReadOnce(const char* path, char* buffer, int size);
+[[nodiscard]] int ReadOnce(const char* path, char* buffer, int size);
 
 // The decimal number at the start of s ("2.6.18" gives 2.6, "1995.312" gives 1995.312), read
 // with '.' as the decimal point whatever the host's locale; 0 when s holds no number.

@@ -18,18 +18,18 @@ class SArchive {
 
     // Appends a block of size bytes; a negative size, or one that would take the total past
     // the largest int, is refused.
-    bool AddData(const char* data, int size);
-    bool AddObject(const object::SISerializable& object);
-    bool Save(const char* name);
-    bool Load(const char* name);
+    [[nodiscard]] bool AddData(const char* data, int size);
+    [[nodiscard]] bool AddObject(const object::SISerializable& object);
+    [[nodiscard]] bool Save(const char* name);
+    [[nodiscard]] bool Load(const char* name);
 
     int TotalSize() const { return total; }
     int Blocks() const { return blocks.Count(); }
     const char* Buffer() const { return buffer; }
 
   private:
-    bool AddBlock(int size);
-    bool Allocate();
+    [[nodiscard]] bool AddBlock(int size);
+    [[nodiscard]] bool Allocate();
 
     data::datalist<object::SISerializable, 0> blocks;
     char* buffer;

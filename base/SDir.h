@@ -19,20 +19,20 @@ class SDir {
     SDir& operator=(const SDir&) = delete;
     ~SDir() { Close(); }
 
-    bool Open(const char* path);
+    [[nodiscard]] bool Open(const char* path);
     void Close();
     void Rewind();
     // Opens path instead of the current directory, creating it first when create is true.
-    bool Change(const char* path, bool create);
+    [[nodiscard]] bool Change(const char* path, bool create);
     static bool Exists(const char* path);
 
-    bool ReadFirst(bool hidden, Text& entry);
-    bool ReadNext(bool hidden, Text& entry);
+    [[nodiscard]] bool ReadFirst(bool hidden, Text& entry);
+    [[nodiscard]] bool ReadNext(bool hidden, Text& entry);
     // Reads from the start to the first entry whose base name and extension match; a null
     // name or extension matches any.
-    bool Find(bool hidden, const char* name, const char* extension);
+    [[nodiscard]] bool Find(bool hidden, const char* name, const char* extension);
     // mkdir with the given mode bits.
-    static bool Create(const char* path, int mode);
+    [[nodiscard]] static bool Create(const char* path, int mode);
     // Adds the open directory's entries to tree and returns how many; with depth > 0 each
     // subfolder's entries go into a tree of its own, depth - 1 levels deep. Symbolic links are
     // not followed. Stops early when the calling SThread is asked to stop.

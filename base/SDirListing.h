@@ -21,7 +21,7 @@ class SDirListing {
 
     // Starts listing path (one level) after finishing any listing in progress; false when the
     // folder cannot be opened or the worker cannot start.
-    bool Start(object::SIEventTarget* control, const char* path, bool hidden);
+    [[nodiscard]] bool Start(object::SIEventTarget* control, const char* path, bool hidden);
     // Stops a running worker, waits for it, and sends the result unless it was sent already.
     void SendResult();
 

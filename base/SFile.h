@@ -21,13 +21,13 @@ class SFile {
     // Opens with the mode the flags make: kRead "r", else kWrite "w", else kAppend "a", then
     // "b" and "+". Flags without one of the first three open nothing. An open file is closed
     // first.
-    bool Open(const char* name, int flags);
+    [[nodiscard]] bool Open(const char* name, int flags);
     void Close();
     bool IsOpen() const { return file != nullptr; }
 
     static bool Exists(const char* name);
     // True for a regular file that can be opened for reading; size is its length in bytes.
-    static bool Readable(const char* name, unsigned int& size);
+    [[nodiscard]] static bool Readable(const char* name, unsigned int& size);
 
     unsigned int Read(char* out, unsigned int size);
     // Replaces text with the next size bytes (up to the first NUL byte among them).
@@ -37,19 +37,19 @@ class SFile {
     // The next byte, or EOF.
     int ReadChar();
     // Reads one line of at most size - 1 bytes into out, keeping its newline when asked.
-    bool ReadLine(char* out, unsigned int size, bool keepNewline);
+    [[nodiscard]] bool ReadLine(char* out, unsigned int size, bool keepNewline);
     // Replaces text with the next line, of any length, without its newline.
-    bool ReadLine(Text& text);
+    [[nodiscard]] bool ReadLine(Text& text);
 
     unsigned int Write(const char* data, unsigned int size);
     unsigned int Write(const Text& text);
-    bool WriteChar(char c);
-    bool WriteLine(const char* line);
+    [[nodiscard]] bool WriteChar(char c);
+    [[nodiscard]] bool WriteLine(const char* line);
 
-    bool Seek(unsigned int position);
-    bool SeekBegin();
-    bool SeekNext(unsigned int bytes);
-    bool SeekLast();
+    [[nodiscard]] bool Seek(unsigned int position);
+    [[nodiscard]] bool SeekBegin();
+    [[nodiscard]] bool SeekNext(unsigned int bytes);
+    [[nodiscard]] bool SeekLast();
 
     const Text& Path() const { return path; }
     const Text& Name() const { return name; }

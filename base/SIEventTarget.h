@@ -19,7 +19,8 @@ struct SBaseEvent {
 
 class SIEventTarget {
   public:
-    // While true the target is being taken apart and gets no more events.
+    // While true the target is being taken apart and gets no more events. Asked on the
+    // notifying thread before each event; any thread may be taking the target apart.
     virtual bool CleaningUp() const = 0;
     // Called on the notifying thread (a timer or listing thread), synchronously.
     virtual void SendBaseEvent(const SBaseEvent& event) = 0;

@@ -44,7 +44,7 @@ class SThread {
     struct State;
 
   private:
-    bool Create();
+    [[nodiscard]] bool Create();
 
     void* (*function)(void*) = nullptr;
     void* argument = nullptr;

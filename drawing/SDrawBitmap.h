@@ -35,7 +35,7 @@ class SDrawBitmap {
     XId pixmap = 0;
 
   private:
-    bool CreateFromXpm(_XDisplay* display, const char* const* xpm);
+    [[nodiscard]] bool CreateFromXpm(_XDisplay* display, const char* const* xpm);
     void CreateBlank(_XDisplay* display);
 
     _XDisplay* display = nullptr;

@@ -47,7 +47,7 @@ class SDrawFont {
   private:
     void Load();
     // Loads the first font the pattern matches; name keeps the pattern either way.
-    bool LoadNamed(const char* pattern);
+    [[nodiscard]] bool LoadNamed(const char* pattern);
     void Release();
 
     Text family;

@@ -249,7 +249,7 @@ class SDrawing {
     void Poly(Point* points, int count, bool fill);
     // Draws a one-bit picture at (x, y) through a stipple in the GC foreground.
     void StipplePicture(const SMonoImage& picture, int x, int y);
-    bool RenderText(const char* text, SMonoImage& picture);
+    [[nodiscard]] bool RenderText(const char* text, SMonoImage& picture);
     // Draws a line whose font placement is (x, baseline) as DrawTextFitted describes; align
     // places a respaced line in r by its ink.
     void DrawInside(const char* text, int x, int baseline, const Rect& r, int align,

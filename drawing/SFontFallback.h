@@ -23,7 +23,7 @@ struct SFontName {
 };
 
 // False for aliases such as "fixed" and for names of another shape.
-bool ParseFontName(const char* name, SFontName& out);
+[[nodiscard]] bool ParseFontName(const char* name, SFontName& out);
 
 // The order in which to try listed fonts for a pixel size and weight:
 //  1. other families of that very size and weight: sans serif, then proportional, then the rest;

@@ -34,7 +34,7 @@ class SXConnection {
     static bool Lost(Display* display);
 
     // The next event, or false once the connection is lost (Xlib's own read crashes then).
-    static bool NextEvent(Display* display, XEvent* event);
+    [[nodiscard]] static bool NextEvent(Display* display, XEvent* event);
 
     // Errors absorbed outside any trap since the load; for the tests.
     static unsigned long Absorbed();

@@ -31,12 +31,12 @@ _XDisplay* TakeHostDisplay();
 // XOpenDisplay that waits out a server whose queue of new connections is momentarily full (a
 // host opening many plugins at once); any other failure (no name, a malformed one, no server
 // there) answers null after the one attempt.
-_XDisplay* OpenDisplay(const char* name);
+[[nodiscard]] _XDisplay* OpenDisplay(const char* name);
 
 // Opens dps when the load found no X server: to the display called `name`, else to "DISPLAY".
 // Called on the host's GUI thread before any toolkit thread uses the connection. True when a
 // connection exists afterwards.
-bool OpenToolkitDisplay(const char* name);
+[[nodiscard]] bool OpenToolkitDisplay(const char* name);
 
 // Work that must end while the connection and the drawing resources still exist (the toolkit's
 // event pump), run first when the shared object is unloaded. At most a few hooks.

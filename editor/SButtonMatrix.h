@@ -4,9 +4,11 @@
 // and type 3 (the selected node changed, value: selectedNode). Every drawing goes into two
 // off-screen images; Draw only copies the composed one to the window.
 //
-// Everything runs on the thread that dispatches the matrix's events; the panel serialises its
-// own access to the fields with the dispatcher. The words behind the node pointers are shared
-// with the processing thread: each read and write of one is a single relaxed access.
+// The mouse, keys and painting run on the dispatching thread. The panel also builds the matrix on
+// the host's GUI thread and, refreshing on the idle thread, binds nodes and calls DrawAll,
+// DrawLabels and EnableHighlight; both hold the instance's interface lock, as the dispatcher
+// does. The words behind the node pointers are shared with the processing thread: each read and
+// write of one is a single relaxed access.
 #pragma once
 
 #include "SLabel.h"
@@ -68,7 +70,8 @@ class SButtonMatrix : public SWindow {
     virtual void DrawLabels() {}
     // Moves the hover bands from the previous row and column to the current ones.
     virtual void DrawHighlight();
-    // Moves the single-column band from previousHighlightColumn to highlightColumn.
+    // Kept for the design's slot order; nothing calls or overrides it. Moves the single-column
+    // band from previousHighlightColumn to highlightColumn.
     virtual void DrawHighlightColumn();
     // Answers false outside the grid and for a node whose storage is not bound.
     virtual bool IsConnected(int column, int row) = 0;

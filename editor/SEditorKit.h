@@ -11,9 +11,9 @@ class SEditorKit : public SIEditorFactory {
     // The process's one kit.
     static SEditorKit& Instance();
 
-    zell::gui::SGlobals* CreateGlobals() override;
-    SIPluginEditor* CreateEditor(AudioEffect* plugin, zell::gui::SGlobals* globals,
-                                 int& loadError) override;
+    [[nodiscard]] zell::gui::SGlobals* CreateGlobals() override;
+    [[nodiscard]] SIPluginEditor* CreateEditor(AudioEffect* plugin, zell::gui::SGlobals* globals,
+                                               int& loadError) override;
     void DestroyGlobals(zell::gui::SGlobals* globals) override;
     [[nodiscard]] bool AdoptHostDisplay(void* hostDisplay) override;
     void ReleaseHostDisplay() override;

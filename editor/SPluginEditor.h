@@ -45,6 +45,7 @@ class SPluginEditor : public SIPluginEditor {
     // Any thread: they only raise flags for the next idle pass.
     void postUpdate() override;
     void postUpdateIndexed(VstIntPtr index) override;
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void idleslow();
 
     // The idle thread's entry; its data is the editor's idle link (see below).

@@ -38,8 +38,10 @@ class SPluginPanel : public zell::gui::SWindow {
                  int parentWindow, bool unused);
     ~SPluginPanel() override;
 
-    // Builds the children once; the editor calls it at its first open.
+    // Builds the children once; the editor calls it on the host's GUI thread at the panel's
+    // first open (effEditOpen), under the interface lock.
     void LoadControls() override;
+    // Dispatching thread, as the events below.
     void Draw(const zell::gui::Rect2& rect) override;
 
     // Dispatching thread.

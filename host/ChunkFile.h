@@ -12,9 +12,9 @@ class VstHost;
 
 // Hands the file's chunk to the plugin; false with a reason when the file or the plugin refuses.
 // A bank file that names its current program reports it in `currentProgram`.
-bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error,
-               VstInt32* currentProgram = nullptr);
+[[nodiscard]] bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error,
+                             VstInt32* currentProgram = nullptr);
 // Writes the plugin's current bank or program.
-bool SaveChunk(VstHost& host, const std::string& path, bool bank, std::string& error);
+[[nodiscard]] bool SaveChunk(VstHost& host, const std::string& path, bool bank, std::string& error);
 
 } // namespace ferrovane::host

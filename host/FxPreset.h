@@ -20,6 +20,7 @@ struct FxPreset {
 };
 
 std::vector<unsigned char> SerializeFxPreset(const FxPreset& preset);
-bool ParseFxPreset(const std::vector<unsigned char>& data, FxPreset& preset, std::string& error);
+[[nodiscard]] bool ParseFxPreset(const std::vector<unsigned char>& data, FxPreset& preset,
+                                 std::string& error);
 
 } // namespace ferrovane::host

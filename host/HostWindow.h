@@ -28,7 +28,7 @@ class HostWindow {
 
     // A connection of the host's own to "DISPLAY", waiting out a server that is busy accepting
     // others; null when there is no server.
-    static Display* Connect();
+    [[nodiscard]] static Display* Connect();
 
     bool Ok() const { return display && window; }
     Display* GetDisplay() const { return display; }
@@ -51,7 +51,7 @@ class HostWindow {
     void Sync();
     // The plugin's editor in this window: starts the loop and opens it (false when the plugin
     // has none); closes it and stops the loop. Both in turn with the events the loop hands over.
-    bool OpenEditor(VstHost& host);
+    [[nodiscard]] bool OpenEditor(VstHost& host);
     void CloseEditor(VstHost& host);
     // Events handed to a plugin's _XEventProc so far.
     int Forwarded() const { return forwarded.load(); }

@@ -22,9 +22,9 @@ class LiveClient {
 
     // Opens a client on the default server (JACK_DEFAULT_SERVER, else "default") without
     // starting one; false with a one-line reason.
-    bool Open(const std::string& name, std::string& error);
+    [[nodiscard]] bool Open(const std::string& name, std::string& error);
     // Our ports, which other clients see from now on.
-    bool RegisterPorts(std::string& error);
+    [[nodiscard]] bool RegisterPorts(std::string& error);
     // The name JACK gave the client (the one asked for, or it with a number when that was taken).
     const char* Name() const;
     jack_nframes_t SampleRate() const;
@@ -34,10 +34,10 @@ class LiveClient {
 
     // Finds the ports to connect before anything runs: `sources` feed our inputs, `sinks` take
     // our outputs. A MIDI port pairs with our MIDI port, audio ports with our audio ports in turn.
-    bool PlanConnections(const std::vector<std::string>& sources,
-                         const std::vector<std::string>& sinks, std::string& error);
+    [[nodiscard]] bool PlanConnections(const std::vector<std::string>& sources,
+                                       const std::vector<std::string>& sinks, std::string& error);
     // Runs `cycle` on every JACK cycle, then makes the planned connections.
-    bool Start(LiveCycle& cycle, std::string& error);
+    [[nodiscard]] bool Start(LiveCycle& cycle, std::string& error);
     // Stops the cycles; nothing of ours runs on JACK's threads afterwards.
     void Stop();
 
@@ -46,7 +46,8 @@ class LiveClient {
     bool ServerGone(std::string* reason = nullptr) const;
 
   private:
-    bool Plan(const std::string& other, bool toUs, int& audioUsed, std::string& error);
+    [[nodiscard]] bool Plan(const std::string& other, bool toUs, int& audioUsed,
+                            std::string& error);
     void Close();
 
     jack_client_t* client = nullptr;

@@ -43,9 +43,10 @@ class MidiClock {
     std::vector<TempoChange> changes;
 };
 
-bool ReadMidiFile(const std::string& path, MidiFile& file, std::string& error);
-bool ParseMidiFile(const std::vector<unsigned char>& data, MidiFile& file, std::string& error);
-bool WriteMidiFile(const std::string& path, const MidiFile& file, std::string& error);
+[[nodiscard]] bool ReadMidiFile(const std::string& path, MidiFile& file, std::string& error);
+[[nodiscard]] bool ParseMidiFile(const std::vector<unsigned char>& data, MidiFile& file,
+                                 std::string& error);
+[[nodiscard]] bool WriteMidiFile(const std::string& path, const MidiFile& file, std::string& error);
 std::vector<unsigned char> SerializeMidiFile(const MidiFile& file);
 
 } // namespace ferrovane::host

@@ -50,10 +50,10 @@ class VstHost {
     VstHost& operator=(const VstHost&) = delete;
 
     // dlopen with RTLD_NOW | RTLD_LOCAL, then VSTPluginMain, else main.
-    bool Load(const std::string& path);
+    [[nodiscard]] bool Load(const std::string& path);
     const std::string& Error() const { return error; }
     // Calls the entry; null when the plugin refused. A second call makes a second instance.
-    AEffect* Instantiate();
+    [[nodiscard]] AEffect* Instantiate();
     // Drives a plugin made by `make` (for tests that build the plugin object themselves).
     AEffect* Create(AEffect* (*make)(audioMasterCallback, void*), void* context);
     AEffect* Effect() const { return effect; }

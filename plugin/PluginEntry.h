@@ -10,8 +10,9 @@ namespace ferrovane {
 
 // What the exported entry does: asks the host for VST 2, checks that the machine qualifies,
 // creates the plugin, and on a refusal tells the user why and returns null.
-AEffect* CreatePlugin(audioMasterCallback audioMaster);
-AEffect* CreatePlugin(audioMasterCallback audioMaster, const zell::system::SSystemData& system);
+[[nodiscard]] AEffect* CreatePlugin(audioMasterCallback audioMaster);
+[[nodiscard]] AEffect* CreatePlugin(audioMasterCallback audioMaster,
+                                    const zell::system::SSystemData& system);
 
 // "Failed to load plugin\n(Reason: ...)" for a load-error code.
 void LoadFailureText(char* out, size_t size, int code, bool haveObject, const char* hostName);

@@ -20,9 +20,9 @@ class SIEditorFactory {
 
     // The thread that makes the plugin (the host's, in main). A new instance's resources and
     // its editor; the editor may refuse the host by setting loadError to 3.
-    virtual zell::gui::SGlobals* CreateGlobals() = 0;
-    virtual SIPluginEditor* CreateEditor(AudioEffect* plugin, zell::gui::SGlobals* globals,
-                                         int& loadError) = 0;
+    [[nodiscard]] virtual zell::gui::SGlobals* CreateGlobals() = 0;
+    [[nodiscard]] virtual SIPluginEditor*
+    CreateEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError) = 0;
     // After the instance's editor is gone.
     virtual void DestroyGlobals(zell::gui::SGlobals* globals) = 0;
 

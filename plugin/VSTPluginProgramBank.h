@@ -14,8 +14,8 @@ class VSTPluginProgramBank {
         : programs(programs) {}
 
     // 1 when loaded, 0 when the size is not one the format accepts (nothing changes then).
-    int readProgram(const void* data, intptr_t size, int index);
-    int readBank(const void* data, intptr_t size);
+    [[nodiscard]] int readProgram(const void* data, intptr_t size, int index);
+    [[nodiscard]] int readBank(const void* data, intptr_t size);
 
   private:
     VSTPluginProgram (&programs)[kNumPrograms];
