@@ -43,17 +43,17 @@ class MidiEventQueue {
         return event;
     }
 
-    // Hands every queued event, oldest first, to f and empties the queue. The loop keeps one
-    // moving value, the slot, so that a large f leaves it a register.
+    // Hands every queued event, oldest first, to f and empties the queue. The ring is walked as
+    // at most two straight runs, so the loop over a run has one moving pointer and one bound to
+    // compare, and leaves a large f its registers.
     template <typename F> void Drain(F f) {
         if (count == 0) return;
-        VstMidiEvent* slot = &slots[readPos];
-        VstMidiEvent* const stop = &slots[(readPos + count) & (kCapacity - 1)];
-        do {
+        const int first = count < kCapacity - readPos ? count : kCapacity - readPos;
+        for (VstMidiEvent *slot = slots + readPos, *end = slot + first; slot != end; ++slot)
             f(*slot);
-            if (++slot == slots + kCapacity) slot = slots;
-        } while (slot != stop);
-        readPos = static_cast<int>(stop - slots);
+        for (VstMidiEvent *slot = slots, *end = slots + (count - first); slot != end; ++slot)
+            f(*slot);
+        readPos = (readPos + count) & (kCapacity - 1);
         count = 0;
     }
 
