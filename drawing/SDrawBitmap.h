@@ -1,5 +1,8 @@
 // Off-screen pictures: a server pixmap made from XPM data or left blank as a back buffer. A
 // bitmap belongs to the control that creates it and frees its pixmap on the display that made it.
+// The editor's bitmaps are made while the panel sets up its controls, on the host's GUI thread
+// in effEditOpen under the interface lock, and deleted with their control; memory devices draw
+// into them from then on (SDrawDevice.h).
 #pragma once
 
 #include "XHandles.h"
@@ -16,6 +19,7 @@ class SDrawBitmap {
     SDrawBitmap& operator=(const SDrawBitmap&) = delete;
     virtual ~SDrawBitmap();
 
+    // Kept for the design's slot order; nothing calls it. A mask answers its use flag.
     virtual int Use() { return 0; }
 
     // Does nothing while a pixmap exists. XPM data that cannot be converted leaves a 1 x 1

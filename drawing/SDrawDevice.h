@@ -1,6 +1,10 @@
 // Drawing targets: a drawable with a GC. SDrawDevice draws into a window it does not own;
 // SDrawMemoryDevice draws into the pixmap of a bitmap it does not own, through a GC of its own.
 // A GC is used and freed on the display it was created on.
+//
+// Devices are made while their control is set up (the host's GUI thread in effEditOpen, under
+// the interface lock, for the editor's controls) and deleted with it. In between only a
+// drawing context uses them, on the threads and under the lock that SDrawing.h names.
 #pragma once
 
 #include "XHandles.h"
@@ -19,6 +23,8 @@ class SDrawDevice {
     // Flushes, then frees the GC.
     virtual ~SDrawDevice();
 
+    // The context asks these before every operation, of its target and of a DrawMemory source;
+    // a memory device answers its own GC, its bitmap's pixmap and its own display.
     virtual _XGC* Get() { return gc; }
     virtual XId GetDrawable() { return drawable; }
     // The display the device's GC belongs to; null when it has none.

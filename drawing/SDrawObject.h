@@ -1,5 +1,10 @@
 // Things a tooltip is made of: a filled rectangle, a framed rectangle and text, each drawn into
 // a drawing context at its rectangle moved by its offset. Colours are X pixel values.
+//
+// The panel's tooltip makes an STextObjectX for each line of a tip while the panel attaches its
+// tips (the host's GUI thread in effEditOpen, under the interface lock); nothing here makes the
+// other kinds. Draw runs on the dispatching thread when the tooltip paints (SToolTip::Draw),
+// under the interface lock with the display locked.
 #pragma once
 
 #include "Geometry.h"
@@ -21,7 +26,8 @@ class SDrawObject {
     SDrawObject& operator=(const SDrawObject&) = delete;
     virtual ~SDrawObject() = default;
 
-    // Fills the rectangle in the background colour; the context keeps its own colour.
+    // Fills the rectangle in the background colour; the context keeps its own colour. A text
+    // object starts its Draw with it.
     virtual void Draw(SDrawing* d);
 
     Rect rect;
@@ -34,7 +40,8 @@ class SDrawRect : public SDrawObject {
     SDrawRect(const Rect& rect, const Point& offset, int background, int frame, bool filled)
         : SDrawObject(rect, offset, background), frame(frame), filled(filled) {}
 
-    // Filled in the background colour when asked, then outlined in the frame colour.
+    // Filled in the background colour when asked, then outlined in the frame colour. Nothing
+    // here makes an SDrawRect.
     void Draw(SDrawing* d) override;
 
     int frame;

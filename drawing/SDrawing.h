@@ -1,7 +1,17 @@
 // The drawing context every control owns: the current target device, font and brush, the
 // control's colour scheme, and the drawing operations of all paint code. Every operation turns
 // at once into Xlib calls on the device's drawable with its GC; without a display, device or
-// GC nothing is drawn. A context takes no lock: it is used by one painting thread at a time.
+// GC nothing is drawn.
+//
+// A context takes no lock of its own. The editor's contexts are used one thread at a time,
+// each under the instance's interface lock: the thread dispatching X events (the toolkit's
+// event pump on x86_64, on i386 the host's thread calling _XEventProc) while it paints, with
+// the display locked, and while it handles the pointer; the host's GUI thread in effEditOpen
+// while the panel sets up its controls and draws its off-screen pictures; and the idle thread
+// while the panel refreshes those pictures and its buttons' colours. The shared message box's
+// context is set up on the first thread to show a message and afterwards used only by the
+// dispatching thread. A context goes with its control, on the thread that deletes it once it
+// has left dispatch. Every operation below runs on those threads unless it says otherwise.
 #pragma once
 
 #include "Geometry.h"
@@ -53,20 +63,27 @@ class SDrawing {
 
     static void SetControlWindowQuery(SControlWindowQuery query);
 
-    // Replaces the target; the old device is neither flushed nor deleted.
+    // The target device. The panel and the matrix switch to one of their off-screen devices for
+    // a pass and back; the old device is neither flushed nor deleted. GetDevice also gives the
+    // parent of a control's memory devices while the control is set up.
     virtual SDrawDevice* GetDevice() { return device; }
     virtual void SetDevice(SDrawDevice* target) { device = target; }
-    // Deletes the current device and makes a new one on the control's window.
+    // Kept for the design's slot order; nothing calls or overrides these. InitDrawing deletes
+    // the current device and makes a new one on the control's window; CleanDrawing deletes it.
     virtual void InitDrawing(SControl* control, SDrawing*);
     virtual void CleanDrawing();
 
-    // Colour scheme: no X call except where the GC foreground is named.
+    // Colour scheme: no X call except where the GC foreground is named. SetColours gives the
+    // whole scheme while the control is set up; the active or the normal set is chosen while it
+    // paints and when a button's value changes (SControl::SetDrawingMode).
     virtual void SetColours(int backgroundNormal, int backgroundActive, int parentBackground,
                             int foreground, int foregroundActive, int text, int textActive);
     virtual void SetBackgroundColour(bool active);
     virtual void SetBackgroundColour(int colour) { background = colour; }
     virtual void SetBackground(int colour, bool active);
-    virtual void SetBackgroundMode(bool) {} // no background modes in this system
+    // Kept for the design's slot order; only SControl's kept slot of that name calls it. There
+    // are no background modes.
+    virtual void SetBackgroundMode(bool) {}
     virtual int GetBackgroundColour() { return background; }
     virtual int GetParentBackgroundColour() { return parentBackground; }
     // Also sets the chosen colour as the GC foreground.
@@ -74,22 +91,31 @@ class SDrawing {
     virtual int GetForegroundColour() { return foreground; }
     // enabled false gives the disabled frame colour; else the active or normal one.
     virtual int GetFrameColour(bool enabled, bool active);
+    // Kept for the design's slot order; only SControl's kept slot of that name calls it.
     virtual void SetFrameColour(int normal, int active, int disabled);
 
     // GC state. Fill rules: even-odd 0, winding 1. Fill styles: solid 0, tiled 1, stippled 2,
     // opaque stippled 3. Logic codes select the GC function; unknown codes copy.
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual void SetFillMode(int mode);
     virtual int GetFillMode() { return fillMode; }
     virtual void SetFillStyle(int style);
     virtual int GetFillStyle() { return fillStyle; }
+    // The matrix draws its selection band inverting, on the dispatching thread, and puts the
+    // previous code back after each pass.
     virtual void SetLogic(int code);
 
     // Fills the rectangle with the background (or the parent's background) colour through the
     // shared pen and brush of that colour. Nothing without globals.
     virtual void DrawBackground(const Rect& rect, bool useParent);
 
+    // Kept for the design's slot order; nothing calls or overrides these, apart from the
+    // overloads forwarding to one another.
     virtual void DrawPoint(int x, int y);
     virtual void DrawPoint(const Point& p) { DrawPoint(p.x, p.y); }
+    // Lines, outlines and areas are drawn in the GC foreground: the colour of the last pen,
+    // brush or colour set. The overloads only forward; nothing calls those taking two points,
+    // which are kept for the design's slot order.
     virtual void DrawLine(int x1, int y1, int x2, int y2);
     virtual void DrawLine(const Point& a, const Point& b) { DrawLine(a.x, a.y, b.x, b.y); }
     // Outlines the pixels x1..x2-1, y1..y2-1.
@@ -107,10 +133,12 @@ class SDrawing {
     // (x, y) is the top-left corner of the text line.
     virtual void DrawText(const char* text, int x, int y);
     virtual void DrawText(const char* text, const Point& p) { DrawText(text, p.x, p.y); }
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual void DrawText(Text& text, int x, int y) { DrawText(text.Text(), x, y); }
     virtual void DrawText(Text& text, const Point& p) { DrawText(text.Text(), p.x, p.y); }
 
-    // The text aligned in the rectangle moved by offset.
+    // The text aligned in the rectangle moved by offset. A tooltip's text objects draw their
+    // lines with it.
     virtual void DrawLabel(const char* text, Rect r, int align, const Point& offset);
     virtual void DrawLabel(Text& text, Rect r, int align, const Point& offset) {
         DrawLabel(text.Text(), r, align, offset);
@@ -125,20 +153,25 @@ class SDrawing {
                          int minSpace = 0);
     // Where DrawTextFitted would put the ink; empty where it would draw nothing.
     Rect FittedTextInk(const char* text, int x, int y, const Rect& box);
-    // Fills the rectangle with colour and centres the text on it in the normal text colour.
+    // Kept for the design's slot order; nothing calls or overrides these, apart from the
+    // overloads forwarding to one another. DrawLabelRect fills the rectangle with colour and
+    // centres the text on it in the normal text colour.
     virtual void DrawLabelRect(const char* text, const Rect& r, int colour, const Point& offset);
     virtual void DrawLabelRect(Text& text, const Rect& r, int colour, const Point& offset) {
         DrawLabelRect(text.Text(), r, colour, offset);
     }
     // The text turned counter-clockwise by degrees, in the normal text colour; a whole turn
-    // draws it as DrawLabel does.
+    // draws it as DrawLabel does. The matrix writes its outputs' caption with it.
     virtual void DrawRotatedText(const char* text, Rect r, int degrees, int align,
                                  const Point& offset);
+    // Kept for the design's slot order; nothing calls or overrides it.
     virtual void DrawRotatedText(Text& text, Rect r, int degrees, int align, const Point& offset) {
         DrawRotatedText(text.Text(), r, degrees, align, offset);
     }
-    // The text reading upwards, glyph tops to the left, in the GC foreground. The first int
-    // and the last three arguments have no meaning.
+    // Kept for the design's slot order; nothing calls or overrides these, apart from the
+    // overloads forwarding to one another. DrawVerticalLabel draws the text reading upwards,
+    // glyph tops to the left, in the GC foreground; its first int and last three arguments
+    // have no meaning.
     virtual void DrawVerticalLabel(const char* text, Rect r, int, int align, const Point& offset,
                                    bool, bool, const char*);
     virtual void DrawVerticalLabel(Text& text, Rect r, int n, int align, const Point& offset,
@@ -146,25 +179,30 @@ class SDrawing {
         DrawVerticalLabel(text.Text(), r, n, align, offset, a, b, c);
     }
 
-    // A seven-segment digit in a cell of 7 x 10 pixels whose top-left corner is (x, y);
-    // digits outside 0..9 draw nothing.
+    // Kept for the design's slot order; nothing calls or overrides these, apart from the
+    // overloads forwarding to one another. DrawPixelNumber draws a seven-segment digit in a
+    // cell of 7 x 10 pixels whose top-left corner is (x, y); digits outside 0..9 draw nothing.
+    // There are no vertical digits and no pixel labels.
     virtual void DrawPixelNumber(int x, int y, int digit);
     virtual void DrawPixelNumber(Point& p, int digit) { DrawPixelNumber(p.x, p.y, digit); }
-    virtual void DrawVerticalPixelNumber(int, int, int, bool) {}         // no vertical digits
-    virtual void DrawVerticalPixelNumber(Point&, int, bool) {}           // no vertical digits
-    virtual void DrawPixelLabel(const char*, Rect, int, const Point&) {} // no pixel labels
+    virtual void DrawVerticalPixelNumber(int, int, int, bool) {}
+    virtual void DrawVerticalPixelNumber(Point&, int, bool) {}
+    virtual void DrawPixelLabel(const char*, Rect, int, const Point&) {}
     virtual void DrawVerticalPixelLabel(const char*, Rect, int, int, const Point&, bool, bool,
-                                        const char*) {} // no vertical pixel labels
+                                        const char*) {}
 
-    // Angles are degrees counter-clockwise from three o'clock: start, then extent.
+    // Kept for the design's slot order; nothing calls or overrides these. Angles are degrees
+    // counter-clockwise from three o'clock: start, then extent. There are no arcs or curves;
+    // DrawPoly draws nothing for fewer than two points or a null array.
     virtual void DrawEllipse(int x1, int y1, int x2, int y2);
     virtual void DrawChord(int x1, int y1, int x2, int y2, int start, int extent);
     virtual void DrawPie(int x1, int y1, int x2, int y2, int start, int extent);
-    virtual void DrawArc(int, int, int, int, int, int) {}              // no arcs
-    virtual void DrawBezier(int, int, int, int, int, int, int, int) {} // no curves
-    // Fewer than two points, or a null array, draw nothing.
+    virtual void DrawArc(int, int, int, int, int, int) {}
+    virtual void DrawBezier(int, int, int, int, int, int, int, int) {}
     virtual void DrawPoly(Point* points, int count);
 
+    // As for lines, nothing calls the overloads taking two points, which are kept for the
+    // design's slot order.
     virtual void FillRect(int x1, int y1, int x2, int y2);
     virtual void FillRect(const Point& a, const Point& b) { FillRect(a.x, a.y, b.x, b.y); }
     virtual void FillRect(const Rect& r) { FillRect(r.x1, r.y1, r.x2, r.y2); }
@@ -175,25 +213,32 @@ class SDrawing {
     virtual void FillRoundedRect(const Rect& r, int ew, int eh) {
         FillRoundedRect(r.x1, r.y1, r.x2, r.y2, ew, eh);
     }
+    // Kept for the design's slot order; nothing calls or overrides these.
     virtual void FillEllipse(int x1, int y1, int x2, int y2);
     virtual void FillChord(int x1, int y1, int x2, int y2, int start, int extent);
     virtual void FillPie(int x1, int y1, int x2, int y2, int start, int extent);
+    // The tooltip's pointer; fewer than two points, or a null array, fill nothing.
     virtual void FillPoly(Point* points, int count);
 
-    virtual void PathStart() {}                // no paths in this system
-    virtual void PathStroke(SDrawPath*) {}     // no paths in this system
-    virtual void PathFill(SDrawPath*) {}       // no paths in this system
-    virtual void PathStrokeFill(SDrawPath*) {} // no paths in this system
-    virtual void PathEnd() {}                  // no paths in this system
+    // Kept for the design's slot order; nothing calls or overrides these. There are no paths.
+    virtual void PathStart() {}
+    virtual void PathStroke(SDrawPath*) {}
+    virtual void PathFill(SDrawPath*) {}
+    virtual void PathStrokeFill(SDrawPath*) {}
+    virtual void PathEnd() {}
 
-    // Bitmaps reach a window through memory devices and DrawMemory instead.
+    // Kept for the design's slot order; nothing calls or overrides these. Bitmaps reach a
+    // window through memory devices and DrawMemory instead.
     virtual void DrawBitmap(SDrawBitmap*, int, int, int, int, bool, SDrawBitmapMask*) {}
     virtual void DrawBitmap(SDrawBitmap*, const Rect&, bool, SDrawBitmapMask*) {}
 
-    // Copies the source rectangle (sx1, sy1)-(sx2, sy2) of the source device to (dx, dy).
-    // Transparency and mask arguments have no effect; a null source copies nothing.
+    // Copies the source rectangle (sx1, sy1)-(sx2, sy2) of the source device to (dx, dy); a
+    // null source copies nothing. Controls put their off-screen pictures on the window with it
+    // while they paint; the panel and the matrix also compose their pictures with it.
     virtual void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
                             int sy2);
+    // Kept for the design's slot order; nothing calls or overrides these, apart from the
+    // overloads forwarding to one another. Transparency and mask arguments have no effect.
     virtual void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from) {
         DrawMemory(source, to.x, to.y, from.x1, from.y1, from.x2, from.y2);
     }
@@ -213,7 +258,8 @@ class SDrawing {
         DrawMemory(source, to, from);
     }
 
-    // Puts the source rectangle of the image at the top-left corner of dst.
+    // Kept for the design's slot order; nothing calls or overrides it. Puts the source
+    // rectangle of the image at the top-left corner of dst.
     virtual void DrawImage(SDrawImage* image, const Rect& src, const Rect& dst);
 
     // Sets the pen's line attributes and colour on the GC; null is ignored.

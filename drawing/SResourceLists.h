@@ -1,5 +1,11 @@
 // Typed holders of pens, brushes and fonts. The plain lists only hold pointers; the ...Owned
 // lists also delete every element with the list.
+//
+// A list takes no lock. The process's drawing resources (SStaticData) own the only lists and
+// fill and search them under their own lock, from any instance's GUI threads; they are
+// destroyed at unload, after the toolkit has stopped whatever still draws and while the
+// connection they were made on is still open (LoadTimeSetup.cpp). Nothing deletes a list
+// through its base.
 #pragma once
 
 #include <vector>
