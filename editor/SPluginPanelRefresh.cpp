@@ -56,7 +56,8 @@ void SPluginPanel::RefreshControls(long index) {
         RestoreSelection();
         ShowHighlightOption();
         ShowGridOption();
-        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(kParamPresetSwitching)), false);
+        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(kParamPresetSwitching)),
+                                     false);
         matrix->DrawAll();
         RefreshSelections();
         break;
@@ -67,7 +68,8 @@ void SPluginPanel::RefreshControls(long index) {
         matrix->DrawAll();
         break;
     case kParamPresetSwitching:
-        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(kParamPresetSwitching)), false);
+        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(kParamPresetSwitching)),
+                                     false);
         break;
     case kParamGrid:
         ShowGridOption();

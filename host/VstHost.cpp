@@ -179,7 +179,12 @@ VstIntPtr VstHost::Callback(AEffect* effect, VstInt32 opcode, VstInt32 index, Vs
 
 void VstHost::Record(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     std::lock_guard<std::mutex> lock(callsLock);
-    HostCall call{opcode, index, value, opt, {}, processing.load(std::memory_order_relaxed),
+    HostCall call{opcode,
+                  index,
+                  value,
+                  opt,
+                  {},
+                  processing.load(std::memory_order_relaxed),
                   std::this_thread::get_id()};
     if (opcode == audioMasterCanDo && ptr) call.text = static_cast<const char*>(ptr);
     calls.push_back(std::move(call));
