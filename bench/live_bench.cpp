@@ -94,9 +94,8 @@ void PluginOnly(benchmark::State& state) {
     StartPlugin(host);
     Discard discard;
     host.SendEventsTo(&discard);
-    VstEvents* events = block.Get()->numEvents ? block.Get() : nullptr;
     for (auto _ : state)
-        host.ProcessBlock(events, ins, outs, frames);
+        host.ProcessBlock(block.Get(), ins, outs, frames);
     PerCycle(state);
 }
 

@@ -149,7 +149,7 @@ void HostWindow::Sync() {
 
 bool HostWindow::OpenEditor(VstHost& host) {
     Start();
-    const auto d = reinterpret_cast<VstIntPtr>(display);
+    const auto d = eventProcMode ? reinterpret_cast<VstIntPtr>(display) : 0;
     VstIntPtr opened = 0;
     Exclusive([&] { opened = host.Dispatch(effEditOpen, 0, d, EditOpenPtr()); });
     return opened == 1;

@@ -173,14 +173,11 @@ int Finish(VstHost& host, LiveClient& client, const LiveCycle& cycle, HostWindow
     int result = 0;
     std::string reason, error;
     if (client.ServerGone(&reason)) {
-        fprintf(stderr, "ferrovane-host: the JACK server went away%s%s\n",
-                reason.empty() ? "" : ": ", reason.c_str());
-        result = 1;
+        result = Fail("the JACK server went away" + (reason.empty() ? "" : ": " + reason));
     }
     MakeFolders(bank);
     if (!SaveChunk(host, bank, true, error)) {
-        fprintf(stderr, "ferrovane-host: the bank was not saved: %s\n", error.c_str());
-        result = 1;
+        result = Fail("the bank was not saved: " + error);
     } else {
         printf("bank saved to %s\n", bank.c_str());
     }

@@ -45,7 +45,7 @@ void LiveCycle::Process(jack_nframes_t frames) {
         in[c] = static_cast<float*>(jack_port_get_buffer(ports.audioIn[c], frames));
         out[c] = static_cast<float*>(jack_port_get_buffer(ports.audioOut[c], frames));
     }
-    host.ProcessBlock(taken ? block.Get() : nullptr, in, out, static_cast<VstInt32>(frames));
+    host.ProcessBlock(block.Get(), in, out, static_cast<VstInt32>(frames));
     output = nullptr;
     Add(counters.in, taken);
     Add(counters.out, written);

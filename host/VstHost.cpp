@@ -134,7 +134,7 @@ std::vector<VstMidiEvent> VstHost::Process(const std::vector<VstMidiEvent>& even
         in[c] = inputs[c].data();
         out[c] = outputs[c].data();
     }
-    ProcessBlock(events.empty() ? nullptr : block.Get(), in, out, frames, accumulate);
+    ProcessBlock(block.Get(), in, out, frames, accumulate);
     return received;
 }
 

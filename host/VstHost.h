@@ -114,7 +114,6 @@ class EventBlock {
     // Room for `capacity` events, filled in place: nothing allocates after construction.
     explicit EventBlock(size_t capacity);
     VstEvents* Get() { return reinterpret_cast<VstEvents*>(storage.data()); }
-    size_t Capacity() const { return events.size(); }
     VstMidiEvent& Slot(size_t i) { return events[i]; }
     // The block holds the first `count` slots.
     void SetCount(size_t count) { Get()->numEvents = static_cast<VstInt32>(count); }
