@@ -43,11 +43,7 @@ TEST_P(Loaded, EditorOpensTakesClicksClosesAndLeavesNoThread) {
         ASSERT_NE(p.effect, nullptr);
         EXPECT_EQ(p.effect->flags, 0x139);
         p.host.Start();
-        const VstIntPtr display = handsDisplay ? reinterpret_cast<VstIntPtr>(d) : 0;
-        VstIntPtr opened = 0;
-        window.Exclusive(
-            [&] { opened = p.host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()); });
-        ASSERT_EQ(opened, 1);
+        ASSERT_TRUE(window.OpenEditor(p.host));
         EXPECT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 1; }));
         EXPECT_FALSE(RoutedToSix(p.host));
 
@@ -70,9 +66,7 @@ TEST_P(Loaded, EditorOpensTakesClicksClosesAndLeavesNoThread) {
         window.Exclusive([&] { EXPECT_EQ(p.host.Dispatch(effEditClose), 1); });
         EXPECT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 0; }))
             << "parked";
-        window.Exclusive(
-            [&] { opened = p.host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()); });
-        ASSERT_EQ(opened, 1);
+        ASSERT_TRUE(window.OpenEditor(p.host));
         EXPECT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 1; }));
         EXPECT_TRUE(RoutedToSix(p.host)) << "the program kept its edit";
         window.Exclusive([&] { p.host.Close(); }); // with the window open

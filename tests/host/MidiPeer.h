@@ -35,10 +35,7 @@ class MidiPeer {
     // Records up to `capacity` events when receiving.
     MidiPeer(const std::string& server, const char* name, bool sends, size_t capacity = 1 << 18)
         : sends(sends), storage(sends ? 0 : capacity) {
-        jack_status_t status{};
-        client = jack_client_open(JackClientName(name).c_str(),
-                                  static_cast<jack_options_t>(JackNoStartServer | JackServerName),
-                                  &status, server.c_str());
+        client = OpenJackClient(server, name);
         if (!client) return;
         port = jack_port_register(client, sends ? "out" : "in", JACK_DEFAULT_MIDI_TYPE,
                                   sends ? JackPortIsOutput : JackPortIsInput, 0);

@@ -35,10 +35,7 @@ int main() {
     VstHost host;
     if (!window.Ok() || !host.Load(FERROVANE_PLUGIN_PATH) || !host.Instantiate()) return 2;
     host.Start();
-    window.Start();
-    VstIntPtr opened = 0;
-    window.Exclusive([&] { opened = host.Dispatch(effEditOpen, 0, 0, window.EditOpenPtr()); });
-    if (opened != 1) return 2;
+    if (!window.OpenEditor(host)) return 2;
     AEffect* e = host.Effect();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     window.Stop();

@@ -67,20 +67,14 @@ bool Routes(VstHost& host, unsigned char from, unsigned char to) {
 // mode, as hosts that call _XEventProc do.
 struct Session {
     explicit Session(bool eventProc, bool lockDisplay = false)
-        : window(kWidth, kHeight, eventProc), eventProc(eventProc) {
+        : window(kWidth, kHeight, eventProc) {
         if (!window.Ok()) return;
         window.LockDisplayWhileForwarding(lockDisplay);
         window.Start();
         if (!host.Load(FERROVANE_PLUGIN_PATH) || !host.Instantiate()) return;
         host.Start();
     }
-    VstIntPtr Open() {
-        VstIntPtr opened = 0;
-        const auto display = eventProc ? reinterpret_cast<VstIntPtr>(window.GetDisplay()) : 0;
-        window.Exclusive(
-            [&] { opened = host.Dispatch(effEditOpen, 0, display, window.EditOpenPtr()); });
-        return opened;
-    }
+    VstIntPtr Open() { return window.OpenEditor(host) ? 1 : 0; }
     void Call(VstInt32 opcode, VstIntPtr value = 0) {
         window.Exclusive([&] { host.Dispatch(opcode, 0, value); });
     }
@@ -92,7 +86,6 @@ struct Session {
 
     HostWindow window;
     VstHost host;
-    bool eventProc;
 };
 
 class Hosts : public testing::TestWithParam<bool> {};

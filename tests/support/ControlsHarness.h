@@ -8,6 +8,7 @@
 #include "STextBlock.h"
 #include "SWindow.h"
 #include "ToolkitDisplay.h"
+#include "XUser.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -67,14 +68,7 @@ inline int MeasuredHeight(context::SDrawFont* font) {
     return FontLoaded(font) ? context::LineHeight(font) : 0;
 }
 
-// The pixel at (x, y) of a drawable.
-inline unsigned long PixelAt(Display* d, Drawable w, int x, int y) {
-    XImage* image = XGetImage(d, w, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return ~0ul;
-    unsigned long p = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    return p;
-}
+using ::PixelAt;
 
 // Saves the screen area (x, y, w, h) as a PNG file in the test output folder.
 inline void SaveScreen(Display* d, int x, int y, int w, int h, const char* name) {

@@ -11,12 +11,7 @@
 class JackBuffers {
   public:
     JackBuffers() : server(1024) {
-        jack_status_t status{};
-        if (server.Ok())
-            client =
-                jack_client_open(JackClientName("buffers").c_str(),
-                                 static_cast<jack_options_t>(JackNoStartServer | JackServerName),
-                                 &status, server.Name().c_str());
+        if (server.Ok()) client = OpenJackClient(server.Name(), "buffers");
         if (!client) return;
         ports.midiIn = Output("midi_in", JACK_DEFAULT_MIDI_TYPE);
         ports.midiOut = Output("midi_out", JACK_DEFAULT_MIDI_TYPE);

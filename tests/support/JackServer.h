@@ -28,6 +28,14 @@ inline std::string JackClientName(const std::string& stem) {
     return stem + "-" + std::to_string(getpid());
 }
 
+// A client of the named server, which must be running already; null when it cannot be had.
+inline jack_client_t* OpenJackClient(const std::string& server, const std::string& stem) {
+    jack_status_t status{};
+    return jack_client_open(JackClientName(stem).c_str(),
+                            static_cast<jack_options_t>(JackNoStartServer | JackServerName),
+                            &status, server.c_str());
+}
+
 class JackServer {
     // Runs jackd with the arguments after the caller's pid until the caller is gone or sends
     // SIGTERM; a server that does not end within two seconds is killed.
@@ -117,11 +125,7 @@ stop)";
         jack_set_info_function([](const char*) {});
         const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (std::chrono::steady_clock::now() < until) {
-            jack_status_t status{};
-            if (jack_client_t* probe = jack_client_open(
-                    JackClientName("probe").c_str(),
-                    static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
-                    name.c_str())) {
+            if (jack_client_t* probe = OpenJackClient(name, "probe")) {
                 jack_client_close(probe);
                 return true;
             }
