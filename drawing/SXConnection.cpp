@@ -46,7 +46,6 @@ struct Watch {
 std::mutex routeLock; // never held while calling Xlib
 Watch watches[kWatches];
 SXErrorTrap* traps[kTraps] = {};
-unsigned long absorbed = 0;
 std::atomic<XIOErrorHandler> hostIOHandler{nullptr};
 
 Watch* Find(Display* d) {
@@ -78,10 +77,7 @@ Bool RouteError(Display* d, XErrorEvent* error, xError* wire) {
             }
         Watch* w = Find(d);
         if (!w) return True;
-        if (w->own || InRanges(*w, error->serial)) {
-            ++absorbed;
-            return False;
-        }
+        if (w->own || InRanges(*w, error->serial)) return False;
         chained = w->previous[wire->errorCode];
     }
     return chained ? chained(d, error, wire) : True;
@@ -203,11 +199,6 @@ bool SXConnection::NextEvent(Display* d, XEvent* e) {
     return !Lost(d);
 }
 
-unsigned long SXConnection::Absorbed() {
-    std::lock_guard<std::mutex> hold(routeLock);
-    return absorbed;
-}
-
 void SXConnection::ClaimIOErrors() {
     XIOErrorHandler before = XSetIOErrorHandler(RouteIOError);
     if (before != RouteIOError) hostIOHandler.store(before);
@@ -231,8 +222,8 @@ SXRequestScope::SXRequestScope(Display* d) : display(SXConnection::IsHost(d) ? d
     if (Watch* w = Find(display); w && w->scopes++ == 0) w->openFirst = first;
 }
 
-// When the ring is full its oldest range is dropped; the server is asked first to answer every
-// request, so that no error of that range can still be on its way.
+// When the ring is full the server is asked to answer every request first: then no error of
+// any range can still be on its way, and the ring starts over.
 SXRequestScope::~SXRequestScope() {
     if (!display) return;
     const unsigned long end = XNextRequest(display);
@@ -246,6 +237,7 @@ SXRequestScope::~SXRequestScope() {
     {
         std::lock_guard<std::mutex> hold(routeLock);
         Watch* w = Find(display);
+        if (w && full) w->oldest = w->ranged = 0;
         if (w && w->scopes > 0) --w->scopes;
         // A nested scope's requests belong to the one around it.
         if (w && w->scopes == 0 && end > first) {
@@ -253,10 +245,6 @@ SXRequestScope::~SXRequestScope() {
             if (w->ranged > 0 && last.end == first) {
                 last.end = end; // nothing of the host's in between
             } else {
-                if (w->ranged == kRanges) {
-                    w->oldest = (w->oldest + 1) % kRanges;
-                    --w->ranged;
-                }
                 w->ranges[(w->oldest + w->ranged) % kRanges] = Range{first, end};
                 ++w->ranged;
             }

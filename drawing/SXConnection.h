@@ -36,9 +36,6 @@ class SXConnection {
     // The next event, or false once the connection is lost (Xlib's own read crashes then).
     [[nodiscard]] static bool NextEvent(Display* display, XEvent* event);
 
-    // Errors absorbed outside any trap since the load; for the tests.
-    static unsigned long Absorbed();
-
     // Puts the toolkit's connection-loss handler back in front of whatever handler the host
     // has installed since; every other connection's loss still goes to that handler.
     static void ClaimIOErrors();

@@ -173,6 +173,39 @@ TEST(HostDisplay, AdoptedOnlyWhereHostsCanDispatchForIt) {
     XCloseDisplay(host);
 }
 
+int hostErrors = 0;
+int CountHostError(Display*, XErrorEvent*) {
+    ++hostErrors;
+    return 0;
+}
+
+// On a host's display the toolkit's requests fail quietly, however many of its scopes came and
+// went between the host's own requests; the host's failures still reach the host's handler.
+TEST(HostDisplay, ErrorsOfTheToolkitsRequestsStayWithItAcrossManyScopes) {
+    Display* host = OpenDisplay(nullptr);
+    ASSERT_NE(host, nullptr);
+    XErrorHandler before = XSetErrorHandler(CountHostError);
+    SXConnection::WatchHost(host);
+    const Window nowhere = 0x1FFFFFF0; // no window of any client
+    hostErrors = 0;
+    for (int i = 0; i < 3 * 256 + 7; ++i) {
+        {
+            SXRequestScope scope(host);
+            XMapWindow(host, nowhere);
+        }
+        XNoOp(host); // the host's request: the scopes' ranges never join
+        if (i % 100 == 0) XSync(host, False);
+    }
+    XSync(host, False);
+    EXPECT_EQ(hostErrors, 0);
+    XMapWindow(host, nowhere);
+    XSync(host, False);
+    EXPECT_EQ(hostErrors, 1) << "the host's own failure";
+    SXConnection::Unwatch(host);
+    XSetErrorHandler(before);
+    XCloseDisplay(host);
+}
+
 class HostKinds : public testing::TestWithParam<bool> {};
 
 // The host calls _XEventProc only where the plugin publishes it: the 32-bit build, with the
