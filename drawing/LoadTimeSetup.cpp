@@ -22,12 +22,10 @@ class LoadTimeDisplay {
         // locking is turned on before this library makes its first X call.
         XInitThreads();
         const char* name = getenv("DISPLAY");
-        dps = OpenDisplay(name ? name : ":0.0");
-        if (!dps) {
+        if (!OpenToolkitDisplay(name ? name : ":0.0")) {
             fputs("Error: XOpenDisplay failed.\n", stderr);
             return;
         }
-        SXConnection::WatchOwn(dps);
         XFlush(dps);
     }
     LoadTimeDisplay(const LoadTimeDisplay&) = delete;

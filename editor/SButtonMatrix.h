@@ -169,7 +169,7 @@ class SButtonMatrix : public SWindow {
     void EraseHover();
     void ClearHover();
 
-    // The pointer in client coordinates, queried from the server.
+    // Whether the pointer is inside the matrix and p, in client coordinates, lies in it.
     bool PointerInside(const Point2& p) const;
     void LeftPress();
     void RightPress();

@@ -103,13 +103,9 @@ VstIntPtr SPluginEditor::open(void* parent) {
     if (owner->EffectName()) globals->name = *owner->EffectName();
     if (owner->Directory()) globals->directory = *owner->Directory();
     if (!parkingControl) CreateParking();
-    if (panel) {
-        panel->Reparent(hostWindow);
-        SetSize(kWidth, kHeight);
-    } else {
-        SetSize(kWidth, kHeight);
-        CreatePanel();
-    }
+    if (panel) panel->Reparent(hostWindow);
+    SetSize(kWidth, kHeight);
+    if (!panel) CreatePanel();
     cursor = new zell::gui::SCursor;
     cursor->window = static_cast<zell::gui::XId>(hostWindow);
     cursor->CreateDefault();

@@ -84,7 +84,7 @@ class NoteTable {
 
     // The caller has taken the entry out of the index.
     template <typename F> void Free(int i, NoteRoute r, F& f) {
-        f(static_cast<const NoteRoute&>(r));
+        f(r);
         used[i >> 6] &= ~(uint64_t(1) << (i & 63));
         entries[i] = NoteRoute{0xFF, 0xFF, 0xFF, 0xFF};
     }
