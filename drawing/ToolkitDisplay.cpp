@@ -6,9 +6,13 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace zell::gui {
 
@@ -50,39 +54,85 @@ _XDisplay* TakeHostDisplay() {
 
 namespace {
 
+// Where Xlib connects for a display name: the host part (empty or "unix" for this machine's
+// socket) and the display number, both pointing into the name.
+struct DisplayAddress {
+    const char* host = nullptr;
+    size_t hostLength = 0;
+    const char* number = nullptr;
+    size_t numberLength = 0;
+};
+
 // Xlib reads a display name as [protocol/][host]:display[.screen], and a missing or empty name
-// as the DISPLAY variable. The host part of the name that would be used, or null when there is
-// no name or it is not of that form: then no server is tried at all.
-const char* HostOfDisplayName(const char* name, size_t* hostLength) {
+// as the DISPLAY variable. False when there is no name or it is not of that form: then no
+// server is tried at all.
+bool ParseDisplayName(const char* name, DisplayAddress* address) {
     if (!name || !*name) name = getenv("DISPLAY");
-    if (!name) return nullptr;
+    if (!name) return false;
     if (const char* slash = strrchr(name, '/')) name = slash + 1;
     const char* colon = strrchr(name, ':');
-    if (!colon || !isdigit(static_cast<unsigned char>(colon[1]))) return nullptr;
+    if (!colon || !isdigit(static_cast<unsigned char>(colon[1]))) return false;
     const char* end = colon + 1;
     while (isdigit(static_cast<unsigned char>(*end)))
         ++end;
+    address->number = colon + 1;
+    address->numberLength = static_cast<size_t>(end - address->number);
     if (*end == '.') {
-        if (!isdigit(static_cast<unsigned char>(*++end))) return nullptr;
+        if (!isdigit(static_cast<unsigned char>(*++end))) return false;
         while (isdigit(static_cast<unsigned char>(*end)))
             ++end;
     }
-    if (*end) return nullptr;
-    *hostLength = static_cast<size_t>(colon - name);
-    return name;
+    if (*end) return false;
+    address->host = name;
+    address->hostLength = static_cast<size_t>(colon - name);
+    return true;
 }
 
-// A server that exists but has more new connections than it accepts at once fails the open
-// with EAGAIN, with a reset during the handshake, or, on a local socket, with a closed one that
-// leaves errno 0. A malformed name, no server (refused, no such socket) and, for a remote host,
-// errno 0 (a name that does not resolve) are final.
+// Whether something listens on the socket: a non-blocking connect that is taken at once or
+// waits in a full queue says yes; nothing bound there, or a socket left by a server that has
+// gone, refuses.
+bool Listens(const sockaddr_un& address, socklen_t length) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool listens = connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0 ||
+                         errno == EAGAIN || errno == EINPROGRESS;
+    close(fd);
+    return listens;
+}
+
+// Whether a server listens on the local display's socket, asked where Xlib looks: the abstract
+// name first, then the file, which is all a server has where abstract sockets are not allowed.
+bool LocalServerListens(const DisplayAddress& address) {
+    static constexpr char kPath[] = "/tmp/.X11-unix/X";
+    const size_t pathLength = sizeof kPath - 1 + address.numberLength;
+    sockaddr_un file{};
+    if (pathLength + 2 > sizeof file.sun_path) return false;
+    file.sun_family = AF_UNIX;
+    memcpy(file.sun_path, kPath, sizeof kPath - 1);
+    memcpy(file.sun_path + sizeof kPath - 1, address.number, address.numberLength);
+    sockaddr_un abstract{};
+    abstract.sun_family = AF_UNIX;
+    memcpy(abstract.sun_path + 1, file.sun_path, pathLength);
+    const auto length = [](size_t path) {
+        return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path);
+    };
+    return Listens(abstract, length(pathLength + 1)) || Listens(file, length(pathLength));
+}
+
+// A failed open is tried again when the server is there and only this connection failed: its
+// queue of new connections was full, or it dropped the connection during the handshake (as a
+// server does while it resets after its last client left). Xlib leaves errno as the last
+// failing call inside it set it, which after a dropped handshake can be anything, even the
+// refusal of the abstract socket it tried first. So for a local display the socket itself is
+// asked; for a remote one only a full queue and a reset connection count, while errno 0 there
+// is a name that does not resolve. A malformed name is final.
 bool WorthRetrying(const char* name, int error) {
-    size_t hostLength = 0;
-    const char* host = HostOfDisplayName(name, &hostLength);
-    if (!host) return false;
-    if (error == EAGAIN || error == ECONNRESET) return true;
-    const bool local = hostLength == 0 || (hostLength == 4 && !strncmp(host, "unix", 4));
-    return error == 0 && local;
+    DisplayAddress address;
+    if (!ParseDisplayName(name, &address)) return false;
+    const bool local =
+        address.hostLength == 0 || (address.hostLength == 4 && !strncmp(address.host, "unix", 4));
+    if (local) return LocalServerListens(address);
+    return error == EAGAIN || error == ECONNRESET;
 }
 
 } // namespace

@@ -28,9 +28,11 @@ bool SetHostDisplay(void* display);
 // toolkit made on it. Returns the display it was, or null.
 _XDisplay* TakeHostDisplay();
 
-// XOpenDisplay that waits out a server whose queue of new connections is momentarily full (a
-// host opening many plugins at once); any other failure (no name, a malformed one, no server
-// there) answers null after the one attempt.
+// XOpenDisplay that waits out a server that is there but failed this one connection: its queue
+// of new connections momentarily full (a host opening many plugins at once), or the connection
+// dropped during the handshake (a server resetting after its last client left). Gives up after
+// about a second of that; any other failure (no name, a malformed one, no server there) answers
+// null after the one attempt.
 [[nodiscard]] _XDisplay* OpenDisplay(const char* name);
 
 // Opens dps when the load found no X server: to the display called `name`, else to "DISPLAY".

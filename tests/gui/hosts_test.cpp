@@ -2,7 +2,9 @@
 // kinds of host: one that calls the published _XEventProc, one that serves only itself.
 #include <gtest/gtest.h> // before Xlib, which defines None and Bool
 
+#include "DroppingXRelay.h"
 #include "HostWindow.h"
+#include "OwnXServer.h"
 #include "PngFile.h"
 #include "SControlRegistry.h"
 #include "SXConnection.h"
@@ -151,6 +153,20 @@ TEST(HostDisplay, BurstsOfConnectionsAreWaitedOut) {
         XCloseDisplay(d);
     }
     EXPECT_EQ(OpenDisplay(":4711"), nullptr) << "no server there: no waiting either";
+}
+
+// A server that drops new connections during the handshake (it resets when its last client
+// leaves) and has no abstract socket: Xlib's errno then tells nothing, yet the server is there.
+TEST(HostDisplay, ConnectionsDroppedDuringTheHandshakeAreTriedAgain) {
+    OwnXServer server;
+    ASSERT_TRUE(server.Ok()) << "no Xvfb";
+    DroppingXRelay relay(server.Name(), 3);
+    ASSERT_TRUE(relay.Ok()) << "no display number free for the relay";
+    Display* d = OpenDisplay(relay.Name().c_str());
+    ASSERT_NE(d, nullptr) << relay.Accepted() << " connections taken";
+    EXPECT_GT(relay.Accepted(), 3);
+    EXPECT_NE(XSync(d, False), 0);
+    XCloseDisplay(d);
 }
 
 TEST(HostDisplay, AdoptedOnlyWhereHostsCanDispatchForIt) {

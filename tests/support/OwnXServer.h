@@ -1,5 +1,5 @@
-// An X server of the test's own (Xvfb on a free display number), for tests that must end a
-// server or start one of a particular kind.
+// An X server of the test's own (Xvfb on a free display number, never reset), for tests that
+// must end a server or start one of a particular kind.
 #pragma once
 
 #include <csignal>
@@ -16,30 +16,8 @@ class OwnXServer {
   public:
     // extra: further Xvfb arguments, as "-fp built-ins".
     explicit OwnXServer(const std::vector<std::string>& extra = {}) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        std::vector<std::string> args = {"Xvfb",      "-displayfd", std::to_string(fds[1]),
-                                         "-screen",   "0",          "1280x1024x24",
-                                         "-nolisten", "tcp"};
-        args.insert(args.end(), extra.begin(), extra.end());
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 1, 0); // O_WRONLY
-        if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        // The server writes its display number once it accepts connections.
-        std::string number;
-        char c;
-        while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (!number.empty()) name = ":" + number;
+        for (int number = kFirstNumber; number < kFirstNumber + 64 && !Ok(); ++number)
+            Start(number, extra);
     }
     ~OwnXServer() { Kill(); }
     OwnXServer(const OwnXServer&) = delete;
@@ -59,6 +37,45 @@ class OwnXServer {
     }
 
   private:
+    // Display numbers from here up: :0, which Xlib falls back to without DISPLAY, stays free,
+    // and xvfb-run's numbers (99 up) are out of the way.
+    static constexpr int kFirstNumber = 200;
+
+    // A server on display :number, which writes the number back once it accepts connections
+    // and ends at once when another server has that number.
+    void Start(int number, const std::vector<std::string>& extra) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        std::vector<std::string> args = {"Xvfb",         ":" + std::to_string(number),
+                                         "-displayfd",   std::to_string(fds[1]),
+                                         "-screen",      "0",
+                                         "1280x1024x24", "-nolisten",
+                                         "tcp",          "-noreset"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 1, 0); // O_WRONLY
+        if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        std::string written;
+        char c;
+        while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            written += c;
+        close(fds[0]);
+        if (!written.empty()) {
+            name = ":" + written;
+            return;
+        }
+        if (pid > 0) waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+
     pid_t pid = -1;
     std::string name;
 };
