@@ -5,9 +5,10 @@
 // Usage: scan_bench [--plugin=NAME:PATH]... [benchmark flags]; the plugins default to the built
 // Ferrovane and DPF's Kars. A case's run is 4 scans; with --benchmark_repetitions and
 // --benchmark_enable_random_interleaving the runs of the cases alternate.
+#include "OwnXServer.h"
+
 #include <benchmark/benchmark.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,52 +29,6 @@ std::string FindScanner() {
     globfree(&found);
     return path;
 }
-
-// An X server of the bench's own, on the first free display number from :50 on, so that :0, which
-// Xlib takes for an unset DISPLAY, stays what it was.
-class Xvfb {
-  public:
-    Xvfb() {
-        for (int number = 50; number < 100 && display.empty(); ++number)
-            Start(number);
-    }
-    ~Xvfb() {
-        if (pid > 0) {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    std::string display; // empty when no server started
-
-  private:
-    // The server writes its number to fd 3 once it accepts connections, or exits.
-    void Start(int number) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        char name[16];
-        snprintf(name, sizeof name, ":%d", number);
-        pid = fork();
-        if (pid == 0) {
-            dup2(fds[1], 3);
-            if (!freopen("/dev/null", "w", stderr)) _exit(126);
-            execlp("Xvfb", "Xvfb", name, "-displayfd", "3", "-nolisten", "tcp", "-screen", "0",
-                   "640x480x24", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        char written[16] = {};
-        const ssize_t n = read(fds[0], written, sizeof written - 1);
-        close(fds[0]);
-        if (n > 0) {
-            display = name;
-        } else if (pid > 0) {
-            waitpid(pid, nullptr, 0);
-            pid = -1;
-        }
-    }
-
-    pid_t pid = -1;
-};
 
 enum class Display { kUnset, kEmpty, kServer };
 
@@ -139,8 +94,9 @@ int main(int argc, char** argv) {
         fputs("scan_bench: Ardour's ardour-vst-scanner is not installed\n", stderr);
         return 1;
     }
-    Xvfb server;
-    if (server.display.empty()) {
+    // Its display number keeps :0, which Xlib takes for an unset DISPLAY, what it was.
+    OwnXServer server;
+    if (!server.Ok()) {
         fputs("scan_bench: Xvfb did not start\n", stderr);
         return 1;
     }
@@ -151,7 +107,7 @@ int main(int argc, char** argv) {
     for (const auto& [name, path] : plugins)
         for (const auto& [display, label] : displays)
             benchmark::RegisterBenchmark(("Scan/" + name + "/" + label).c_str(), ScanCase,
-                                         Scan{scanner, path, cache, server.display, display})
+                                         Scan{scanner, path, cache, server.Name(), display})
                 ->Iterations(4)
                 ->UseRealTime()
                 ->Unit(benchmark::kMillisecond);

@@ -2,18 +2,15 @@
 // display once; only a server that listens and failed that one connection is worth a second
 // attempt. XOpenDisplay is interposed for the whole process and counted (the plugin, loaded with
 // RTLD_LOCAL, still binds to the executable's definition, which calls libX11's).
+#include "DisplaySocket.h"
 #include "VstHost.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <string>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace {
 std::atomic<int> opens{0};
@@ -72,20 +69,11 @@ TEST(ScanDisplay, EveryDisplayStateIsTriedOnce) {
 // and that is as final as no file at all.
 TEST(ScanDisplay, ASocketLeftByAServerThatEndedIsTriedOnce) {
     const std::string running = getenv("DISPLAY") ? getenv("DISPLAY") : "";
-    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    std::string name;
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    for (int number = 4100; number < 4200 && name.empty(); ++number) {
-        snprintf(address.sun_path, sizeof address.sun_path, "/tmp/.X11-unix/X%d", number);
-        if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
-            name = ":" + std::to_string(number);
+    {
+        DisplaySocket left(4100); // bound, never listening
+        ASSERT_TRUE(left.Ok()) << "no display number free";
+        EXPECT_EQ(Scan(left.Name().c_str()), 1);
     }
-    ASSERT_FALSE(name.empty()) << "no display number free";
-    EXPECT_EQ(Scan(name.c_str()), 1);
-    close(fd);
-    unlink(address.sun_path);
     setenv("DISPLAY", running.c_str(), 1);
 }
 

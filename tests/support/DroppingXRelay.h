@@ -5,10 +5,10 @@
 // (the abstract name) is refused.
 #pragma once
 
+#include "DisplaySocket.h"
+
 #include <atomic>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <poll.h>
 #include <string>
 #include <sys/socket.h>
@@ -19,55 +19,32 @@
 class DroppingXRelay {
   public:
     // server: the real server's display name, ":N".
-    DroppingXRelay(const std::string& server, int drops) : drops(drops) {
-        if (server.size() < 2 || server[0] != ':') return;
-        upstream = SocketPath(atoi(server.c_str() + 1));
-        listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        for (int number = 4000; listener >= 0 && number < 4100; ++number) {
-            sockaddr_un address = Address(SocketPath(number));
-            if (bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
-                path = address.sun_path;
-                name = ":" + std::to_string(number);
-                break;
-            }
-        }
-        if (name.empty() || listen(listener, 8) != 0) {
-            name.clear();
-            return;
-        }
+    DroppingXRelay(const std::string& server, int drops) : drops(drops), own(4000) {
+        if (server.size() < 2 || server[0] != ':' || !own.Ok()) return;
+        upstream = DisplaySocket::Address(atoi(server.c_str() + 1));
+        if (listen(own.Fd(), 8) != 0) return;
+        listening = true;
         worker = std::thread([this] { Serve(); });
     }
     ~DroppingXRelay() {
         stop = true;
         if (worker.joinable()) worker.join();
-        if (listener >= 0) close(listener);
-        if (!path.empty()) unlink(path.c_str());
     }
     DroppingXRelay(const DroppingXRelay&) = delete;
     DroppingXRelay& operator=(const DroppingXRelay&) = delete;
 
-    bool Ok() const { return !name.empty(); }
+    bool Ok() const { return listening; }
     // ":N", a display name for Xlib.
-    const std::string& Name() const { return name; }
+    const std::string& Name() const { return own.Name(); }
     // Connections taken so far, dropped ones included.
     int Accepted() const { return accepted.load(); }
 
   private:
-    static std::string SocketPath(int number) {
-        return "/tmp/.X11-unix/X" + std::to_string(number);
-    }
-    static sockaddr_un Address(const std::string& file) {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        snprintf(address.sun_path, sizeof address.sun_path, "%s", file.c_str());
-        return address;
-    }
-
     // Accepts, drops or relays until stopped; one relayed connection at a time.
     void Serve() {
         int client = -1, server = -1;
         while (!stop) {
-            pollfd fds[3] = {{listener, POLLIN, 0}, {client, POLLIN, 0}, {server, POLLIN, 0}};
+            pollfd fds[3] = {{own.Fd(), POLLIN, 0}, {client, POLLIN, 0}, {server, POLLIN, 0}};
             if (poll(fds, 3, 20) <= 0) continue;
             if (fds[0].revents & POLLIN) Accept(&client, &server);
             if (!Copy(fds[1], server) || !Copy(fds[2], client)) {
@@ -81,15 +58,15 @@ class DroppingXRelay {
     }
 
     void Accept(int* client, int* server) {
-        const int fd = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        const int fd = accept4(own.Fd(), nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) return;
         if (accepted.fetch_add(1) < drops || *client >= 0) {
             close(fd);
             return;
         }
         const int up = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address = Address(upstream);
-        if (up < 0 || connect(up, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        if (up < 0 ||
+            connect(up, reinterpret_cast<const sockaddr*>(&upstream), sizeof upstream) != 0) {
             if (up >= 0) close(up);
             close(fd);
             return;
@@ -113,8 +90,9 @@ class DroppingXRelay {
     }
 
     const int drops;
-    int listener = -1;
-    std::string upstream, path, name;
+    DisplaySocket own; // where clients connect
+    sockaddr_un upstream{};
+    bool listening = false;
     std::atomic<int> accepted{0};
     std::atomic<bool> stop{false};
     std::thread worker;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <spawn.h>
 #include <string>
@@ -46,11 +47,12 @@ class OwnXServer {
     void Start(int number, const std::vector<std::string>& extra) {
         int fds[2];
         if (pipe(fds) != 0) return;
-        std::vector<std::string> args = {"Xvfb",         ":" + std::to_string(number),
-                                         "-displayfd",   std::to_string(fds[1]),
-                                         "-screen",      "0",
-                                         "1280x1024x24", "-nolisten",
-                                         "tcp",          "-noreset"};
+        char display[16]; // built in place: GCC 12 warns wrongly on ":" + std::to_string
+        snprintf(display, sizeof display, ":%d", number);
+        std::vector<std::string> args = {
+            "Xvfb",    display,   "-displayfd",   std::to_string(fds[1]),
+            "-screen", "0",       "1280x1024x24", "-nolisten",
+            "tcp",     "-noreset"};
         args.insert(args.end(), extra.begin(), extra.end());
         std::vector<char*> argv;
         for (std::string& a : args)
@@ -63,13 +65,17 @@ class OwnXServer {
         if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) pid = -1;
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
-        std::string written;
-        char c;
-        while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            written += c;
+        // The number, then a newline once the server accepts connections; nothing when it ended.
+        bool started = false;
+        char c = 0;
+        while (pid > 0 && read(fds[0], &c, 1) == 1)
+            if (c == '\n') {
+                started = true;
+                break;
+            }
         close(fds[0]);
-        if (!written.empty()) {
-            name = ":" + written;
+        if (started) {
+            name = display;
             return;
         }
         if (pid > 0) waitpid(pid, nullptr, 0);
