@@ -4,6 +4,7 @@
 #include "SDisplay.h"
 #include "SGlobals.h"
 #include "SSystemData.h"
+#include "SUiScope.h"
 #include "SWindow.h"
 #include "ToolkitDisplay.h"
 
@@ -35,6 +36,10 @@ TEST(Monitors, TheScreenAsTheServerHasIt) {
 TEST(Monitors, CentringOnTheMonitorOfAPoint) {
     SGlobals globals;
     SWindow dialog(&globals, nullptr, 1, "dialog", 0, 7, 9, 244, 154, 0, false);
+    // As an editor does: the event pump records the server's answers to these moves in the same
+    // rectangle, under the interface lock. The window is destroyed outside it, since destroying
+    // waits for the pump.
+    SUiScope ui(&globals);
     SDisplay& display = SDisplay::Instance();
     const Rect2 first = display.Monitors()[0];
     display.CenterOnWindow(&dialog, Point2{-5000, -5000}); // outside: the first monitor
