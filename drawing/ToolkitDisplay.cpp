@@ -1,5 +1,6 @@
 #include "ToolkitDisplay.h"
 
+#include "SBrokenPipeScope.h"
 #include "SXConnection.h"
 
 #include <X11/Xlib.h>
@@ -138,6 +139,7 @@ bool WorthRetrying(const char* name, int error) {
 } // namespace
 
 _XDisplay* OpenDisplay(const char* name) {
+    zell::threading::SBrokenPipeScope dropped; // a dropped set-up must not end the host
     for (int attempt = 0; attempt < 200; ++attempt) {
         errno = 0;
         if (Display* d = XOpenDisplay(name)) return d;

@@ -32,7 +32,8 @@ _XDisplay* TakeHostDisplay();
 // of new connections momentarily full (a host opening many plugins at once), or the connection
 // dropped during the handshake (a server resetting after its last client left). Gives up after
 // about a second of that; any other failure (no name, a malformed one, no server there) answers
-// null after the one attempt.
+// null after the one attempt. The SIGPIPE of a set-up written to a dropped connection never
+// reaches the host.
 [[nodiscard]] _XDisplay* OpenDisplay(const char* name);
 
 // Opens dps when the load found no X server: to the display called `name`, else to "DISPLAY".

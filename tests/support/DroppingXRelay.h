@@ -82,7 +82,8 @@ class DroppingXRelay {
         const ssize_t n = read(from.fd, buffer, sizeof buffer);
         if (n <= 0) return false;
         for (ssize_t done = 0; done < n;) {
-            const ssize_t written = write(to, buffer + done, static_cast<size_t>(n - done));
+            const ssize_t written =
+                send(to, buffer + done, static_cast<size_t>(n - done), MSG_NOSIGNAL);
             if (written <= 0) return false;
             done += written;
         }

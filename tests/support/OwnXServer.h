@@ -61,7 +61,10 @@ class OwnXServer {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 1, 0); // O_WRONLY
+        // Not the test's own output either: ctest waits for that to close, and a server left
+        // behind by a test that crashed would hold it open until the test's time ran out.
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 1, 0); // O_WRONLY
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 1, 0);
         if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0) pid = -1;
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
