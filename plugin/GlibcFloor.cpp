@@ -1,14 +1,15 @@
 #include "GlibcFloor.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <limits>
 #include <link.h>
 #include <unistd.h>
 
 // Versions that glibc 2.17 and older already had: the threads entries moved into libc.so.6 in
-// 2.34 under a new version, and older systems find the old one in libpthread.so.0 or libdl.so.2
-// (both among the module's dependencies).
+// 2.34 (pthread_sigmask in 2.32) under a new version, and older systems find the old one in
+// libpthread.so.0 or libdl.so.2 (both among the module's dependencies).
 #if defined(__x86_64__)
 #define OLDER(x86_64, i386) x86_64
 #else
@@ -22,6 +23,7 @@ int olderPthreadJoin(pthread_t, void**);
 int olderPthreadDetach(pthread_t);
 int olderPthreadOnce(pthread_once_t*, void (*)());
 int olderPthreadKeyCreate(pthread_key_t*, void (*)(void*));
+int olderPthreadSigmask(int, const sigset_t*, sigset_t*);
 void* olderDlopen(const char*, int);
 void* olderDlsym(void*, const char*);
 int olderDlclose(void*);
@@ -31,6 +33,7 @@ BIND(olderPthreadJoin, pthread_join, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
 BIND(olderPthreadDetach, pthread_detach, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
 BIND(olderPthreadOnce, pthread_once, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
 BIND(olderPthreadKeyCreate, __pthread_key_create, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
+BIND(olderPthreadSigmask, pthread_sigmask, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
 BIND(olderDlopen, dlopen, OLDER("GLIBC_2.2.5", "GLIBC_2.1"));
 BIND(olderDlsym, dlsym, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
 BIND(olderDlclose, dlclose, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
@@ -168,6 +171,10 @@ int __wrap_pthread_once(pthread_once_t* once, void (*init)()) {
 
 int __wrap___pthread_key_create(pthread_key_t* key, void (*destructor)(void*)) {
     return olderPthreadKeyCreate(key, destructor);
+}
+
+int __wrap_pthread_sigmask(int how, const sigset_t* set, sigset_t* previous) {
+    return olderPthreadSigmask(how, set, previous);
 }
 
 int __wrap_pthread_cond_clockwait(pthread_cond_t* cond, pthread_mutex_t* mutex, clockid_t clock,
