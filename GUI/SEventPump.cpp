@@ -1,5 +1,6 @@
 #include "SEventPump.h"
 
+#include "SBrokenPipeScope.h"
 #include "SControl.h"
 #include "SDisplay.h"
 #include "SXConnection.h"
@@ -48,6 +49,7 @@ struct Pump {
     // A stop message whose stop was cancelled since (a window made again on this thread) is
     // passed over.
     void Run() {
+        zell::threading::BlockBrokenPipesInThisThread(); // it flushes requests before it reads
         Loop();
         std::lock_guard<std::mutex> hold(syncLock);
         alive = false;

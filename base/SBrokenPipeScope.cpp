@@ -43,4 +43,9 @@ SBrokenPipeScope::~SBrokenPipeScope() {
     errno = error;
 }
 
+void BlockBrokenPipesInThisThread() {
+    const sigset_t pipe = PipeSignal();
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+}
+
 } // namespace zell::threading

@@ -5,10 +5,11 @@
 namespace zell::threading {
 
 // A write on a socket whose peer has gone raises SIGPIPE in the writing thread, and a host that
-// keeps the signal's default action dies of it. Xlib writes its connection set-up before it
-// reads a word back, so an X server that drops a new connection can do that to whoever opens
-// it. For one scope the signal is blocked in this thread; one raised meanwhile is taken back
-// before the thread's mask is restored. A SIGPIPE that was pending already is left alone.
+// keeps the signal's default action dies of it. Every X request may be such a write: a server
+// that drops a new connection gets Xlib's set-up written to it before a word comes back, and
+// one that has just ended gets whatever is flushed before the loss is noticed. For one scope the
+// signal is blocked in this thread; one raised meanwhile is taken back before the thread's mask
+// is restored. A SIGPIPE that was pending already is left alone.
 class SBrokenPipeScope {
   public:
     SBrokenPipeScope();
@@ -21,5 +22,9 @@ class SBrokenPipeScope {
     bool pendingBefore = false;
     bool blocked = false;
 };
+
+// For the rest of the calling thread's life: SIGPIPE stays blocked, and one raised in it is
+// dropped with the thread. For the threads the plugin starts, which write to the X server.
+void BlockBrokenPipesInThisThread();
 
 } // namespace zell::threading

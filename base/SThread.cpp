@@ -1,5 +1,6 @@
 #include "SThread.h"
 
+#include "SBrokenPipeScope.h"
 #include "ThreadSleep.h"
 
 #include <chrono>
@@ -35,6 +36,7 @@ struct Launch {
 
 void* Run(void* launch) {
     std::unique_ptr<Launch> own(static_cast<Launch*>(launch));
+    BlockBrokenPipesInThisThread();
     current = own->state.get();
     void* result = own->function(own->argument);
     {

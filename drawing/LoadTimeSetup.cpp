@@ -2,6 +2,7 @@
 // three objects below are built in this order and destroyed in the reverse one: the display
 // connection, the system data, then the drawing resources, which are emptied while the
 // connection they were made on is still open.
+#include "SBrokenPipeScope.h"
 #include "SStaticData.h"
 #include "SSystemData.h"
 #include "SXConnection.h"
@@ -32,6 +33,7 @@ class LoadTimeDisplay {
     LoadTimeDisplay& operator=(const LoadTimeDisplay&) = delete;
     // A lost connection closes without a word to the server: Xlib knows it is gone.
     ~LoadTimeDisplay() {
+        zell::threading::SBrokenPipeScope quiet;
         if (dps) XCloseDisplay(dps);
         SXConnection::Unwatch(dps);
         SXConnection::ReleaseIOErrors();
@@ -55,7 +57,10 @@ namespace {
 
 // Destroyed first of all: the toolkit stops what still dispatches or draws.
 struct LoadTimeToolkit {
-    ~LoadTimeToolkit() { RunToolkitUnloadHooks(); }
+    ~LoadTimeToolkit() {
+        zell::threading::SBrokenPipeScope quiet; // stopping the pump writes to the server
+        RunToolkitUnloadHooks();
+    }
 };
 
 LoadTimeToolkit loadTimeToolkit;

@@ -3,6 +3,7 @@
 #include "HostApp.h"
 #include "PluginParameters.h"
 #include "Relaxed.h"
+#include "SBrokenPipeScope.h"
 #include "SFilePath.h"
 #include "SIEditorFactory.h"
 #include "SIPluginEditor.h"
@@ -32,15 +33,20 @@ struct SPlugin::EditorOpcodes {
         *static_cast<ERect**>(ptr) = &p.editorRect;
         return reinterpret_cast<VstIntPtr>(&p.editorRect);
     }
+    // Opening and closing write to an X server that may have just gone: its SIGPIPE is ours.
     static VstIntPtr open(SPlugin& p, VstIntPtr value, void* ptr) {
         if (!ptr || !p.pluginEditor) return 0;
+        zell::threading::SBrokenPipeScope quiet;
         // Without any X connection there is nothing to draw on.
         if (!p.editorFactory->AdoptHostDisplay(reinterpret_cast<void*>(value))) return 0;
         p.pluginEditor->open(ptr);
         return 1;
     }
     static VstIntPtr close(SPlugin& p, VstIntPtr, void*) {
-        if (p.pluginEditor) p.pluginEditor->close();
+        if (p.pluginEditor) {
+            zell::threading::SBrokenPipeScope quiet;
+            p.pluginEditor->close();
+        }
         p.TellHost();
         return 1;
     }
@@ -83,6 +89,7 @@ SPlugin::SPlugin(audioMasterCallback audioMaster, int& loadError)
 }
 
 SPlugin::~SPlugin() {
+    zell::threading::SBrokenPipeScope quiet; // the editor's windows go
     delete effectNameString;
     effectNameString = nullptr;
     delete directoryString;

@@ -1,9 +1,11 @@
 // Writes to a socket whose peer has gone, made inside the scope that keeps SIGPIPE from the
 // process, and what the thread's signal state is afterwards.
 #include "SBrokenPipeScope.h"
+#include "SThread.h"
 
 #include <cerrno>
 #include <csignal>
+#include <atomic>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <pthread.h>
@@ -11,6 +13,7 @@
 #include <unistd.h>
 
 using zell::threading::SBrokenPipeScope;
+using zell::threading::SThread;
 
 namespace {
 
@@ -89,6 +92,23 @@ TEST(BrokenPipeScope, ASignalPendingBeforeAndACallersOwnBlockAreLeftAlone) {
     TakePending();
     EXPECT_FALSE(Pending());
     SetPipeBlocked(false);
+}
+
+// The toolkit's threads write to the X server whenever they like; one that finds it gone must
+// not end the process either.
+TEST(BrokenPipeScope, OurOwnThreadsKeepTheirSignalToThemselves) {
+    signal(SIGPIPE, SIG_DFL);
+    std::atomic<int> result{0};
+    SThread thread(0);
+    thread.Start(
+        [](void* r) -> void* {
+            static_cast<std::atomic<int>*>(r)->store(WriteToClosedPeer() == -1 ? errno : -1);
+            return nullptr;
+        },
+        &result);
+    thread.Cancel(); // waits for the function to return
+    EXPECT_EQ(result.load(), EPIPE);
+    EXPECT_FALSE(Pending());
 }
 
 } // namespace
