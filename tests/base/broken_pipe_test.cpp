@@ -3,9 +3,9 @@
 #include "SBrokenPipeScope.h"
 #include "SThread.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <atomic>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <pthread.h>
@@ -16,6 +16,13 @@ using zell::threading::SBrokenPipeScope;
 using zell::threading::SThread;
 
 namespace {
+
+sigset_t PipeOnly() {
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGPIPE);
+    return set;
+}
 
 bool Pending() {
     sigset_t set;
@@ -42,18 +49,14 @@ int WriteToClosedPeer() {
 }
 
 void SetPipeBlocked(bool block) {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGPIPE);
-    pthread_sigmask(block ? SIG_BLOCK : SIG_UNBLOCK, &set, nullptr);
+    const sigset_t pipe = PipeOnly();
+    pthread_sigmask(block ? SIG_BLOCK : SIG_UNBLOCK, &pipe, nullptr);
 }
 
 void TakePending() {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGPIPE);
+    const sigset_t pipe = PipeOnly();
     const timespec now{0, 0};
-    sigtimedwait(&set, nullptr, &now);
+    sigtimedwait(&pipe, nullptr, &now);
 }
 
 TEST(BrokenPipeScope, TheSignalOfAWriteToAGonePeerIsTakenBackAndTheMaskRestored) {
