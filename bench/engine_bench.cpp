@@ -90,7 +90,7 @@ void HeldNotes(benchmark::State& state) {
 
 void FanOutNotes(benchmark::State& state) {
     Plugin p;
-    for (uint16_t& cell : p.plugin->CurrentProgram().routing[0])
+    for (uint16_t& cell : p.plugin->Engine().CurrentProgram().routing[0])
         cell = 0xFFFF;
     std::vector<VstMidiEvent> v;
     for (int i = 0; i < state.range(0) / 2; ++i) {

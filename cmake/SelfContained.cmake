@@ -1,16 +1,16 @@
 # A shared object that hosts can load on older systems: the C++ runtime and the unwinder are
 # linked in (hosts bring their own, of other versions), and every C library entry it calls is
 # one that glibc FERROVANE_GLIBC_FLOOR already had. The newer entries that the runtime and the
-# libstdc++ headers call are redirected to plugin/GlibcFloor.cpp.
+# libstdc++ headers call are redirected to module/GlibcFloor.cpp.
 set(FERROVANE_GLIBC_FLOOR 2.17)
 set(FERROVANE_GLIBC_WRAPPED pthread_create pthread_join pthread_detach pthread_once
   __pthread_key_create pthread_sigmask pthread_cond_clockwait _dl_find_object
   __libc_single_threaded)
 
-add_library(ferrovane_glibc_floor OBJECT ${PROJECT_SOURCE_DIR}/plugin/GlibcFloor.cpp)
-target_include_directories(ferrovane_glibc_floor PUBLIC ${PROJECT_SOURCE_DIR}/plugin)
+add_library(ferrovane_glibc_floor OBJECT ${PROJECT_SOURCE_DIR}/module/GlibcFloor.cpp)
+target_include_directories(ferrovane_glibc_floor PUBLIC ${PROJECT_SOURCE_DIR}/module)
 # Only for objects with the runtime linked in: it frees that runtime's memory at unload.
-add_library(ferrovane_linked_runtime OBJECT ${PROJECT_SOURCE_DIR}/plugin/LinkedRuntime.cpp)
+add_library(ferrovane_linked_runtime OBJECT ${PROJECT_SOURCE_DIR}/module/LinkedRuntime.cpp)
 
 # Sanitized builds keep the shared runtime: the sanitizers replace parts of it.
 function(ferrovane_self_contained target)

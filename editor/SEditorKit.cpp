@@ -3,7 +3,7 @@
 #include "SGlobals.h"
 #include "SHostDisplay.h"
 #include "SInfo.h"
-#include "SPlugin.h"
+#include "Product.h"
 #include "SPluginEditor.h"
 
 namespace ferrovane {
@@ -17,9 +17,9 @@ zell::gui::SGlobals* SEditorKit::CreateGlobals() {
     return new zell::gui::SGlobals;
 }
 
-SIPluginEditor* SEditorKit::CreateEditor(AudioEffect* plugin, zell::gui::SGlobals* globals,
-                                         int& loadError) {
-    return new SPluginEditor(plugin, globals, loadError);
+SIPluginEditor* SEditorKit::CreateEditor(SIEngine* engine, SIEditorHost* host,
+                                         zell::gui::SGlobals* globals, int& loadError) {
+    return new SPluginEditor(engine, host, globals, loadError);
 }
 
 void SEditorKit::DestroyGlobals(zell::gui::SGlobals* globals) {

@@ -1,5 +1,5 @@
-// The editor factory of the plugin module: the toolkit's per-instance resources, the plugin's
-// editor, the display the host hands over and the message box, for the plugin core.
+// The editor factory of the shared objects: the toolkit's per-instance resources, the plugin's
+// editor, the display the host hands over and the message box, for the format modules.
 #pragma once
 
 #include "SIEditorFactory.h"
@@ -12,7 +12,8 @@ class SEditorKit : public SIEditorFactory {
     static SEditorKit& Instance();
 
     [[nodiscard]] zell::gui::SGlobals* CreateGlobals() override;
-    [[nodiscard]] SIPluginEditor* CreateEditor(AudioEffect* plugin, zell::gui::SGlobals* globals,
+    [[nodiscard]] SIPluginEditor* CreateEditor(SIEngine* engine, SIEditorHost* host,
+                                               zell::gui::SGlobals* globals,
                                                int& loadError) override;
     void DestroyGlobals(zell::gui::SGlobals* globals) override;
     [[nodiscard]] bool AdoptHostDisplay(void* hostDisplay) override;

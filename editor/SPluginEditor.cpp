@@ -2,10 +2,13 @@
 
 #include "HostApp.h"
 #include "LoadError.h"
+#include "Product.h"
 #include "Relaxed.h"
 #include "SCursor.h"
-#include "SHostDisplay.h"
 #include "SGlobals.h"
+#include "SHostDisplay.h"
+#include "SIEditorHost.h"
+#include "SIEngine.h"
 #include "SMessageDialog.h"
 #include "SPluginPanel.h"
 #include "STimerIdle.h"
@@ -13,7 +16,6 @@
 #include "SXRequestScope.h"
 #include "ThreadSleep.h"
 #include "ToolkitDisplay.h"
-#include "VSTPlugin.h"
 
 #include <cstdio>
 #include <cstring>
@@ -55,8 +57,9 @@ struct SPluginEditor::IdleLink {
     SPluginEditor* editor = nullptr;
 };
 
-SPluginEditor::SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError)
-    : SIPluginEditor(plugin), idleLink(new IdleLink), globals(globals), plugin(plugin) {
+SPluginEditor::SPluginEditor(SIEngine* engine, SIEditorHost* host, zell::gui::SGlobals* globals,
+                             int& loadError)
+    : idleLink(new IdleLink), globals(globals), engine(engine), host(host) {
     zell::gui::InitThreads();
     idleLink->editor = this;
     memset(updateFlags, 0, sizeof updateFlags);
@@ -93,15 +96,13 @@ void SPluginEditor::Shutdown() {
     if (panel) panel->Retire();
 }
 
-VstIntPtr SPluginEditor::open(void* parent) {
+void SPluginEditor::open(void* parent) {
     if (IsOpen()) close(); // a host that opens twice gets the second window
     zell::gui::SUiScope scope(globals);
-    AEffEditor::open(parent);
     hostWindow = static_cast<int>(reinterpret_cast<uintptr_t>(parent));
     globals->parentWindow = static_cast<unsigned long>(hostWindow);
-    auto* owner = static_cast<SPlugin*>(plugin);
-    if (owner->EffectName()) globals->name = *owner->EffectName();
-    if (owner->Directory()) globals->directory = *owner->Directory();
+    if (const char* name = host->EffectName()) globals->name = name;
+    if (const char* directory = host->Directory()) globals->directory = directory;
     if (!parkingControl) CreateParking();
     if (panel) panel->Reparent(hostWindow);
     SetSize(kWidth, kHeight);
@@ -115,10 +116,9 @@ VstIntPtr SPluginEditor::open(void* parent) {
     idleLink->idleEntry = idlestatic;
     panel->CreateIdleTimer(22, false);
     panel->CreateIdleFunction(&idleLink->idleEntry, idleLink);
-    owner->SetEditorClosed(false);
+    engine->SetEditorClosed(false);
     StoreRelaxed(isOpen, true);
     postUpdate();
-    return 1;
 }
 
 // The parking control and the message dialog are made once; the panel again after a host
@@ -139,12 +139,12 @@ void SPluginEditor::CreatePanel() {
     panel = new SPluginPanel(globals, nullptr, TakeResetId(globals), title, 0x80001, 0, 0, kWidth,
                              kHeight, hostWindow, false);
     panel->editor = this;
-    panel->plugin = static_cast<VSTPlugin*>(plugin);
+    panel->engine = engine;
     panel->LoadControls();
 }
 
 void SPluginEditor::close() {
-    static_cast<SPlugin*>(plugin)->SetEditorClosed(true);
+    engine->SetEditorClosed(true);
     StoreRelaxed(isOpen, false);
     if (!panel) return; // never opened
     // Ends the idle work; an idle pass in progress finishes first. The lock is taken only
@@ -224,7 +224,7 @@ void SPluginEditor::updateIndexed() {
     }
 }
 
-void SPluginEditor::updateAtIndex(VstIntPtr index) {
+void SPluginEditor::updateAtIndex(intptr_t index) {
     if (!IsOpen() || static_cast<uintptr_t>(index) >= kUpdateSlots) return;
     StoreRelaxed(updateFlags[index], 0);
     panel->RefreshControls(static_cast<long>(index));
@@ -236,7 +236,7 @@ void SPluginEditor::postUpdate() {
     StoreRelaxed(updateFlag, 1);
 }
 
-void SPluginEditor::postUpdateIndexed(VstIntPtr index) {
+void SPluginEditor::postUpdateIndexed(intptr_t index) {
     if (static_cast<uintptr_t>(index) >= kUpdateSlots) return;
     StoreRelaxed(indexedUpdatePending, 1);
     StoreRelaxed(updateFlags[index], 1);
@@ -260,17 +260,10 @@ bool SPluginEditor::UpdateRequested(int index) const {
 
 // ---- Size ----
 
-ERect& SPluginEditor::PluginRect() {
-    return static_cast<SPlugin*>(plugin)->EditorRect();
-}
-
-void SPluginEditor::SetEditorRect(int width, int height) {
-    PluginRect() = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
-}
-
-bool SPluginEditor::HostSizesWindow() {
-    char ability[] = "sizeWindow";
-    return static_cast<AudioEffectX*>(plugin)->canHostDo(ability) == 1;
+void SPluginEditor::ReportSize(int width, int height) {
+    reportedWidth = width;
+    reportedHeight = height;
+    host->ReportEditorSize(width, height);
 }
 
 void SPluginEditor::ResizeHostWindow(int width, int height) {
@@ -278,47 +271,36 @@ void SPluginEditor::ResizeHostWindow(int width, int height) {
 }
 
 void SPluginEditor::SetSize(int width, int height) {
-    SetEditorRect(width, height);
-    if (!HostSizesWindow()) ResizeHostWindow(width, height);
-    static_cast<AudioEffectX*>(plugin)->sizeWindow(width, height);
+    ReportSize(width, height);
+    if (!host->HostSizesWindow()) ResizeHostWindow(width, height);
+    host->RequestWindowSize(width, height);
     if (panel) panel->SetSize(width, height);
 }
 
 void SPluginEditor::Resize(int width, int height) {
-    SetEditorRect(width, height);
-    static_cast<AudioEffectX*>(plugin)->sizeWindow(width, height);
+    ReportSize(width, height);
+    host->RequestWindowSize(width, height);
 }
 
 void SPluginEditor::ChangeSize(int dx, int dy) {
     if (dx == 0 && dy == 0) return;
-    ERect& r = PluginRect();
-    r.right = static_cast<VstInt16>(r.right + dx);
-    r.bottom = static_cast<VstInt16>(r.bottom + dy);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    if (HostSizesWindow())
-        SetEditorRect(width, height);
-    else
-        ResizeHostWindow(width, height);
-    static_cast<AudioEffectX*>(plugin)->sizeWindow(width, height);
+    const int width = reportedWidth + dx, height = reportedHeight + dy;
+    ReportSize(width, height);
+    if (!host->HostSizesWindow()) ResizeHostWindow(width, height);
+    host->RequestWindowSize(width, height);
 }
 
-ERect* SPluginEditor::GetRect() {
-    rect = ERect{0, 0, 0, 0};
-    if (panel) {
-        rect.bottom = static_cast<VstInt16>(panel->WindowRect().Height());
-        rect.right = static_cast<VstInt16>(panel->WindowRect().Width());
-    }
-    return &rect;
+zell::gui::Rect2 SPluginEditor::GetRect() const {
+    if (!panel) return {};
+    return {0, 0, panel->WindowRect().Width(), panel->WindowRect().Height()};
 }
 
 // ---- Host recognition ----
 
 void SPluginEditor::GetHostApp(int& loadError) {
-    if (!plugin) return;
-    auto* owner = static_cast<AudioEffectX*>(plugin);
+    if (!host) return;
     char vendor[128] = {}, product[128] = {};
-    owner->getHostVendorString(vendor);
-    owner->getHostProductString(product);
+    host->HostStrings(vendor, product);
     // A host may fill the whole buffer.
     vendor[sizeof vendor - 1] = product[sizeof product - 1] = 0;
     hostApp = kHostUnknown;
@@ -326,8 +308,7 @@ void SPluginEditor::GetHostApp(int& loadError) {
     for (const HostWord& w : kHostWords) {
         if (!strstr(product, w.word)) continue;
         hostApp = w.code;
-        if (w.code == kHostCubase && owner->getHostVendorVersion() >= kCubase4Version)
-            hostApp = kHostCubase4;
+        if (w.code == kHostCubase && host->HostVersion() >= kCubase4Version) hostApp = kHostCubase4;
         if (w.code == kHostUsine) loadError = kHostNotSupported;
         return;
     }

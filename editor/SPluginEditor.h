@@ -1,9 +1,12 @@
 // The plugin's editor object. It places the panel in the window the host hands over, parks the
-// panel in a hidden window of its own while the host's window is closed, turns the plugin's
+// panel in a hidden window of its own while the host's window is closed, turns the engine's
 // update requests into panel refreshes on the toolkit's idle thread, keeps the size reported
-// to the host and recognises the host application. Free of X headers: the plugin core owns it.
+// to the host and recognises the host application. It knows no plugin format: it edits the engine
+// through SIEngine and asks the host through SIEditorHost. Free of X headers: a format module
+// owns it.
 #pragma once
 
+#include "GeometryOps.h"
 #include "SIPluginEditor.h"
 
 #include <cstdint>
@@ -17,6 +20,8 @@ class SMessageDialog;
 
 namespace ferrovane {
 
+class SIEditorHost;
+class SIEngine;
 class SPluginPanel;
 
 class SPluginEditor : public SIPluginEditor {
@@ -25,26 +30,28 @@ class SPluginEditor : public SIPluginEditor {
     static constexpr int kHeight = 425;
     static constexpr int kUpdateSlots = 256;
 
-    // Asks the host who it is; a refused host sets loadError to 3.
-    SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError);
+    // Asks the host who it is; a refused host sets loadError to 3. The engine and the host
+    // outlive the editor.
+    SPluginEditor(SIEngine* engine, SIEditorHost* host, zell::gui::SGlobals* globals,
+                  int& loadError);
     ~SPluginEditor() override;
 
     // Host GUI thread. A host may destroy its window, and the panel with it, before it closes
     // the editor (or instead): the close then only forgets the panel, and the next open builds
-    // it again from the plugin's state.
-    VstIntPtr open(void* parent) override;
+    // it again from the engine's state.
+    void open(void* parent) override;
     void close() override;
-    // Ends every use of the plugin before it is taken apart: closes the window and takes the
+    // Ends every use of the engine before it is taken apart: closes the window and takes the
     // panel out of event dispatch. The editor stays closed afterwards.
     void Shutdown() override;
     // Toolkit idle thread.
-    void idle() override;
-    void update() override;
-    void updateIndexed() override;
-    void updateAtIndex(VstIntPtr index) override;
+    void idle();
+    void update();
+    void updateIndexed();
+    void updateAtIndex(intptr_t index);
     // Any thread: they only raise flags for the next idle pass.
     void postUpdate() override;
-    void postUpdateIndexed(VstIntPtr index) override;
+    void postUpdateIndexed(intptr_t index) override;
     // Kept for the design's slot order; nothing calls or overrides it.
     virtual void idleslow();
 
@@ -54,7 +61,8 @@ class SPluginEditor : public SIPluginEditor {
     void SetSize(int width, int height);
     void Resize(int width, int height);
     void ChangeSize(int dx, int dy);
-    ERect* GetRect();
+    // The panel's size; empty without a panel.
+    zell::gui::Rect2 GetRect() const;
     void GetHostApp(int& loadError);
 
     int HostApp() const override { return hostApp; }
@@ -78,20 +86,21 @@ class SPluginEditor : public SIPluginEditor {
     void CreatePanel();
     bool PanelGone();
     void DiscardPanel();
-    void SetEditorRect(int width, int height);
-    ERect& PluginRect();
-    bool HostSizesWindow();
+    void ReportSize(int width, int height);
     void ResizeHostWindow(int width, int height);
 
     IdleLink* idleLink; // holds idleEntry
     uint32_t idleId = 0;
     zell::gui::SGlobals* globals;
     SPluginPanel* panel = nullptr;
-    AudioEffect* plugin;
+    SIEngine* engine;
+    SIEditorHost* host;
     int hostApp = 0;
-    int indexedUpdatePending = 0; // relaxed: raised by any thread, lowered by the idle pass
+    int updateFlag = 0;           // relaxed: raised by any thread, lowered by the idle pass
+    int indexedUpdatePending = 0; // relaxed, as updateFlag
     bool isOpen = false;          // relaxed: written on the host's thread, read by the idle pass
-    ERect rect{0, 0, 0, 0};
+    int reportedWidth = kWidth;   // the size reported to the host
+    int reportedHeight = kHeight;
     zell::gui::SCursor* cursor = nullptr;
     int hostWindow = 0;
     zell::gui::SControl* parkingControl = nullptr;

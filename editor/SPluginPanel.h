@@ -1,7 +1,7 @@
 // The editor's whole surface: the logo, the action and option buttons, the routing matrix, the
 // six filter buttons of the selected node and the info labels, over a background drawn once
-// into an off-screen image. Control events become operations on the plugin; the editor's
-// refreshes make the panel read the plugin again. Events are handled on the dispatching thread
+// into an off-screen image. Control events become operations on the engine; the editor's
+// refreshes make the panel read the engine again. Events are handled on the dispatching thread
 // and refreshes on the idle thread, one at a time (both hold the instance's interface lock).
 #pragma once
 
@@ -24,8 +24,8 @@ class SDrawMemoryDevice;
 
 namespace ferrovane {
 
+class SIEngine;
 class SPluginEditor;
-class VSTPlugin;
 
 class SPluginPanel : public zell::gui::SWindow {
   public:
@@ -55,7 +55,7 @@ class SPluginPanel : public zell::gui::SWindow {
     void RefreshPanel();
 
     SPluginEditor* editor = nullptr;
-    VSTPlugin* plugin = nullptr;
+    SIEngine* engine = nullptr;
 
     // For the tests and the editor.
     Button* ClearButton() const { return clearButton; }
@@ -89,7 +89,7 @@ class SPluginPanel : public zell::gui::SWindow {
     void ToggleFilter(int bit);
     void SelectionChanged();
     void SetOption(Button* button, int parameter);
-    // The option buttons and the matrix settings that follow them, read from the plugin.
+    // The option buttons and the matrix settings that follow them, read from the engine.
     void ShowGridOption();
     void ShowHighlightOption();
     void DrawBackground();

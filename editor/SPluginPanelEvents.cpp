@@ -1,4 +1,4 @@
-// The panel's controls acting on the plugin, and clicks on the panel itself (dispatching thread).
+// The panel's controls acting on the engine, and clicks on the panel itself (dispatching thread).
 #include "SPluginPanel.h"
 
 #include "PluginParameters.h"
@@ -7,7 +7,7 @@
 #include "SButtonMatrix.h"
 #include "SImageLabel.h"
 #include "SToolTip.h"
-#include "VSTPlugin.h"
+#include "SIEngine.h"
 
 namespace ferrovane {
 
@@ -28,20 +28,20 @@ bool Inside(const Rect2& r, const Point2& p) {
 
 } // namespace
 
-// Every change of what the host saves is reported to the plugin, which tells the host: options
-// as parameters, everything else (the matrix, the filters, the selection, a paste, the actions)
-// as a change of the chunk. The logo, the tips and the copy change nothing saved.
+// Every change of what the host saves is reported to the engine, and the format module tells the
+// host: options as parameters, everything else (the matrix, the filters, the selection, a paste,
+// the actions) as a change of the chunk. The logo, the tips and the copy change nothing saved.
 void SPluginPanel::ParseEvent(SEvent* e) {
-    if (!e || !plugin || !EventHandled(e->type) || !e->sender) return;
+    if (!e || !engine || !EventHandled(e->type) || !e->sender) return;
     const unsigned sender = e->sender->GetId();
     auto is = [sender](SControl* c) { return c && c->GetId() == sender; };
     if (e->type == kEventConnection) {
         auto* change = static_cast<SMatrixConnection*>(e->data);
         if (!is(matrix) || !change) return;
-        plugin->UserChangedState();
+        engine->UserChangedState();
         if (change->moved) return;
-        plugin->SetEditNode(change->column, change->row);
-        plugin->setParameter(kParamConnection, 0.0f);
+        engine->SetEditNode(change->column, change->row);
+        engine->setParameter(kParamConnection, 0.0f);
         return;
     }
     if (e->type != kEventValue) return;
@@ -58,10 +58,10 @@ void SPluginPanel::ParseEvent(SEvent* e) {
     } else if (is(highlightButton)) {
         SetOption(highlightButton, kParamHighlight);
     } else if (is(copyButton)) {
-        plugin->copySelProgram();
+        engine->copySelProgram();
     } else if (is(pasteButton)) {
-        plugin->pasteSelProgram();
-        plugin->UserChangedState();
+        engine->pasteSelProgram();
+        engine->UserChangedState();
     } else if (!filterButtons.empty() && sender >= filterButtons.front()->GetId() &&
                sender <= filterButtons.back()->GetId()) {
         ToggleFilter(static_cast<int>(sender - filterButtons.front()->GetId()));
@@ -71,40 +71,40 @@ void SPluginPanel::ParseEvent(SEvent* e) {
 }
 
 void SPluginPanel::SetOption(Button* button, int parameter) {
-    plugin->setParameter(parameter, static_cast<float>(button->GetValue()));
-    plugin->UserChangedParameter(parameter);
+    engine->setParameter(parameter, static_cast<float>(button->GetValue()));
+    engine->UserChangedParameter(parameter);
 }
 
 // An action is a press and a release of its parameter.
 void SPluginPanel::RunAction(int parameter) {
-    plugin->setParameter(parameter, 1.0f);
-    plugin->setParameter(parameter, 0.0f);
-    plugin->UserChangedState();
+    engine->setParameter(parameter, 1.0f);
+    engine->setParameter(parameter, 0.0f);
+    engine->UserChangedState();
 }
 
 void SPluginPanel::ToggleFilter(int bit) {
     int in = 0, out = 0;
     if (bit < 0 || bit >= kFilters || !SelectedNode(in, out)) return;
-    uint16_t& cell = plugin->CurrentProgram().routing[in][out];
+    uint16_t& cell = engine->CurrentProgram().routing[in][out];
     const uint16_t mask = static_cast<uint16_t>(1u << bit);
     if (filterButtons[bit]->GetValue() < 1) {
         StoreRelaxed(cell, LoadRelaxed(cell) & ~mask);
-        if (bit == 0) plugin->SetEditNode(in, out); // its sounding notes are silenced
+        if (bit == 0) engine->SetEditNode(in, out); // its sounding notes are silenced
     } else {
         StoreRelaxed(cell, LoadRelaxed(cell) | mask);
     }
-    plugin->UserChangedState();
-    plugin->setParameter(kParamEditNode, 0.0f);
+    engine->UserChangedState();
+    engine->setParameter(kParamEditNode, 0.0f);
 }
 
 void SPluginPanel::SelectionChanged() {
-    VSTPluginProgram& program = plugin->CurrentProgram();
+    VSTPluginProgram& program = engine->CurrentProgram();
     int in = -1, out = -1;
     if (!SelectedNode(in, out)) in = out = -1;
     StoreRelaxed(program.selectedIn, in);
     StoreRelaxed(program.selectedOut, out);
-    plugin->UserChangedState();
-    plugin->setParameter(kParamEditNode, 0.0f);
+    engine->UserChangedState();
+    engine->setParameter(kParamEditNode, 0.0f);
 }
 
 void SPluginPanel::MouseStateChanged(bool* state, int code) {

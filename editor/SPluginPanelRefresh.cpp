@@ -1,4 +1,4 @@
-// The panel reading the plugin again: the editor's refreshes, the matrix binding and the
+// The panel reading the engine again: the editor's refreshes, the matrix binding and the
 // variable parts of the background.
 #include "SPluginPanel.h"
 
@@ -10,7 +10,7 @@
 #include "SDrawDevice.h"
 #include "SDrawing.h"
 #include "SStaticData.h"
-#include "VSTPlugin.h"
+#include "SIEngine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,15 +48,15 @@ bool HighlightOn(float parameter) {
 // ---- Refresh requests (idle thread) ----
 
 void SPluginPanel::RefreshControls(long index) {
-    if (!plugin || !matrix) return;
+    if (!engine || !matrix) return;
     switch (index) {
     case -1:
-        plugin->getProgramName(presetName);
+        engine->getProgramName(presetName);
         BindMatrix();
         RestoreSelection();
         ShowHighlightOption();
         ShowGridOption();
-        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(kParamPresetSwitching)),
+        presetSwitchButton->SetValue(ButtonValue(engine->getParameter(kParamPresetSwitching)),
                                      false);
         matrix->DrawAll();
         RefreshSelections();
@@ -68,7 +68,7 @@ void SPluginPanel::RefreshControls(long index) {
         matrix->DrawAll();
         break;
     case kParamPresetSwitching:
-        presetSwitchButton->SetValue(ButtonValue(plugin->getParameter(kParamPresetSwitching)),
+        presetSwitchButton->SetValue(ButtonValue(engine->getParameter(kParamPresetSwitching)),
                                      false);
         break;
     case kParamGrid:
@@ -88,21 +88,21 @@ void SPluginPanel::RefreshControls(long index) {
 }
 
 void SPluginPanel::ShowGridOption() {
-    gridButton->SetValue(ButtonValue(plugin->getParameter(kParamGrid)), false);
+    gridButton->SetValue(ButtonValue(engine->getParameter(kParamGrid)), false);
     matrix->showGrid = gridButton->GetValue() > 0;
     matrix->DrawLabels();
 }
 
 void SPluginPanel::ShowHighlightOption() {
-    highlightButton->SetValue(ButtonValue(plugin->getParameter(kParamHighlight)), false);
-    matrix->EnableHighlight(HighlightOn(plugin->getParameter(kParamHighlight)));
+    highlightButton->SetValue(ButtonValue(engine->getParameter(kParamHighlight)), false);
+    matrix->EnableHighlight(HighlightOn(engine->getParameter(kParamHighlight)));
     matrix->Refresh();
 }
 
 // The current program can change between refreshes, so the nodes are bound again each time.
 void SPluginPanel::BindMatrix() {
     auto* m = static_cast<SButtonMatrix16*>(matrix);
-    VSTPluginProgram& program = plugin->CurrentProgram();
+    VSTPluginProgram& program = engine->CurrentProgram();
     for (int in = 0; in < kChannels; ++in)
         for (int out = 0; out < kChannels; ++out)
             m->BindNode(in * kChannels + out, &program.routing[in][out]);
@@ -110,7 +110,7 @@ void SPluginPanel::BindMatrix() {
 
 // A stored selection outside the grid (from a damaged chunk) counts as none.
 void SPluginPanel::RestoreSelection() {
-    VSTPluginProgram& program = plugin->CurrentProgram();
+    VSTPluginProgram& program = engine->CurrentProgram();
     const int in = LoadRelaxed(program.selectedIn), out = LoadRelaxed(program.selectedOut);
     if (in < 0 || in >= kChannels || out < 0 || out >= kChannels) {
         DeselectNode();
@@ -142,7 +142,7 @@ void SPluginPanel::RefreshSelections() {
     int in = 0, out = 0;
     uint16_t cell = 0;
     const bool selected = SelectedNode(in, out);
-    uint16_t* word = selected ? &plugin->CurrentProgram().routing[in][out] : nullptr;
+    uint16_t* word = selected ? &engine->CurrentProgram().routing[in][out] : nullptr;
     if (word) cell = LoadRelaxed(*word);
     if (selected && !(cell & kFilterBits)) {
         // A node that lets nothing through is no connection.

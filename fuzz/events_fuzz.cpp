@@ -46,8 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint8_t control = r[11];
         if (control & 0x01) e->setParameter(e, 2, (control & 0x02) ? 1.0f : 0.0f);
         if (control & 0x04) {
-            plugin.CurrentProgram().routing[r[9] & 15][r[10] & 15] = control & 0x08 ? 0xFFFF : 0;
-            plugin.SetEditNode(r[9] & 15, r[10] & 15);
+            plugin.Engine().CurrentProgram().routing[r[9] & 15][r[10] & 15] =
+                control & 0x08 ? 0xFFFF : 0;
+            plugin.Engine().SetEditNode(r[9] & 15, r[10] & 15);
             e->setParameter(e, 6, 0.0f);
         }
         if (control & 0x10)

@@ -40,9 +40,9 @@ TEST_F(Editor, OpensInTheHostWindowParksOnCloseAndKeepsItsPanel) {
     EXPECT_EQ(p.plugin->Globals()->parentWindow, window.GetWindow());
     EXPECT_NE(p.plugin->Globals()->cursor, nullptr);
     EXPECT_EQ(panel->WindowRect(), (zell::gui::Rect2{0, 0, 307, 425}));
-    const ERect* r = editor->GetRect();
-    EXPECT_EQ(r->right, 307);
-    EXPECT_EQ(r->bottom, 425);
+    const zell::gui::Rect2 r = editor->GetRect();
+    EXPECT_EQ(r.x2, 307);
+    EXPECT_EQ(r.y2, 425);
     EXPECT_TRUE(zell::threading::STimerIdle::IdleThreadRunning());
     const std::vector<unsigned> ids = ChildIds(panel);
     ASSERT_EQ(ids.size(), 17u) << "logo, seven buttons, two labels, the matrix, six filters";

@@ -56,12 +56,12 @@ TEST(Chunks, BankRoundTripBetweenInstances) {
 TEST(Chunks, ReloadingTheLiveBankOnlyRaisesTheProgramChange) {
     DirectPlugin p;
     std::vector<unsigned char> before = BankBytes(p.host);
-    EXPECT_FALSE(p.plugin->ProgramChanged());
+    EXPECT_FALSE(p.plugin->Engine().ProgramChanged());
     void* live = nullptr;
     p.host.Dispatch(effGetChunk, 0, 0, &live);
     EXPECT_EQ(p.host.Dispatch(effSetChunk, 0, kBankSize, live), 1);
     EXPECT_EQ(BankBytes(p.host), before);
-    EXPECT_TRUE(p.plugin->ProgramChanged());
+    EXPECT_TRUE(p.plugin->Engine().ProgramChanged());
 }
 
 TEST(Chunks, ProgramChunkOptionsStayInThatProgram) {
@@ -141,7 +141,7 @@ TEST(Chunks, RefusedSizesChangeNothing) {
     EXPECT_EQ(p.host.Dispatch(effSetChunk, 0, kBankSize, nullptr), 0);
     EXPECT_EQ(p.host.Dispatch(effSetChunk, 1, kProgramSize, nullptr), 0);
     EXPECT_EQ(BankBytes(p.host), before);
-    EXPECT_FALSE(p.plugin->ProgramChanged());
+    EXPECT_FALSE(p.plugin->Engine().ProgramChanged());
 }
 
 // Garbage of an accepted size loads as the format allows, and the result is still safe to use.

@@ -17,7 +17,7 @@ struct Edited : DirectPlugin {
         host.Start();
         host.Process({}, 8);
         host.Process({}, 8);
-        VSTPluginProgram& p = plugin->CurrentProgram();
+        VSTPluginProgram& p = plugin->Engine().CurrentProgram();
         ClearRouting(p);
         p.routing[0][2] = kRouteConnected;
         p.routing[0][5] = kRouteConnected;
@@ -28,7 +28,7 @@ TEST(Editing, CellWrittenWithoutEditpointKeepsTheNoteOffs) {
     Edited e;
     EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x90, 60, 9)}, 8)),
               (B{{0x92, 60, 9}, {0x95, 60, 9}}));
-    e.plugin->CurrentProgram().routing[0][5] = 0;
+    e.plugin->Engine().CurrentProgram().routing[0][5] = 0;
     EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x80, 60, 0)}, 8)),
               (B{{0x82, 60, 0}, {0x85, 60, 0}}));
 }
@@ -36,14 +36,14 @@ TEST(Editing, CellWrittenWithoutEditpointKeepsTheNoteOffs) {
 TEST(Editing, EditpointSilencesTheNodeAtOnce) {
     Edited e;
     e.host.Process({MidiEvent(0x90, 60, 9), MidiEvent(0x90, 61, 9)}, 8);
-    e.plugin->CurrentProgram().routing[0][5] = 0;
-    e.plugin->SetEditNode(0, 5);
+    e.plugin->Engine().CurrentProgram().routing[0][5] = 0;
+    e.plugin->Engine().SetEditNode(0, 5);
     e.effect()->setParameter(e.effect(), 6, 0.0f);
     EXPECT_EQ(Bytes(e.host.Process({}, 8)), (B{{0x85, 60, 0}, {0x85, 61, 0}}));
     EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x80, 60, 0)}, 8)), (B{{0x82, 60, 0}}));
     // The edit node is used up: a later editpoint without a new node silences nothing, not even
     // a note that sounds through that node again.
-    e.plugin->CurrentProgram().routing[0][5] = kRouteConnected;
+    e.plugin->Engine().CurrentProgram().routing[0][5] = kRouteConnected;
     EXPECT_EQ(Bytes(e.host.Process({MidiEvent(0x90, 62, 9)}, 8)),
               (B{{0x92, 62, 9}, {0x95, 62, 9}}));
     e.effect()->setParameter(e.effect(), 7, 1.0f);
@@ -58,7 +58,7 @@ TEST(Editing, FullNoteTableStillSendsTheNoteOn) {
     for (int ch = 0; ch < 2; ++ch)
         for (int n = 0; n < 128; ++n)
             ons.push_back(MidiEvent(0x90 | ch, n, 1));
-    VSTPluginProgram& p = e.plugin->CurrentProgram();
+    VSTPluginProgram& p = e.plugin->Engine().CurrentProgram();
     ClearRouting(p);
     p.routing[0][0] = p.routing[1][1] = kRouteNote;
     ASSERT_EQ(e.host.Process(ons, 8).size(), 256u); // the table is now full
@@ -80,9 +80,9 @@ TEST(Editing, ProcessingAndEditingOnTwoThreads) {
         while (!done.load()) {
             seed = seed * 1103515245u + 12345u;
             int in = (seed >> 8) & 1, out = (seed >> 12) & 3;
-            zell::threading::StoreRelaxed(v.CurrentProgram().routing[in][out],
+            zell::threading::StoreRelaxed(v.Engine().CurrentProgram().routing[in][out],
                                           (seed >> 20) & 1 ? 0xFFFF : 0);
-            v.SetEditNode(in, out);
+            v.Engine().SetEditNode(in, out);
             v.setParameter(6, 0.0f);
         }
     });

@@ -1,4 +1,5 @@
 // The entry's requirements check and refusal messages, on prepared machine descriptions.
+#include "LoadError.h"
 #include "PluginEntry.h"
 #include "SSystemData.h"
 #include "VstHost.h"

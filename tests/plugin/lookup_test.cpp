@@ -124,8 +124,8 @@ TEST(RowScanWide, KeptRowsFollowTheProgramAndTheNextBlock) {
     VSTPlugin& plugin = *d.plugin;
     for (int program : {3, 0}) {
         d.host.Dispatch(effSetProgram, 0, program);
-        ClearRouting(plugin.CurrentProgram());
-        plugin.CurrentProgram().routing[0][program ? 9 : 5] = kRouteCC;
+        ClearRouting(plugin.Engine().CurrentProgram());
+        plugin.Engine().CurrentProgram().routing[0][program ? 9 : 5] = kRouteCC;
     }
     d.effect()->setParameter(d.effect(), 2, 1.0f); // program changes switch programs
     d.host.Process({}, 8);
@@ -134,8 +134,8 @@ TEST(RowScanWide, KeptRowsFollowTheProgramAndTheNextBlock) {
     EXPECT_EQ(test::Bytes(d.host.Process(
                   {MidiEvent(0xB0, 1, 1), MidiEvent(0xC0, 3, 0), MidiEvent(0xB0, 2, 2)}, 8)),
               (std::vector<std::vector<int>>{{0xB5, 1, 1}, {0xB9, 2, 2}}));
-    plugin.CurrentProgram().routing[0][9] = 0;
-    plugin.CurrentProgram().routing[0][12] = kRouteCC;
+    plugin.Engine().CurrentProgram().routing[0][9] = 0;
+    plugin.Engine().CurrentProgram().routing[0][12] = kRouteCC;
     EXPECT_EQ(test::Bytes(d.host.Process({MidiEvent(0xB0, 3, 3)}, 8)),
               (std::vector<std::vector<int>>{{0xBC, 3, 3}}));
 }

@@ -180,7 +180,7 @@ TEST(Parameters, OptionWriteComparesWithProgramZero) {
 // Copy and paste are the editor's, reached on the object itself.
 TEST(Clipboard, PasteBeforeCopyDoesNothingAndPasteKeepsTheName) {
     DirectPlugin p;
-    VSTPlugin& v = *p.plugin;
+    RoutingEngine& v = p.plugin->Engine();
     v.pasteSelProgram();
     EXPECT_FALSE(v.ProgramChanged());
     EXPECT_FALSE(v.ClipboardFilled());
@@ -250,8 +250,8 @@ TEST(Lifecycle, ResumeAsksForMidiAndRecordsTheDirectory) {
     EXPECT_FALSE(plugin->IsSuspended());
     EXPECT_EQ(host.CountCalls(audioMasterWantMidi), 1u);
     ASSERT_NE(plugin->Directory(), nullptr);
-    EXPECT_STREQ(plugin->Directory()->Text(), "/opt/plugins/lxvst/");
-    EXPECT_STREQ(plugin->EffectName()->Text(), "Ferrovane");
+    EXPECT_STREQ(plugin->Directory(), "/opt/plugins/lxvst/");
+    EXPECT_STREQ(plugin->EffectName(), "Ferrovane");
     const auto* name = plugin->EffectName();
     host.Dispatch(effMainsChanged, 0, 0);
     EXPECT_TRUE(plugin->IsSuspended());

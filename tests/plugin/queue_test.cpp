@@ -9,15 +9,16 @@
 namespace ferrovane {
 namespace {
 
-VstMidiEvent Numbered(int n) {
-    VstMidiEvent e{kVstMidiType, 24, n, 0, 0, 0, {}, 0, 0, 0, 0};
-    e.midiData[0] = static_cast<char>(0xB0 | (n & 15));
+MidiEvent Numbered(int n) {
+    MidiEvent e;
+    e.frame = n;
+    e.midi[0] = static_cast<uint8_t>(0xB0 | (n & 15));
     return e;
 }
 
 std::vector<int> DrainNumbers(MidiEventQueue& queue) {
     std::vector<int> numbers;
-    queue.Drain([&](const VstMidiEvent& e) { numbers.push_back(e.deltaFrames); });
+    queue.Drain([&](const MidiEvent& e) { numbers.push_back(e.frame); });
     return numbers;
 }
 
@@ -44,7 +45,7 @@ TEST(MidiEventQueue, AFullRingDropsTheRestAndPushEachSkipsNulls) {
         ASSERT_TRUE(queue.Push(Numbered(i)));
     (void)DrainNumbers(queue); // the next run starts at slot 100
 
-    std::vector<VstMidiEvent> events;
+    std::vector<MidiEvent> events;
     for (int i = 0; i < 900; ++i)
         events.push_back(Numbered(i));
     queue.PushEach(900, [&](int i) { return i % 3 == 1 ? nullptr : &events[i]; });

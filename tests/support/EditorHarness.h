@@ -74,7 +74,7 @@ class OpenEditor : public testing::Test {
         ClickAt(b, b->WindowRect().Width() / 2, b->WindowRect().Height() / 2);
     }
 
-    VSTPluginProgram& Program() { return p.plugin->CurrentProgram(); }
+    VSTPluginProgram& Program() { return p.plugin->Engine().CurrentProgram(); }
     uint16_t Cell(int in, int out) { return Program().routing[in][out]; }
 
     host::HostWindow window{SPluginEditor::kWidth, SPluginEditor::kHeight, false};

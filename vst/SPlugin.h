@@ -1,12 +1,15 @@
-// The generic plugin layer: owns the editor and a mutex for the editor's open state, answers the
-// editor opcodes, the product strings and canDo, and keeps the suspended state.
+// The generic layer of the VST 2.x plugin: owns the engine and the editor, answers the editor
+// opcodes, the product strings and canDo, tells the host of the user's edits, and keeps the
+// suspended state. The editor reaches the host through it.
 #pragma once
 
+#include "AEffEditor.h"
 #include "AudioEffectX.h"
-#include "SMutexOS.h"
+#include "Product.h"
+#include "RoutingEngine.h"
+#include "SIEditorHost.h"
 #include "datastring.h"
 
-#include <atomic>
 #include <cstdint>
 
 namespace zell::gui {
@@ -18,13 +21,9 @@ namespace ferrovane {
 class SIEditorFactory;
 class SIPluginEditor;
 
-constexpr const char* kProductName = "Ferrovane";
-constexpr const char* kVendorDomain = "www.ferrovane.org";
-constexpr const char* kSupportAddress = "support@ferrovane.org";
-constexpr VstInt32 kVendorVersion = 101;
 constexpr VstInt32 kUniqueID = vstFourCC("FRVa");
 
-class SPlugin : public AudioEffectX {
+class SPlugin : public AudioEffectX, public SIEditorHost {
   public:
     SPlugin(audioMasterCallback audioMaster, int& loadError);
     ~SPlugin() override;
@@ -46,22 +45,21 @@ class SPlugin : public AudioEffectX {
     // The display name of the host the editor recognised; empty without an editor.
     const char* PluginHostName() const;
     SIPluginEditor* Editor() const { return pluginEditor; }
-    // The size reported to the host; the editor writes it.
-    ERect& EditorRect() { return editorRect; }
-
-    const zell::data::datastring<32, char>* EffectName() const { return effectNameString; }
-    const zell::data::datastring<32, char>* Directory() const { return directoryString; }
+    RoutingEngine& Engine() { return engine; }
     zell::gui::SGlobals* Globals() const { return globals; }
 
-    // Editor side: the editor flips this when its window opens and closes.
-    void SetEditorClosed(bool closed);
-    // Editor side, any thread: the user changed a parameter, or state that only the chunk holds.
-    // The host hears of it on its own GUI thread (see TellHost), never from processing.
-    void UserChangedParameter(VstInt32 index);
-    void UserChangedState();
     // Host GUI thread (the editor's idle and close opcodes): tells the host of the user's
     // changes since the last call, so that it counts its session as modified.
     void TellHost();
+
+    // The editor's host.
+    void HostStrings(char* vendor, char* product) override;
+    int HostVersion() override;
+    bool HostSizesWindow() override;
+    bool RequestWindowSize(int width, int height) override;
+    void ReportEditorSize(int width, int height) override;
+    const char* EffectName() override;
+    const char* Directory() override;
 
     // Host processing thread.
     void suspend() override;
@@ -69,28 +67,23 @@ class SPlugin : public AudioEffectX {
     bool IsSuspended() const;
 
   protected:
-    // Closes the editor's window and stops its event handling, for the plugin's destructor.
-    void ShutdownEditor();
-    // Tell an open editor about a program-level change, or about one parameter.
-    void NotifyEditor();
-    void NotifyEditorIndexed(VstInt32 index);
+    // The engine comes first: the editor is made with a reference to it.
+    RoutingEngine engine;
 
-    bool editorClosed = true; // guarded by pluginMutex
-    bool suspended = true;    // relaxed: written by suspend/resume, read by processing
+  private:
+    // Closes the editor's window and stops its event handling before the engine goes.
+    void ShutdownEditor();
+
+    bool suspended = true; // relaxed: written by suspend/resume, read by processing
     SIPluginEditor* pluginEditor = nullptr; // made by the editor factory, when there is one
+    // What the SDK's editor slot holds while there is an editor: the opcodes the plugin does
+    // not answer itself (keys, knob mode) get the SDK's answers.
+    AEffEditor sdkEditor{this};
     ERect editorRect{0, 0, 425, 307};
     zell::gui::SGlobals* globals = nullptr; // made by the editor factory with the editor
     zell::data::datastring<32, char>* effectNameString = nullptr;
     zell::data::datastring<32, char>* directoryString = nullptr;
-    zell::threading::SMutexOS pluginMutex;
-
-  private:
-    bool EditorOpen();
     SIEditorFactory* editorFactory; // the one that made the editor and the globals
-    // Bit i: parameter i changed; kStateChanged: the chunk did. Raised by the editor, taken by
-    // TellHost.
-    static constexpr uint32_t kStateChanged = 1u << 31;
-    std::atomic<uint32_t> userChanges{0};
     struct EditorOpcodes;
 };
 

@@ -14,7 +14,4 @@ namespace ferrovane {
 [[nodiscard]] AEffect* CreatePlugin(audioMasterCallback audioMaster,
                                     const zell::system::SSystemData& system);
 
-// "Failed to load plugin\n(Reason: ...)" for a load-error code.
-void LoadFailureText(char* out, size_t size, int code, bool haveObject, const char* hostName);
-
 } // namespace ferrovane

@@ -74,9 +74,10 @@ SPlugin::SPlugin(audioMasterCallback audioMaster, int& loadError)
     liveInstances.fetch_add(1);
     if (editorFactory) {
         globals = editorFactory->CreateGlobals();
-        pluginEditor = editorFactory->CreateEditor(this, globals, loadError);
+        pluginEditor = editorFactory->CreateEditor(&engine, this, globals, loadError);
     }
-    setEditor(pluginEditor);
+    if (pluginEditor) engine.AttachEditor(pluginEditor);
+    setEditor(pluginEditor ? &sdkEditor : nullptr);
     isSynth(true);
     setUniqueID(kUniqueID);
     setNumInputs(2);
@@ -90,6 +91,8 @@ SPlugin::SPlugin(audioMasterCallback audioMaster, int& loadError)
 
 SPlugin::~SPlugin() {
     zell::threading::SBrokenPipeScope quiet; // the editor's windows go
+    ShutdownEditor();
+    engine.DetachEditor(pluginEditor);
     delete effectNameString;
     effectNameString = nullptr;
     delete directoryString;
@@ -145,42 +148,13 @@ void SPlugin::ShutdownEditor() {
     if (pluginEditor) pluginEditor->Shutdown();
 }
 
-void SPlugin::SetEditorClosed(bool closed) {
-    pluginMutex.Lock();
-    editorClosed = closed;
-    pluginMutex.Unlock();
-}
-
-bool SPlugin::EditorOpen() {
-    if (!pluginEditor) return false;
-    pluginMutex.Lock();
-    bool closed = editorClosed;
-    pluginMutex.Unlock();
-    return !closed;
-}
-
-void SPlugin::NotifyEditor() {
-    if (EditorOpen()) pluginEditor->postUpdate();
-}
-
-void SPlugin::NotifyEditorIndexed(VstInt32 index) {
-    if (EditorOpen()) pluginEditor->postUpdateIndexed(index);
-}
-
-void SPlugin::UserChangedParameter(VstInt32 index) {
-    if (index >= 0 && index < cEffect.numParams) userChanges.fetch_or(1u << index);
-}
-
-void SPlugin::UserChangedState() {
-    userChanges.fetch_or(kStateChanged);
-}
-
 // A changed parameter is announced as an edit of it (begin, automate, end); a change only the
 // chunk holds as a display update. Hosts that count only automation as a modification get an
 // unchanged option value with it; the actions (Reset, Clear) are never announced as
 // automation, so no host records them.
 void SPlugin::TellHost() {
-    const uint32_t changes = userChanges.exchange(0);
+    const uint32_t changes =
+        engine.TakeUserChanges(SIEngine::kParameterChanges | SIEngine::kStateChanged);
     if (!changes) return;
     bool automated = false;
     for (VstInt32 i = 0; i < cEffect.numParams; ++i) {
@@ -190,7 +164,7 @@ void SPlugin::TellHost() {
         endEdit(i);
         automated = true;
     }
-    if (!(changes & kStateChanged)) return;
+    if (!(changes & SIEngine::kStateChanged)) return;
     updateDisplay();
     if (!automated) callHost(audioMasterAutomate, kParamGrid, 0, nullptr, getParameter(kParamGrid));
 }
@@ -219,6 +193,38 @@ void SPlugin::resume() {
 
 bool SPlugin::IsSuspended() const {
     return LoadRelaxed(suspended);
+}
+
+// ---- The editor's host (host GUI thread) ----
+
+void SPlugin::HostStrings(char* vendor, char* product) {
+    getHostVendorString(vendor);
+    getHostProductString(product);
+}
+
+int SPlugin::HostVersion() {
+    return getHostVendorVersion();
+}
+
+bool SPlugin::HostSizesWindow() {
+    char ability[] = "sizeWindow";
+    return canHostDo(ability) == 1;
+}
+
+bool SPlugin::RequestWindowSize(int width, int height) {
+    return sizeWindow(width, height);
+}
+
+void SPlugin::ReportEditorSize(int width, int height) {
+    editorRect = ERect{0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
+}
+
+const char* SPlugin::EffectName() {
+    return effectNameString ? effectNameString->Text() : nullptr;
+}
+
+const char* SPlugin::Directory() {
+    return directoryString ? directoryString->Text() : nullptr;
 }
 
 } // namespace ferrovane

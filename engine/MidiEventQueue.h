@@ -1,7 +1,9 @@
 // A fixed ring of 512 MIDI events. Push drops the event when the ring is full. Never allocates.
 #pragma once
 
-#include "aeffect.h"
+#include "MidiEvent.h"
+
+#include <cstring>
 
 namespace ferrovane {
 
@@ -9,12 +11,7 @@ class MidiEventQueue {
   public:
     static constexpr int kCapacity = 512;
 
-    MidiEventQueue() {
-        for (VstMidiEvent& slot : slots)
-            slot = VstMidiEvent{kVstMidiType, 24, 0, 0, 0, 0, {}, 0, 0, 0, 0};
-    }
-
-    bool Push(const VstMidiEvent& event) {
+    bool Push(const MidiEvent& event) {
         if (count >= capacity) return false;
         ++count;
         slots[writePos] = event;
@@ -22,12 +19,14 @@ class MidiEventQueue {
         return true;
     }
 
-    // Pushes next(i) for i from 0 to n - 1, skipping nulls, until the ring is full.
+    // Pushes the 32 bytes at next(i) for i from 0 to n - 1, skipping nulls, until the ring is
+    // full. The bytes are copied as they are: a front end's own event record may stand behind
+    // them.
     template <typename F> void PushEach(int n, F next) {
         int pos = writePos, queued = count;
         for (int i = 0; i < n && queued < capacity; ++i)
-            if (const VstMidiEvent* event = next(i)) {
-                slots[pos] = *event;
+            if (const void* event = next(i)) {
+                memcpy(&slots[pos], event, sizeof(MidiEvent));
                 pos = (pos + 1) & (kCapacity - 1);
                 ++queued;
             }
@@ -36,9 +35,9 @@ class MidiEventQueue {
     }
 
     // Only on a non-empty queue.
-    const VstMidiEvent& Take() {
+    const MidiEvent& Take() {
         --count;
-        const VstMidiEvent& event = slots[readPos];
+        const MidiEvent& event = slots[readPos];
         readPos = (readPos + 1) & (kCapacity - 1);
         return event;
     }
@@ -49,9 +48,9 @@ class MidiEventQueue {
     template <typename F> void Drain(F f) {
         if (count == 0) return;
         const int first = count < kCapacity - readPos ? count : kCapacity - readPos;
-        for (VstMidiEvent *slot = slots + readPos, *end = slot + first; slot != end; ++slot)
+        for (MidiEvent *slot = slots + readPos, *end = slot + first; slot != end; ++slot)
             f(*slot);
-        for (VstMidiEvent *slot = slots, *end = slots + (count - first); slot != end; ++slot)
+        for (MidiEvent *slot = slots, *end = slots + (count - first); slot != end; ++slot)
             f(*slot);
         readPos = (readPos + count) & (kCapacity - 1);
         count = 0;
@@ -66,7 +65,7 @@ class MidiEventQueue {
     int readPos = 0;
     int capacity = kCapacity;
     int count = 0;
-    VstMidiEvent slots[kCapacity];
+    MidiEvent slots[kCapacity];
 };
 
 } // namespace ferrovane

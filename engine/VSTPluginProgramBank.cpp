@@ -1,7 +1,7 @@
 #include "VSTPluginProgramBank.h"
 
 #include "PluginMessage.h"
-#include "SPlugin.h"
+#include "Product.h"
 #include "datastring.h"
 
 #include <cstring>

@@ -1,33 +1,35 @@
-// How the plugin core gets an editor without depending on one: the module that links the editor
+// How a format module gets an editor without depending on one: the module that links the editor
 // in sets a factory before the first instance is made. An instance made while none is set has
-// no editor (flags 0x138), uses no display and shows its messages on standard error only; the
-// engine's programs behave the same either way. Free of X headers.
+// no editor (a VST 2.x record's flags 0x138), uses no display and shows its messages on standard
+// error only; the engine's programs behave the same either way. Free of format and X headers.
 #pragma once
 
 namespace zell::gui {
 class SGlobals;
 }
 
-class AudioEffect;
-
 namespace ferrovane {
 
+class SIEditorHost;
+class SIEngine;
 class SIPluginEditor;
 
 class SIEditorFactory {
   public:
     virtual ~SIEditorFactory() = default;
 
-    // The thread that makes the plugin (the host's, in main). A new instance's resources and
-    // its editor; the editor may refuse the host by setting loadError to 3.
+    // The thread that makes the plugin (the host's). A new instance's resources and its editor,
+    // of the engine it edits in the host it asks; the editor may refuse the host by setting
+    // loadError to 3. The caller owns both.
     [[nodiscard]] virtual zell::gui::SGlobals* CreateGlobals() = 0;
-    [[nodiscard]] virtual SIPluginEditor*
-    CreateEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, int& loadError) = 0;
+    [[nodiscard]] virtual SIPluginEditor* CreateEditor(SIEngine* engine, SIEditorHost* host,
+                                                       zell::gui::SGlobals* globals,
+                                                       int& loadError) = 0;
     // After the instance's editor is gone.
     virtual void DestroyGlobals(zell::gui::SGlobals* globals) = 0;
 
-    // Host GUI thread, effEditOpen: gives the editor an X connection, the host's display or one
-    // of its own. False when there is none to be had.
+    // Host GUI thread, as the editor opens: gives the editor an X connection, the host's display
+    // (null when the host gives none) or one of its own. False when there is none to be had.
     [[nodiscard]] virtual bool AdoptHostDisplay(void* hostDisplay) = 0;
     // When the last instance of the process has gone: nothing refers to the host's display any
     // more (a host may close it before it unloads the plugin).

@@ -1,6 +1,6 @@
 // The MIDI engine: routing each queued event through the current program, the note table that
 // sends every note off where its note on went, and the flushes that silence sounding notes.
-#include "VSTPlugin.h"
+#include "RoutingEngine.h"
 
 #include "PluginParameters.h"
 #include "Relaxed.h"
@@ -16,19 +16,17 @@ using zell::threading::StoreRelaxed;
 
 namespace {
 
-constexpr VstMidiEvent kBlankEvent{kVstMidiType, 24, 0, 0, 0, 0, {}, 0, 0, 0, 0};
-
-inline VstMidiEvent NoteOff(uint8_t channel, uint8_t note) {
-    VstMidiEvent e = kBlankEvent;
-    e.midiData[0] = static_cast<char>(0x80 | channel);
-    e.midiData[1] = static_cast<char>(note);
+inline MidiEvent NoteOff(uint8_t channel, uint8_t note) {
+    MidiEvent e;
+    e.midi[0] = static_cast<uint8_t>(0x80 | channel);
+    e.midi[1] = note;
     return e;
 }
 
 // The four MIDI bytes of an event as one word, status in the low byte.
-uint32_t MidiBytes(const VstMidiEvent& e) {
+uint32_t MidiBytes(const MidiEvent& e) {
     uint32_t bytes;
-    memcpy(&bytes, e.midiData, sizeof bytes);
+    memcpy(&bytes, e.midi, sizeof bytes);
     return bytes;
 }
 
@@ -63,81 +61,42 @@ constexpr int8_t kRouteOf[16] = {
 
 // ---- Host processing thread ----
 
-VstInt32 VSTPlugin::processEvents(VstEvents* events) {
-    if (!events) return 0;
-    // The block is longer than its declared two entries.
-    VstEvent* const* list = events->events;
-    inputQueue.PushEach(events->numEvents, [list](int i) {
-        const VstEvent* e = list[i];
-        return e && e->type == kVstMidiType ? reinterpret_cast<const VstMidiEvent*>(e) : nullptr;
-    });
-    return 0;
-}
-
-void VSTPlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    if (IsSuspended()) return;
-    midiInProcess();
-    if (inputs && outputs && sampleFrames > 0)
-        for (int c = 0; c < 2; ++c)
-            if (inputs[c] && outputs[c] && inputs[c] != outputs[c])
-                memcpy(outputs[c], inputs[c], sizeof(float) * static_cast<size_t>(sampleFrames));
-    midiPostProcess();
-}
-
-void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    if (IsSuspended()) return;
-    midiInProcess();
-    if (inputs && outputs && sampleFrames > 0)
-        for (int c = 0; c < 2; ++c)
-            if (inputs[c] && outputs[c])
-                for (VstInt32 i = 0; i < sampleFrames; ++i)
-                    outputs[c][i] += inputs[c][i];
-    midiPostProcess();
-}
-
-void VSTPlugin::suspend() {
-    FlushAllNotes();
-    SPlugin::suspend();
-}
-
 // The routing functions below fill the block's outgoing slots and answer where they have got
 // to; the cursor stays in registers for the whole block. A routed copy gets its MIDI bytes in one
 // store: a byte store into the event just before the copy reads it would stall the copy.
 //
 // Hosts that pass the block on to a JACK port lose every event earlier than the one before it
 // (a lost flush note off is a stuck note), so the block goes out in time order: an event keeps
-// its place and, when it is earlier than the one before it, takes that one's frame. The pointers
-// are set again every block: the block belongs to the host while it reads it.
-inline VSTPlugin::Routed VSTPlugin::Emit(Routed to, const VstMidiEvent& e, uint32_t midi) {
+// its place and, when it is earlier than the one before it, takes that one's frame.
+inline RoutingEngine::Routed RoutingEngine::Emit(Routed to, const MidiEvent& e, uint32_t midi) {
     if (to.count >= MidiEventQueue::kCapacity) return to;
-    VstMidiEvent& slot = outputSlots[to.count];
+    MidiEvent& slot = outputSlots[to.count];
     slot = e;
-    memcpy(slot.midiData, &midi, sizeof midi);
-    const VstInt32 frame = e.deltaFrames < to.frame ? to.frame : e.deltaFrames;
-    slot.deltaFrames = frame;
-    outputEvents.events[to.count] = reinterpret_cast<VstEvent*>(&slot);
+    memcpy(slot.midi, &midi, sizeof midi);
+    const int32_t frame = e.frame < to.frame ? to.frame : e.frame;
+    slot.frame = frame;
     return Routed{to.count + 1, frame};
 }
 
 // noteLock is taken at most once a block, at its first note or for the flushes' note offs, and
 // held to its end: editpoint waits for the block instead of every note waiting for the lock. A
 // block of controllers alone does not take it.
-void VSTPlugin::midiInProcess() {
+int RoutingEngine::Route() {
     rows.Begin();
     Routed routed{0, INT32_MIN};
-    inputQueue.Drain([&](const VstMidiEvent& e) { routed = RouteEvent(e, routed); });
+    inputQueue.Drain([&](const MidiEvent& e) { routed = RouteEvent(e, routed); });
     if (LoadRelaxed(noteOffsQueued)) {
         HoldNoteLock();
         MoveNoteOffs(routed);
     }
-    routedCount = routed.count;
     if (holdingNoteLock) {
         holdingNoteLock = false;
         noteLock.Unlock();
     }
+    return routed.count;
 }
 
-inline void VSTPlugin::HoldNoteLock() {
+inline void RoutingEngine::HoldNoteLock() {
     if (holdingNoteLock) return;
     noteLock.Lock();
     holdingNoteLock = true;
@@ -145,7 +104,7 @@ inline void VSTPlugin::HoldNoteLock() {
 
 // Every event of the block passes here: controllers and notes are routed inline, program
 // changes out of line (a call on the way of every event would leave fewer registers to it).
-inline VSTPlugin::Routed VSTPlugin::RouteEvent(const VstMidiEvent& e, Routed routed) {
+inline RoutingEngine::Routed RoutingEngine::RouteEvent(const MidiEvent& e, Routed routed) {
     const int route = kRouteOf[(MidiBytes(e) & 0xFF) >> 4];
     if (route >= 0) return RouteByRow(e, routed, route);
     if (route == kNote) RouteNote(e, routed);
@@ -154,7 +113,7 @@ inline VSTPlugin::Routed VSTPlugin::RouteEvent(const VstMidiEvent& e, Routed rou
 }
 
 // A copy for every output channel whose cell has type bit `bit`, data bytes unchanged.
-inline VSTPlugin::Routed VSTPlugin::RouteByRow(const VstMidiEvent& e, Routed routed, int bit) {
+inline RoutingEngine::Routed RoutingEngine::RouteByRow(const MidiEvent& e, Routed routed, int bit) {
     const uint32_t midi = MidiBytes(e);
     const int program = CurrentIndex();
     unsigned mask = rows.Mask(program, programs[program].routing, midi & 0x0F, bit);
@@ -163,17 +122,17 @@ inline VSTPlugin::Routed VSTPlugin::RouteByRow(const VstMidiEvent& e, Routed rou
     return routed;
 }
 
-VSTPlugin::Routed VSTPlugin::RouteProgramChange(const VstMidiEvent& e, Routed routed) {
+RoutingEngine::Routed RoutingEngine::RouteProgramChange(const MidiEvent& e, Routed routed) {
     if (!SwitchesPrograms()) return RouteByRow(e, routed, BitIndex(kRouteProgramChange));
     setProgram(MidiBytes(e) >> 8 & 0x7F);
     return routed;
 }
 
-bool VSTPlugin::SwitchesPrograms() {
+bool RoutingEngine::SwitchesPrograms() {
     return getParameter(kParamPresetSwitching) >= 1e-10f;
 }
 
-inline void VSTPlugin::RouteNote(const VstMidiEvent& e, Routed& routed) {
+inline void RoutingEngine::RouteNote(const MidiEvent& e, Routed& routed) {
     if (LoadRelaxed(programChanged)) return;
     HoldNoteLock();
     const uint32_t midi = MidiBytes(e);
@@ -198,21 +157,15 @@ inline void VSTPlugin::RouteNote(const VstMidiEvent& e, Routed& routed) {
 }
 
 // Under noteLock.
-void VSTPlugin::MoveNoteOffs(Routed& routed) {
+void RoutingEngine::MoveNoteOffs(Routed& routed) {
     StoreRelaxed(noteOffsQueued, false);
     while (!noteOffQueue.Empty()) {
-        const VstMidiEvent& e = noteOffQueue.Take();
+        const MidiEvent& e = noteOffQueue.Take();
         routed = Emit(routed, e, MidiBytes(e));
     }
 }
 
-void VSTPlugin::midiPostProcess() {
-    if (routedCount > 0) {
-        outputEvents.numEvents = routedCount;
-        outputEvents.reserved = 0;
-        sendVstEventsToHost(reinterpret_cast<VstEvents*>(&outputEvents));
-        routedCount = 0;
-    }
+void RoutingEngine::EndBlock() {
     if (!LoadRelaxed(programChanged)) return;
     if (notesFlushed) {
         notesFlushed = false;
@@ -223,7 +176,7 @@ void VSTPlugin::midiPostProcess() {
     notesFlushed = true;
 }
 
-void VSTPlugin::FlushAllNotes() {
+void RoutingEngine::FlushAllNotes() {
     noteLock.Lock();
     noteTable.ReleaseAll(
         [&](const NoteRoute& r) { noteOffQueue.Push(NoteOff(r.outChannel, r.outNote)); });
@@ -233,7 +186,7 @@ void VSTPlugin::FlushAllNotes() {
 
 // ---- Editor thread ----
 
-void VSTPlugin::editpoint() {
+void RoutingEngine::editpoint() {
     noteLock.Lock();
     int in = LoadRelaxed(editIn);
     int out = LoadRelaxed(editOut);

@@ -1,10 +1,11 @@
-#include "VSTPlugin.h"
+// The engine's programs, parameters and chunks, and what it tells the editor.
+#include "RoutingEngine.h"
 
 #include "PluginParameters.h"
 #include "Relaxed.h"
+#include "SIPluginEditor.h"
 #include "VSTPluginProgramBank.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -26,7 +27,7 @@ uint8_t VSTPluginProgram::*const kOptionFields[] = {
     &VSTPluginProgram::highlight,
 };
 
-uint8_t VSTPluginProgram::*OptionField(VstInt32 index) {
+uint8_t VSTPluginProgram::*OptionField(int32_t index) {
     return index >= kParamPresetSwitching && index <= kParamHighlight
                ? kOptionFields[index - kParamPresetSwitching]
                : nullptr;
@@ -34,61 +35,62 @@ uint8_t VSTPluginProgram::*OptionField(VstInt32 index) {
 
 } // namespace
 
-VSTPlugin::VSTPlugin(audioMasterCallback audioMaster, int& loadError)
-    : SPlugin(audioMaster, loadError) {
+RoutingEngine::RoutingEngine() {
     for (int i = 0; i < kNumPrograms; ++i) {
         char name[kNameLength];
         snprintf(name, sizeof name, "%03i - empty preset", i + 1);
         SetProgramDefaults(programs[i], name);
     }
     SetProgramDefaults(clipboard, "(default)");
-    for (int i = 0; i < MidiEventQueue::kCapacity; ++i) {
-        outputSlots[i] = VstMidiEvent{kVstMidiType, 24, 0, 0, 0, 0, {}, 0, 0, 0, 0};
-        outputEvents.events[i] = reinterpret_cast<VstEvent*>(&outputSlots[i]);
-    }
 }
 
-// The editor works on the programs: it stops before they go.
-VSTPlugin::~VSTPlugin() {
-    ShutdownEditor();
+RoutingEngine::~RoutingEngine() {
+    if (noteLock.IsLocked()) noteLock.Unlock();
 }
 
-bool VSTPlugin::ProgramChanged() const {
+int RoutingEngine::CurrentIndex() const {
+    return LoadRelaxed(curProgram) & (kNumPrograms - 1);
+}
+
+int32_t RoutingEngine::getProgram() const {
+    return LoadRelaxed(curProgram);
+}
+
+bool RoutingEngine::ProgramChanged() const {
     return LoadRelaxed(programChanged);
 }
 
 // ---- Host GUI thread (and processing, for program changes received as MIDI) ----
 
-void VSTPlugin::setProgram(VstIntPtr index) {
+void RoutingEngine::setProgram(intptr_t index) {
     if (static_cast<uintptr_t>(index) > kNumPrograms - 1) return;
-    StoreRelaxed(curProgram, static_cast<VstInt32>(index));
+    StoreRelaxed(curProgram, static_cast<int32_t>(index));
     StoreRelaxed(programChanged, true);
     NotifyEditor();
 }
 
-// Keeps the first 47 characters; the host's buffer is never written.
-void VSTPlugin::setProgramName(char* name) {
+void RoutingEngine::setProgramName(const char* name) {
     if (!name) return;
     StoreName(CurrentProgram(), name);
     NotifyEditor();
 }
 
-void VSTPlugin::getProgramName(char* text) {
+void RoutingEngine::getProgramName(char* text) {
     if (text) LoadName(CurrentProgram(), text);
 }
 
-bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text) {
+bool RoutingEngine::getProgramNameIndexed(int32_t index, char* text) {
     if (!text || index < 0 || index >= kNumPrograms) return false;
     LoadName(programs[index], text);
     return true;
 }
 
-float VSTPlugin::getParameter(VstInt32 index) {
+float RoutingEngine::getParameter(int32_t index) {
     switch (index) {
-    case 0:
-        return resetFlag ? 1.0f : 0.0f;
-    case 1:
-        return clearFlag ? 1.0f : 0.0f;
+    case kParamReset:
+        return LoadRelaxed(resetFlag) ? 1.0f : 0.0f;
+    case kParamClear:
+        return LoadRelaxed(clearFlag) ? 1.0f : 0.0f;
     default:
         if (auto field = OptionField(index))
             return LoadRelaxed(CurrentProgram().*field) > 0 ? 1.0f : 0.0f;
@@ -96,13 +98,13 @@ float VSTPlugin::getParameter(VstInt32 index) {
     }
 }
 
-void VSTPlugin::setParameter(VstInt32 index, float value) {
+void RoutingEngine::setParameter(int32_t index, float value) {
     if (!(value >= 0.0f && value <= 1.0f)) return; // out of range, or not a number
     bool on = value > 0.5f;
     if (index == kParamReset || index == kParamClear) {
         bool& flag = index == kParamReset ? resetFlag : clearFlag;
-        if (on == flag) return;
-        flag = on;
+        if (on == LoadRelaxed(flag)) return;
+        StoreRelaxed(flag, on);
         if (on) {
             VSTPluginProgram& p = CurrentProgram();
             if (index == kParamReset)
@@ -126,11 +128,11 @@ void VSTPlugin::setParameter(VstInt32 index, float value) {
     NotifyEditorIndexed(index);
 }
 
-void VSTPlugin::getParameterLabel(VstInt32, char* label) {
+void RoutingEngine::getParameterLabel(int32_t, char* label) {
     if (label) *label = 0;
 }
 
-void VSTPlugin::getParameterDisplay(VstInt32 index, char* text) {
+void RoutingEngine::getParameterDisplay(int32_t index, char* text) {
     if (!text) return;
     if (index < 0 || index >= kNumParams)
         strcpy(text, "empty");
@@ -138,19 +140,18 @@ void VSTPlugin::getParameterDisplay(VstInt32 index, char* text) {
         strcpy(text, getParameter(index) > 0.5f ? "On" : "Off");
 }
 
-void VSTPlugin::getParameterName(VstInt32 index, char* text) {
+void RoutingEngine::getParameterName(int32_t index, char* text) {
     if (!text) return;
     strcpy(text, index >= 0 && index < kNumParams ? kParameterNames[index] : "empty");
 }
 
-VstInt32 VSTPlugin::getChunk(void** data, bool isPreset) {
+int32_t RoutingEngine::getChunk(void** data, bool isPreset) {
     if (!data) return 0;
-    // No copy: the host reads the live records.
     *data = isPreset ? static_cast<void*>(&CurrentProgram()) : static_cast<void*>(programs);
     return isPreset ? kProgramSize : kBankSize;
 }
 
-VstInt32 VSTPlugin::setChunk(void* data, VstIntPtr byteSize, bool isPreset) {
+int32_t RoutingEngine::setChunk(const void* data, intptr_t byteSize, bool isPreset) {
     VSTPluginProgramBank bank(programs);
     int result =
         isPreset ? bank.readProgram(data, byteSize, CurrentIndex()) : bank.readBank(data, byteSize);
@@ -161,21 +162,67 @@ VstInt32 VSTPlugin::setChunk(void* data, VstIntPtr byteSize, bool isPreset) {
 
 // ---- Editor ----
 
-void VSTPlugin::copySelProgram() {
+void RoutingEngine::copySelProgram() {
     StoreBody(clipboard, CurrentProgram());
     clipboardFilled = true;
 }
 
-void VSTPlugin::pasteSelProgram() {
+void RoutingEngine::pasteSelProgram() {
     if (!clipboardFilled) return;
     StoreRelaxed(programChanged, true);
     StoreBody(CurrentProgram(), clipboard);
     NotifyEditor();
 }
 
-void VSTPlugin::SetEditNode(int in, int out) {
+void RoutingEngine::SetEditNode(int in, int out) {
     StoreRelaxed(editIn, in);
     StoreRelaxed(editOut, out);
+}
+
+void RoutingEngine::AttachEditor(SIPluginEditor* e) {
+    editorLock.Lock();
+    editor.store(e);
+    editorLock.Unlock();
+}
+
+void RoutingEngine::DetachEditor(SIPluginEditor* e) {
+    editorLock.Lock();
+    if (editor.load() == e) editor.store(nullptr);
+    editorLock.Unlock();
+}
+
+void RoutingEngine::SetEditorClosed(bool closed) {
+    editorLock.Lock();
+    editorClosed = closed;
+    editorLock.Unlock();
+}
+
+// The updates only raise the editor's flags, so they are posted under the lock: an editor being
+// taken away (an LV2 UI closing while its plugin runs) waits for the one in progress.
+void RoutingEngine::NotifyEditor() {
+    if (!editor.load(std::memory_order_relaxed)) return;
+    editorLock.Lock();
+    if (SIPluginEditor* e = editor.load(); e && !editorClosed) e->postUpdate();
+    editorLock.Unlock();
+}
+
+void RoutingEngine::NotifyEditorIndexed(int32_t index) {
+    if (!editor.load(std::memory_order_relaxed)) return;
+    editorLock.Lock();
+    if (SIPluginEditor* e = editor.load(); e && !editorClosed) e->postUpdateIndexed(index);
+    editorLock.Unlock();
+}
+
+void RoutingEngine::UserChangedParameter(int32_t index) {
+    if (index >= 0 && index < kNumParams) userChanges.fetch_or(1u << index);
+}
+
+void RoutingEngine::UserChangedState() {
+    userChanges.fetch_or(kStateChanged);
+}
+
+uint32_t RoutingEngine::TakeUserChanges(uint32_t mask) {
+    return userChanges.fetch_and(~mask) & mask;
 }
 
 } // namespace ferrovane
