@@ -1,50 +1,11 @@
-// The processing path must not touch the heap. malloc and friends are interposed for the whole
-// process (the plugin, loaded with RTLD_LOCAL, still binds to the executable's definitions) and
-// counted while a block is processed.
+// The processing path must not touch the heap: allocations are counted while a block is
+// processed.
+#include "CountingAllocator.h"
 #include "VstHost.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
 #include <dlfcn.h>
-
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-extern "C" void* __libc_memalign(size_t, size_t);
-
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
-void Count() {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1);
-}
-} // namespace
-
-extern "C" {
-void* malloc(size_t n) {
-    Count();
-    return __libc_malloc(n);
-}
-void* calloc(size_t n, size_t m) {
-    Count();
-    return __libc_calloc(n, m);
-}
-void* realloc(void* p, size_t n) {
-    Count();
-    return __libc_realloc(p, n);
-}
-void* aligned_alloc(size_t a, size_t n) {
-    Count();
-    return __libc_memalign(a, n);
-}
-int posix_memalign(void** out, size_t a, size_t n) {
-    Count();
-    *out = __libc_memalign(a, n);
-    return *out ? 0 : 12;
-}
-}
 
 namespace {
 
@@ -81,15 +42,15 @@ TEST(Allocation, ProcessingAllocatesNothing) {
     float* ins[2] = {in.data(), in.data()};
     float* outs[2] = {out.data(), out.data()};
 
-    counting = true;
+    ferrovane::test::CountAllocations(true);
     for (int round = 0; round < 4; ++round) {
         e->dispatcher(e, effProcessEvents, 0, 0, blocks[round]->Get(), 0.0f);
         e->processReplacing(e, ins, outs, 512);
         e->process(e, ins, outs, 512);
     }
-    counting = false;
+    ferrovane::test::CountAllocations(false);
     EXPECT_GT(received, 600); // routed events and the flush's note offs
-    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(ferrovane::test::CountedAllocations(), 0);
 
     e->dispatcher(e, effClose, 0, 0, nullptr, 0.0f);
     dlclose(lib);

@@ -1,9 +1,10 @@
 #!/bin/sh
 # What a system must provide to load the shared object: only the C library's own libraries and
-# the X libraries, and no symbol version newer than the given glibc release. Prints both, and
-# the symbols that need the newest version.
+# the X libraries (none at all with "no-x" as the third argument), and no symbol version newer
+# than the given glibc release. Prints both, and the symbols that need the newest version.
 so=$1
 floor=$2
+x=${3:-x}
 status=0
 
 needed=$(readelf -d "$so" | sed -n 's/.*(NEEDED).*\[\(.*\)\]$/\1/p')
@@ -11,7 +12,8 @@ echo "NEEDED:" $needed
 for lib in $needed; do
   case $lib in
     libc.so.6 | libm.so.6 | libpthread.so.0 | libdl.so.2 | ld-linux.so.2 | ld-linux-x86-64.so.2) ;;
-    libX11.so.6 | libXext.so.6 | libXinerama.so.1 | libXpm.so.4 | libXmu.so.6) ;;
+    libX11.so.6 | libXext.so.6 | libXinerama.so.1 | libXpm.so.4 | libXmu.so.6)
+      [ "$x" = no-x ] && { echo "an X library for an object that draws nothing: $lib"; status=1; } ;;
     *) echo "unexpected dependency: $lib"; status=1 ;;
   esac
 done

@@ -170,7 +170,12 @@ void Lv2Instance::WriteInput(Port& port, const std::vector<Lv2Event>& in) {
 }
 
 std::vector<Lv2Event> Lv2Instance::Run(const std::vector<Lv2Event>& in, uint32_t frames) {
-    const LV2_URID midi = world.Map(LV2_MIDI__MidiEvent);
+    Feed(in);
+    RunFed(frames);
+    return Collect();
+}
+
+void Lv2Instance::Feed(const std::vector<Lv2Event>& in) {
     for (Port& port : ports) {
         if (port.control) continue;
         if (port.input) {
@@ -181,7 +186,10 @@ std::vector<Lv2Event> Lv2Instance::Run(const std::vector<Lv2Event>& in, uint32_t
             atom->type = world.Map(LV2_ATOM__Chunk);
         }
     }
-    lilv_instance_run(instance, frames);
+}
+
+std::vector<Lv2Event> Lv2Instance::Collect() {
+    const LV2_URID midi = world.Map(LV2_MIDI__MidiEvent);
     std::vector<Lv2Event> out;
     notifications.clear();
     for (Port& port : ports) {

@@ -77,6 +77,11 @@ class Lv2Instance {
     // Runs one block of `frames` with these events on the MIDI input; answers the MIDI output's
     // events. Every other atom output's events are kept for Notifications.
     std::vector<Lv2Event> Run(const std::vector<Lv2Event>& in, uint32_t frames = 256);
+    // The same in three steps, for callers that watch the plugin's run alone: the ports made
+    // ready, the run, the outputs read.
+    void Feed(const std::vector<Lv2Event>& in);
+    void RunFed(uint32_t frames) { lilv_instance_run(instance, frames); }
+    std::vector<Lv2Event> Collect();
     // The types of the objects on the other atom outputs in the last block.
     const std::vector<LV2_URID>& Notifications() const { return notifications; }
 
