@@ -2,9 +2,11 @@
 
 #include "BinaryFile.h"
 #include "FxPreset.h"
+#include "Lv2StateFile.h"
 #include "VstHost.h"
 
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace ferrovane::host {
@@ -16,13 +18,28 @@ bool EndsWith(const std::string& s, const char* tail) {
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
 }
 
+bool IsLv2State(const std::string& path, bool bank, std::string& error) {
+    if (!EndsWith(path, ".ttl") && !EndsWith(path, ".lv2")) return false;
+    if (!bank) error = path + ": an LV2 state holds the whole bank, not one program";
+    return true;
+}
+
+// The parameters the LV2 plugin keeps as option ports (2 to 4).
+constexpr VstInt32 kFirstOption = 2;
+
 } // namespace
 
 bool LoadChunk(VstHost& host, const std::string& path, bool bank, std::string& error,
                VstInt32* currentProgram) {
     std::vector<unsigned char> data;
-    if (!ReadFile(path, data, error)) return false;
-    if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
+    if (IsLv2State(path, bank, error)) {
+        Lv2State state;
+        if (!bank || !ReadLv2State(path, state, error)) return false;
+        data = std::move(state.bank);
+        if (currentProgram && state.program >= 1) *currentProgram = state.program - 1;
+    } else if (!ReadFile(path, data, error)) {
+        return false;
+    } else if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
         FxPreset preset;
         if (!ParseFxPreset(data, preset, error)) {
             error = path + ": " + error;
@@ -52,6 +69,16 @@ bool SaveChunk(VstHost& host, const std::string& path, bool bank, std::string& e
     }
     const auto* bytes = static_cast<const unsigned char*>(data);
     std::vector<unsigned char> chunk(bytes, bytes + size);
+    if (IsLv2State(path, bank, error)) {
+        if (!bank) return false;
+        Lv2State state;
+        state.bank = std::move(chunk);
+        state.program = static_cast<int>(host.Dispatch(effGetProgram)) + 1;
+        for (int i = 0; i < 3; ++i)
+            state.options[i] = host.Effect()->getParameter(host.Effect(), kFirstOption + i);
+        state.label = std::filesystem::path(path).stem().string();
+        return WriteLv2State(path, state, error);
+    }
     if (EndsWith(path, ".fxb") || EndsWith(path, ".fxp")) {
         FxPreset preset;
         preset.bank = bank;

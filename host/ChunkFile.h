@@ -1,5 +1,6 @@
-// The plugin's chunks in files: VST preset files (.fxb for a bank, .fxp for a program) or the raw
-// chunk bytes in any other file.
+// The plugin's chunks in files: VST preset files (.fxb for a bank, .fxp for a program), LV2
+// states (a .ttl file, or a bundle folder ending in .lv2: banks only) or the raw chunk bytes in
+// any other file. A bank moves between the two formats through these.
 #pragma once
 
 #include "aeffect.h"

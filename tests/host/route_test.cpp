@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <unistd.h>
@@ -140,6 +141,34 @@ TEST(Route, DemoFileComesOutAsTheMatrixSays) {
     unlink(out.c_str());
     unlink(again.c_str());
     unlink(fxp.c_str());
+}
+
+// A bank saved as an LV2 state (a file, and a preset bundle) comes back as it was; an LV2 state
+// holds no single program.
+TEST(Route, BanksTravelAsLv2States) {
+    const std::string demo = std::string(FERROVANE_SOURCE_DIR) + "/examples/demo.mid";
+    const std::string first = OutputPath("lv2-first.mid"), again = OutputPath("lv2-again.mid");
+    const std::string ttl = OutputPath("bank") + ".ttl", bundle = OutputPath("bank") + ".lv2";
+    ASSERT_EQ(RouteCommand({FERROVANE_PLUGIN_PATH, demo, first, "--connect", "1:7", "--save-bank",
+                            ttl, "--quiet"}),
+              0);
+    ASSERT_EQ(RouteCommand({FERROVANE_PLUGIN_PATH, demo, again, "--bank", ttl, "--save-bank",
+                            bundle, "--quiet"}),
+              0);
+    MidiFile a, b;
+    std::string error;
+    ASSERT_TRUE(ReadMidiFile(first, a, error));
+    ASSERT_TRUE(ReadMidiFile(again, b, error));
+    EXPECT_EQ(Count(b), Count(a));
+    EXPECT_GT(Count(a)[std::make_pair(0x96, 60)], 0) << "channel 1 reaches channel 7";
+    ASSERT_EQ(RouteCommand({FERROVANE_PLUGIN_PATH, demo, again, "--bank", bundle, "--quiet"}), 0);
+    ASSERT_TRUE(ReadMidiFile(again, b, error));
+    EXPECT_EQ(Count(b), Count(a));
+    EXPECT_NE(RouteCommand({FERROVANE_PLUGIN_PATH, demo, again, "--program", ttl}), 0);
+    EXPECT_NE(RouteCommand({FERROVANE_PLUGIN_PATH, demo, again, "--bank", demo + ".ttl"}), 0);
+    for (const std::string& path :
+         {first, again, ttl, bundle + "/bank.ttl", bundle + "/manifest.ttl", bundle})
+        remove(path.c_str());
 }
 
 TEST(Route, BadArgumentsAndFilesAreReported) {

@@ -3,6 +3,7 @@
 // restore does with what it is given.
 #include "Lv2Router.h"
 
+#include "Lv2StateFile.h"
 #include "PluginParameters.h"
 
 #include <filesystem>
@@ -180,6 +181,52 @@ TEST(Lv2State, ARestoreIsNotUndoneByThePortsTheHostLeftAsTheyWere) {
     r.plugin.Set("program", 2.0f); // a change of the port: the host's choice
     r.Settle();
     EXPECT_EQ(Bytes(r.Play({Msg(0, {0xB0, 1, 1})})), (B{{0xB0, 1, 1}}));
+}
+
+// ferrovane-host reads a state lilv saved, and lilv (the host library of jalv, Ardour and
+// Carla) reads what ferrovane-host writes, as a file and as a preset bundle.
+TEST(Lv2State, TheStandInHostReadsAndWritesStatesLilvReads) {
+    Lv2Router saved;
+    const std::vector<VSTPluginProgram> bank = CustomBank();
+    ASSERT_EQ(saved.Load(bank, 3), LV2_STATE_SUCCESS);
+    saved.plugin.Set("grid", 1.0f);
+    saved.Settle();
+    host::Lv2State read;
+    std::string error;
+    ASSERT_TRUE(
+        host::ReadLv2State(saved.plugin.Save(saved.world.Scratch() + "/by-lilv"), read, error))
+        << error;
+    ASSERT_EQ(read.bank.size(), static_cast<size_t>(kBankSize));
+    EXPECT_EQ(memcmp(read.bank.data(), bank.data(), kProgramSize), 0) << "the first program";
+    EXPECT_EQ(read.program, 3);
+
+    read.label = "Split keyboard";
+    read.options[1] = 1.0f;
+    const std::string file = saved.world.Scratch() + "/written.ttl";
+    const std::string bundle = saved.world.Scratch() + "/written.lv2";
+    ASSERT_TRUE(host::WriteLv2State(file, read, error)) << error;
+    ASSERT_TRUE(host::WriteLv2State(bundle, read, error)) << error;
+    host::Lv2State again;
+    ASSERT_TRUE(host::ReadLv2State(bundle, again, error)) << error;
+    EXPECT_EQ(again.bank, read.bank);
+    EXPECT_EQ(again.program, 3);
+
+    const Lv2Events expected = saved.Play(kTune);
+    for (const std::string& path : {file, bundle + "/bank.ttl"}) {
+        Lv2Router restored;
+        LilvState* state = lilv_state_new_from_file(
+            restored.world.World(), restored.world.MapFeature(), nullptr, path.c_str());
+        ASSERT_NE(state, nullptr) << path;
+        EXPECT_STREQ(lilv_state_get_label(state), "Split keyboard");
+        restored.plugin.Restore(state);
+        lilv_state_free(state);
+        EXPECT_EQ(restored.plugin.Get("grid"), 1.0f) << "the port values go with it";
+        EXPECT_EQ(restored.plugin.Get("program"), 3.0f);
+        restored.Settle();
+        EXPECT_EQ(restored.Play(kTune), expected) << path;
+    }
+    EXPECT_FALSE(host::ReadLv2State(saved.world.Scratch() + "/path", again, error))
+        << "a folder without Turtle files";
 }
 
 } // namespace
