@@ -127,10 +127,20 @@ struct UiHost {
         return std::exchange(calls, {});
     }
     Window Panel() const { return static_cast<Window>(reinterpret_cast<uintptr_t>(widget)); }
-    // A click in the panel, once the editor has drawn what it shows.
+    // A click in the panel, once the editor shows it and has let go of the pointer: a control
+    // grabs the pointer as it takes a press, and a grab that reaches the server after a quick
+    // release holds until the next one.
     void ClickAt(int x, int y) {
         Display* d = window.GetDisplay();
         ASSERT_TRUE(Eventually([&] { return MappedChildren(d, window.GetWindow()) == 1; }));
+        ASSERT_TRUE(Eventually([&] {
+            const bool free =
+                XGrabPointer(d, DefaultRootWindow(d), False, ButtonPressMask, GrabModeAsync,
+                             GrabModeAsync, 0, 0, CurrentTime) == GrabSuccess;
+            if (free) XUngrabPointer(d, CurrentTime);
+            XSync(d, False);
+            return free;
+        }));
         Click(d, window.GetWindow(), x, y);
     }
 

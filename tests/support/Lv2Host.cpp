@@ -60,6 +60,14 @@ Lv2World::Lv2World()
     lilv_world_set_option(world, LILV_OPTION_LV2_PATH, path);
     lilv_node_free(path);
     lilv_world_load_all(world);
+    // A 32-bit lilv under an emulator reads no folder of a filesystem whose entries need 64-bit
+    // offsets (its readdir fails with EOVERFLOW), so it finds nothing on the path: the bundle is
+    // then loaded by its own name, as a host adds a bundle the user names.
+    if (!Plugin(lv2::kPluginUri)) {
+        LilvNode* bundle = lilv_new_file_uri(world, nullptr, FERROVANE_LV2_BUNDLE "/");
+        lilv_world_load_bundle(world, bundle);
+        lilv_node_free(bundle);
+    }
 }
 
 Lv2World::~Lv2World() {
