@@ -1,9 +1,11 @@
-# `cpack` in a build directory makes ferrovane_<version>_<arch>.deb (the plugin in /usr/lib/lxvst,
-# which Ardour, Carla and Qtractor scan, the stand-in host in /usr/bin, the README and the demo
-# file in /usr/share/doc/ferrovane) and a .tar.gz of the same tree for other distributions.
-# Only the `package` component goes into them; a plain install keeps the developers' copy of
-# the plugin into FERROVANE_INSTALL_DIR.
+# `cpack` in a build directory makes ferrovane_<version>_<arch>.deb (the VST 2.x plugin in
+# /usr/lib/lxvst and the LV2 bundle in /usr/lib/lv2, which Ardour, Carla and Qtractor scan, the
+# stand-in host in /usr/bin, the README and the demo file in /usr/share/doc/ferrovane) and a
+# .tar.gz of the same tree for other distributions. Only the `package` component goes into them;
+# a plain install keeps the developers' copies of the plugin in FERROVANE_INSTALL_DIR and
+# FERROVANE_LV2_INSTALL_DIR.
 install(TARGETS ferrovane LIBRARY DESTINATION lib/lxvst COMPONENT package EXCLUDE_FROM_ALL)
+ferrovane_install_lv2_bundle(lib/lv2 package)
 install(TARGETS ferrovane-host RUNTIME DESTINATION bin COMPONENT package EXCLUDE_FROM_ALL)
 install(FILES README.md examples/demo.mid DESTINATION share/doc/ferrovane
   COMPONENT package EXCLUDE_FROM_ALL)
@@ -23,12 +25,13 @@ set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackagingGenerator.cmake
 set(CPACK_PACKAGE_NAME ferrovane)
 set(CPACK_PACKAGE_VENDOR Ferrovane)
 set(CPACK_PACKAGE_CONTACT "Ferrovane maintainers <maintainers@ferrovane.invalid>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "MIDI routing matrix VST 2.x plugin for Linux hosts")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "MIDI routing matrix LV2 and VST 2.x plugin for Linux hosts")
 set(CPACK_PACKAGE_DESCRIPTION "Routes 16 MIDI input channels to 16 output channels through a \
 matrix whose every node filters event types (notes, controllers, polyphonic aftertouch, program \
 changes, channel aftertouch, pitch bend), with a bank of 128 programs saved in the host's session \
-and an X11 editor. The plugin is installed into /usr/lib/lxvst; ferrovane-host shows what a host \
-sees of it and routes MIDI files through it.")
+and an X11 editor. The LV2 plugin is installed into /usr/lib/lv2, the VST 2.x plugin into \
+/usr/lib/lxvst; ferrovane-host shows what a host sees of the VST 2.x plugin, routes MIDI files \
+through it and converts banks between the two formats.")
 set(CPACK_PACKAGE_FILE_NAME ferrovane-${PROJECT_VERSION}-linux-${FERROVANE_ARCH})
 set(CPACK_STRIP_FILES ON)
 

@@ -2,15 +2,16 @@
 # The packages a user installs, built with CPack from this build tree: the Debian package's
 # control fields and files, its installation with dpkg into a scratch root (its dependencies
 # checked against this machine's packages), the installed plugin loaded by the installed
-# ferrovane-host, and the tarball's tree. The developers' install must still copy the plugin
-# alone into its folder.
-# usage: package_test.sh BUILD_DIR DEB_ARCH VERSION DEVELOPER_DIR [EMULATOR...]
+# ferrovane-host, the installed LV2 bundle read by lilv's lv2info, and the tarball's tree. The
+# developers' install must still copy only the plugin and the bundle into their folders.
+# usage: package_test.sh BUILD_DIR DEB_ARCH VERSION DEVELOPER_DIR LV2_DEVELOPER_DIR [EMULATOR...]
 set -eu
 build=$1
 arch=$2
 version=$3
 developerDir=$4
-shift 4
+lv2DeveloperDir=$5
+shift 5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() {
@@ -37,7 +38,9 @@ done
 echo "== dpkg-deb -c"
 dpkg-deb -c "$deb"
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | LC_ALL=C sort | tr '\n' ' ')
-[ "$files" = "./usr/bin/ferrovane-host ./usr/lib/lxvst/ferrovane.so \
+bundle=usr/lib/lv2/ferrovane.lv2
+[ "$files" = "./usr/bin/ferrovane-host ./$bundle/ferrovane.so ./$bundle/ferrovane.ttl \
+./$bundle/ferrovane_ui.so ./$bundle/manifest.ttl ./usr/lib/lxvst/ferrovane.so \
 ./usr/share/doc/ferrovane/README.md ./usr/share/doc/ferrovane/demo.mid " ] || fail "files: $files"
 
 echo "== dpkg -i into a scratch root"
@@ -66,15 +69,26 @@ echo "== the installed ferrovane-host info"
 cat "$work/info"
 grep -q '^effect name: Ferrovane$' "$work/info" || fail "the installed plugin did not load"
 
+echo "== the installed LV2 bundle"
+LV2_PATH="$root/usr/lib/lv2" lv2info https://www.ferrovane.org/lv2/ferrovane >"$work/lv2info" 2>&1 ||
+  { cat "$work/lv2info"; fail "lv2info"; }
+grep -q "Binary: *file://$root/$bundle/ferrovane.so" "$work/lv2info" ||
+  { cat "$work/lv2info"; fail "lv2info does not find the installed bundle"; }
+
 echo "== the tarball"
 tarball=$(ls "$work/out"/ferrovane-"$version"-linux-*.tar.gz)
 tree=$(tar tzf "$tarball" | grep -v '/$' | LC_ALL=C sort | tr '\n' ' ')
 top=$(basename "$tarball" .tar.gz)
-[ "$tree" = "$top/bin/ferrovane-host $top/lib/lxvst/ferrovane.so \
+[ "$tree" = "$top/bin/ferrovane-host $top/lib/lv2/ferrovane.lv2/ferrovane.so \
+$top/lib/lv2/ferrovane.lv2/ferrovane.ttl $top/lib/lv2/ferrovane.lv2/ferrovane_ui.so \
+$top/lib/lv2/ferrovane.lv2/manifest.ttl $top/lib/lxvst/ferrovane.so \
 $top/share/doc/ferrovane/README.md $top/share/doc/ferrovane/demo.mid " ] || fail "tarball: $tree"
 
 echo "== the developers' install"
 DESTDIR=$work/dev cmake --install "$build" >/dev/null
-installed=$(cd "$work/dev" && find . -type f)
-[ "$installed" = ".$developerDir/ferrovane.so" ] || fail "the developers' install: $installed"
+installed=$(cd "$work/dev" && find . -type f | LC_ALL=C sort | tr '\n' ' ')
+[ "$installed" = ".$lv2DeveloperDir/ferrovane.lv2/ferrovane.so \
+.$lv2DeveloperDir/ferrovane.lv2/ferrovane.ttl .$lv2DeveloperDir/ferrovane.lv2/ferrovane_ui.so \
+.$lv2DeveloperDir/ferrovane.lv2/manifest.ttl .$developerDir/ferrovane.so " ] ||
+  fail "the developers' install: $installed"
 echo "all good"
