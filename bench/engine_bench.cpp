@@ -1,5 +1,7 @@
 // Cost of one processing block per input event, against the floor of copying the same events into
-// an outgoing block with no routing at all.
+// an outgoing block with no routing at all; and the same events through the LV2 plugin's run()
+// and through x42's MIDI channel map, both run by the lilv host of the tests.
+#include "Lv2Host.h"
 #include "VSTPlugin.h"
 #include "VstHost.h"
 
@@ -132,8 +134,61 @@ void CopyFloor(benchmark::State& state) {
         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The VST events as an LV2 host hands them over, at the same frames.
+std::vector<ferrovane::test::Lv2Event> AsLv2(const std::vector<VstMidiEvent>& events) {
+    std::vector<ferrovane::test::Lv2Event> out;
+    for (const VstMidiEvent& e : events)
+        out.push_back({static_cast<uint32_t>(e.deltaFrames),
+                       {static_cast<uint8_t>(e.midiData[0]), static_cast<uint8_t>(e.midiData[1]),
+                        static_cast<uint8_t>(e.midiData[2])}});
+    return out;
+}
+
+// One LV2 run() per iteration over the same input; the host readies the outputs before each, as
+// hosts do. A block of 512 frames holds every event at its own frame.
+void RunLv2(benchmark::State& state, const char* uri, const std::vector<VstMidiEvent>& events) {
+    static ferrovane::test::Lv2World world;
+    ferrovane::test::Lv2Instance plugin(world, uri);
+    if (!plugin.Ok()) {
+        state.SkipWithError("the plugin is not installed");
+        return;
+    }
+    plugin.Feed(AsLv2(events));
+    for (auto _ : state) {
+        plugin.Rearm();
+        plugin.RunFed(512);
+        benchmark::ClobberMemory();
+    }
+    state.counters["ns/event"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * static_cast<double>(events.size()),
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+constexpr const char* kChannelMap = "http://gareus.org/oss/lv2/midifilter#channelmap";
+
+void Lv2IdentityControllers(benchmark::State& state) {
+    RunLv2(state, nullptr, Controllers(static_cast<int>(state.range(0))));
+}
+
+void Lv2IdentityNotes(benchmark::State& state) {
+    RunLv2(state, nullptr, NotePairs(static_cast<int>(state.range(0))));
+}
+
+// x42's channel map at its defaults: channel n to channel n.
+void X42Controllers(benchmark::State& state) {
+    RunLv2(state, kChannelMap, Controllers(static_cast<int>(state.range(0))));
+}
+
+void X42Notes(benchmark::State& state) {
+    RunLv2(state, kChannelMap, NotePairs(static_cast<int>(state.range(0))));
+}
+
 } // namespace
 
+BENCHMARK(Lv2IdentityControllers)->Arg(64)->Arg(512);
+BENCHMARK(Lv2IdentityNotes)->Arg(64)->Arg(512);
+BENCHMARK(X42Controllers)->Arg(64)->Arg(512);
+BENCHMARK(X42Notes)->Arg(64)->Arg(512);
 BENCHMARK(CopyFloor)->Arg(64)->Arg(512);
 BENCHMARK(IdentityNotes)->Arg(64)->Arg(512);
 BENCHMARK(HeldNotes)->Arg(64)->Arg(512);

@@ -21,10 +21,9 @@ static_assert(sizeof(MidiEvent) == 32);
 
 // The MIDI bytes a channel message of this status byte has: 2 for program changes and channel
 // pressure, 3 for the others; 0 for system messages and data bytes, which the engine drops.
+inline constexpr int8_t kChannelMessageSizes[16] = {0, 0, 0, 0, 0, 0, 0, 0, 3, 3, 3, 3, 2, 2, 3, 0};
 constexpr int ChannelMessageSize(uint8_t status) {
-    if (status < 0x80 || status >= 0xF0) return 0;
-    const int type = status & 0xF0;
-    return type == 0xC0 || type == 0xD0 ? 2 : 3;
+    return kChannelMessageSizes[status >> 4];
 }
 
 } // namespace ferrovane

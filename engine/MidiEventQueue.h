@@ -19,6 +19,24 @@ class MidiEventQueue {
         return true;
     }
 
+    // Calls each(push) once; push(frame, midi) queues a message at `frame` with the four MIDI
+    // bytes of `midi` (status in the low byte), until the ring is full. Only those two fields are
+    // written: the slot's others keep what they held (the record's defaults for a front end that
+    // queues no whole events). The ring's position stays in registers for the caller's whole walk.
+    template <typename F> void PushMessages(F each) {
+        int pos = writePos, queued = count;
+        each([&](int32_t frame, uint32_t midi) {
+            if (queued >= capacity) return;
+            MidiEvent& slot = slots[pos];
+            slot.frame = frame;
+            memcpy(slot.midi, &midi, sizeof midi);
+            pos = (pos + 1) & (kCapacity - 1);
+            ++queued;
+        });
+        writePos = pos;
+        count = queued;
+    }
+
     // Pushes the 32 bytes at next(i) for i from 0 to n - 1, skipping nulls, until the ring is
     // full. The bytes are copied as they are: a front end's own event record may stand behind
     // them.

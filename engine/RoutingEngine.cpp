@@ -48,10 +48,6 @@ RoutingEngine::~RoutingEngine() {
     if (noteLock.IsLocked()) noteLock.Unlock();
 }
 
-int RoutingEngine::CurrentIndex() const {
-    return LoadRelaxed(curProgram) & (kNumPrograms - 1);
-}
-
 int32_t RoutingEngine::getProgram() const {
     return LoadRelaxed(curProgram);
 }

@@ -5,6 +5,7 @@
 
 #include "MidiEventQueue.h"
 #include "NoteTable.h"
+#include "Relaxed.h"
 #include "RowScan.h"
 #include "SIEngine.h"
 #include "SMutexID.h"
@@ -62,7 +63,9 @@ class RoutingEngine final : public SIEngine {
     // held while the editor's update flag is raised.
     // Queues the 32 bytes at next(i) for i from 0 to n - 1 (null: none), up to 512 a block.
     template <typename F> void QueueEvents(int n, F next) { inputQueue.PushEach(n, next); }
-    void QueueEvent(const MidiEvent& e) { inputQueue.Push(e); }
+    // Calls each(push) once; push(frame, midi) queues a MIDI message at `frame`, its bytes in
+    // `midi` with the status in the low byte. For a front end that queues no whole events.
+    template <typename F> void QueueMessages(F each) { inputQueue.PushMessages(each); }
     // Routes the queued events through the current program, then the note offs the flushes
     // queued. Returns how many events RoutedEvents holds, in time order: an event keeps its
     // frame unless it is earlier than the one before it, whose frame it then takes.
@@ -76,7 +79,9 @@ class RoutingEngine final : public SIEngine {
     void FlushAllNotes();
 
   private:
-    int CurrentIndex() const;
+    int CurrentIndex() const {
+        return zell::threading::LoadRelaxed(curProgram) & (kNumPrograms - 1);
+    }
     // Where routing has got to in the block's outgoing slots: how many are filled, and the frame
     // of the last one.
     struct Routed {

@@ -1,5 +1,6 @@
 #include "Lv2Plugin.h"
 
+#include "Lv2Sequence.h"
 #include "PluginParameters.h"
 
 #include <lv2/atom/util.h>
@@ -17,15 +18,15 @@ constexpr int kProgramControl = kProgram - kFirstParameter;
 
 } // namespace
 
-Lv2Plugin::Lv2Plugin(LV2_URID_Map& map)
+Lv2Plugin::Lv2Plugin(const LV2_URID_Map& map)
     : urids{map.map(map.handle, LV2_MIDI__MidiEvent),
+            map.map(map.handle, LV2_ATOM__Sequence),
+            map.map(map.handle, LV2_ATOM__Object),
             map.map(map.handle, LV2_ATOM__Chunk),
             map.map(map.handle, LV2_ATOM__Int),
             map.map(map.handle, LV2_STATE__StateChanged),
             map.map(map.handle, kBankKey),
-            map.map(map.handle, kProgramKey)} {
-    lv2_atom_forge_init(&forge, &map);
-}
+            map.map(map.handle, kProgramKey)} {}
 
 // ---- Audio thread class ----
 
@@ -74,60 +75,66 @@ void Lv2Plugin::ApplyControls() {
 }
 
 // Channel messages only, as the VST 2.x plugin receives them: system messages are not routed,
-// and a message shorter than its status asks for is no message.
+// and a message shorter than its status asks for is no message. Every event's body is padded to
+// 8 bytes in the sequence, so a message's bytes are read as one word and cut to its length.
+//
+// The walk reads each event's size to find the next one. A MIDI event takes 24 bytes, so the next
+// one is assumed there and the size only checked: the processor then reads ahead instead of
+// waiting for every size it loads.
 void Lv2Plugin::QueueInput(uint32_t frames) {
     if (!midiIn) return;
+    static constexpr uint32_t kBytes[4] = {0, 0xFF, 0xFFFF, 0xFFFFFF};
+    static constexpr uint32_t kShortEvent = sizeof(LV2_Atom_Event) + sizeof(uint64_t);
     const int64_t last = frames > 0 ? frames - 1 : 0;
-    LV2_ATOM_SEQUENCE_FOREACH(midiIn, ev) {
-        if (ev->body.type != urids.midiEvent) continue;
-        const auto* bytes = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&ev->body));
-        const int size = ev->body.size > 0 ? ChannelMessageSize(bytes[0]) : 0;
-        if (size == 0 || ev->body.size < static_cast<uint32_t>(size)) continue;
-        MidiEvent e;
-        e.frame = static_cast<int32_t>(std::clamp<int64_t>(ev->time.frames, 0, last));
-        memcpy(e.midi, bytes, static_cast<size_t>(size));
-        engine.QueueEvent(e);
-    }
+    const LV2_URID midiEvent = urids.midiEvent;
+    const auto* at = reinterpret_cast<const uint8_t*>(lv2_atom_sequence_begin(&midiIn->body));
+    const auto* end = reinterpret_cast<const uint8_t*>(&midiIn->body) + midiIn->atom.size;
+    engine.QueueMessages([&](auto push) {
+        while (at + sizeof(LV2_Atom_Event) <= end) {
+            const auto* ev = reinterpret_cast<const LV2_Atom_Event*>(at);
+            const uint32_t size = ev->body.size;
+            if (__builtin_expect(size > sizeof(uint64_t), 0))
+                at += sizeof(LV2_Atom_Event) + lv2_atom_pad_size(size);
+            else
+                at += kShortEvent;
+            if (ev->body.type != midiEvent || size == 0) continue;
+            uint32_t midi;
+            memcpy(&midi, LV2_ATOM_BODY_CONST(&ev->body), sizeof midi);
+            const int need = ChannelMessageSize(static_cast<uint8_t>(midi));
+            if (need == 0 || size < static_cast<uint32_t>(need)) continue;
+            push(static_cast<int32_t>(std::clamp<int64_t>(ev->time.frames, 0, last)),
+                 midi & kBytes[need]);
+        }
+    });
 }
 
-// An output sequence must be written every run, if only as an empty one; its atom's size is the
-// room the host gave. An event is written only where it fits whole: the others are dropped.
-bool Lv2Plugin::StartSequence(LV2_Atom_Sequence* port, LV2_Atom_Forge_Frame& frame) {
-    lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t*>(port), port->atom.size);
-    return lv2_atom_forge_sequence_head(&forge, &frame, 0) != 0;
-}
-
-bool Lv2Plugin::Fits(uint32_t bodySize) const {
-    return forge.offset + sizeof(LV2_Atom_Event) + lv2_atom_pad_size(bodySize) <= forge.size;
-}
-
+// An output sequence must be written every run, if only as an empty one. An event that does not
+// fit the host's room whole is dropped. The engine leaves the bytes beyond a message's length 0.
 void Lv2Plugin::WriteOutput(int routed) {
-    LV2_Atom_Forge_Frame sequence;
-    if (!midiOut || !StartSequence(midiOut, sequence)) return;
+    if (!midiOut) return;
+    Lv2Sequence out(midiOut, urids.atomSequence);
+    const LV2_URID midiEvent = urids.midiEvent;
     const MidiEvent* events = engine.RoutedEvents();
-    for (int i = 0; i < routed; ++i) {
+    const int fit = std::min(routed, out.Room());
+    for (int i = 0; i < fit; ++i) {
         const MidiEvent& e = events[i];
-        const auto size = static_cast<uint32_t>(ChannelMessageSize(e.midi[0]));
-        if (!Fits(size)) break;
-        lv2_atom_forge_frame_time(&forge, e.frame);
-        lv2_atom_forge_atom(&forge, size, urids.midiEvent);
-        lv2_atom_forge_write(&forge, e.midi, size);
+        uint32_t midi;
+        memcpy(&midi, e.midi, sizeof midi);
+        // Every routed message is a channel message: program changes and channel pressure (0xC0
+        // to 0xDF) have two bytes, the others three.
+        const uint32_t size = 3 - ((midi & 0xE0) == 0xC0);
+        out.Add(e.frame, midiEvent, size, midi);
     }
-    lv2_atom_forge_pop(&forge, &sequence);
 }
 
 // The user's edit of what only the bank holds: a host that saves the state marks its session as
-// modified.
+// modified. The notification waits for a run with room for it.
 void Lv2Plugin::WriteNotification() {
-    LV2_Atom_Forge_Frame sequence;
-    if (!notify || !StartSequence(notify, sequence)) return;
-    if (Fits(sizeof(LV2_Atom_Object_Body)) && engine.TakeUserChanges(SIEngine::kStateChanged)) {
-        LV2_Atom_Forge_Frame object;
-        lv2_atom_forge_frame_time(&forge, 0);
-        lv2_atom_forge_object(&forge, &object, 0, urids.stateChanged);
-        lv2_atom_forge_pop(&forge, &object);
-    }
-    lv2_atom_forge_pop(&forge, &sequence);
+    if (!notify) return;
+    Lv2Sequence out(notify, urids.atomSequence);
+    const uint64_t body = uint64_t(urids.stateChanged) << 32; // an object: id 0, its type
+    if (out.Room() > 0 && engine.TakeUserChanges(SIEngine::kStateChanged))
+        out.Add(0, urids.atomObject, sizeof(LV2_Atom_Object_Body), body);
 }
 
 // ---- The host's thread ----

@@ -8,7 +8,6 @@
 #include "SILv2Instance.h"
 
 #include <lv2/atom/atom.h>
-#include <lv2/atom/forge.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
@@ -19,7 +18,7 @@ namespace ferrovane::lv2 {
 class Lv2Plugin final : public SILv2Instance {
   public:
     // The map is used here only.
-    explicit Lv2Plugin(LV2_URID_Map& map);
+    explicit Lv2Plugin(const LV2_URID_Map& map);
     Lv2Plugin(const Lv2Plugin&) = delete;
     Lv2Plugin& operator=(const Lv2Plugin&) = delete;
 
@@ -45,11 +44,11 @@ class Lv2Plugin final : public SILv2Instance {
     void QueueInput(uint32_t frames);
     void WriteOutput(int routed);
     void WriteNotification();
-    bool StartSequence(LV2_Atom_Sequence* port, LV2_Atom_Forge_Frame& frame);
-    bool Fits(uint32_t bodySize) const;
 
     struct Urids {
         LV2_URID midiEvent;
+        LV2_URID atomSequence;
+        LV2_URID atomObject;
         LV2_URID atomChunk;
         LV2_URID atomInt;
         LV2_URID stateChanged;
@@ -59,7 +58,6 @@ class Lv2Plugin final : public SILv2Instance {
 
     RoutingEngine engine;
     Urids urids;
-    LV2_Atom_Forge forge;
     const LV2_Atom_Sequence* midiIn = nullptr;
     LV2_Atom_Sequence* midiOut = nullptr;
     LV2_Atom_Sequence* notify = nullptr;

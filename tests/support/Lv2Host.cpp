@@ -95,7 +95,7 @@ const char* Lv2World::Unmap(LV2_URID urid) {
 }
 
 Lv2Instance::Lv2Instance(Lv2World& world, const char* uri, double rate, uint32_t outputCapacity)
-    : world(world), outputCapacity(outputCapacity) {
+    : world(world), outputCapacity(outputCapacity), chunkType(world.Map(LV2_ATOM__Chunk)) {
     plugin = world.Plugin(uri ? uri : lv2::kPluginUri);
     if (!plugin) return;
     LilvWorld* w = world.World();
@@ -184,15 +184,17 @@ std::vector<Lv2Event> Lv2Instance::Run(const std::vector<Lv2Event>& in, uint32_t
 }
 
 void Lv2Instance::Feed(const std::vector<Lv2Event>& in) {
+    for (Port& port : ports)
+        if (!port.control && port.input) WriteInput(port, port.midi ? in : std::vector<Lv2Event>{});
+    Rearm();
+}
+
+void Lv2Instance::Rearm() {
     for (Port& port : ports) {
-        if (port.control) continue;
-        if (port.input) {
-            WriteInput(port, port.midi ? in : std::vector<Lv2Event>{});
-        } else {
-            auto* atom = reinterpret_cast<LV2_Atom*>(port.atoms.data());
-            atom->size = port.Capacity() - sizeof(LV2_Atom);
-            atom->type = world.Map(LV2_ATOM__Chunk);
-        }
+        if (port.control || port.input) continue;
+        auto* atom = reinterpret_cast<LV2_Atom*>(port.atoms.data());
+        atom->size = port.Capacity() - sizeof(LV2_Atom);
+        atom->type = chunkType;
     }
 }
 

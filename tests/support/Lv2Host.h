@@ -78,8 +78,10 @@ class Lv2Instance {
     // events. Every other atom output's events are kept for Notifications.
     std::vector<Lv2Event> Run(const std::vector<Lv2Event>& in, uint32_t frames = 256);
     // The same in three steps, for callers that watch the plugin's run alone: the ports made
-    // ready, the run, the outputs read.
+    // ready, the run, the outputs read. Rearm makes the outputs ready again for another run of
+    // the same input, as a host does before every run.
     void Feed(const std::vector<Lv2Event>& in);
+    void Rearm();
     void RunFed(uint32_t frames) { lilv_instance_run(instance, frames); }
     std::vector<Lv2Event> Collect();
     // The types of the objects on the other atom outputs in the last block.
@@ -111,6 +113,7 @@ class Lv2Instance {
     LilvInstance* instance = nullptr;
     std::vector<Port> ports;
     uint32_t outputCapacity;
+    LV2_URID chunkType;
     std::vector<LV2_URID> notifications;
 };
 
