@@ -11,6 +11,17 @@
 
 namespace ferrovane::host {
 
+namespace {
+
+// The number of words in the command's operands.
+size_t OperandCount(const CommandSpec& spec) {
+    std::istringstream words(spec.operands);
+    return static_cast<size_t>(std::distance(std::istream_iterator<std::string>(words),
+                                             std::istream_iterator<std::string>()));
+}
+
+} // namespace
+
 bool Arguments::Has(const std::string& name) const {
     return std::any_of(options.begin(), options.end(),
                        [&](const auto& option) { return option.first == name; });
@@ -27,12 +38,6 @@ std::vector<std::string> Arguments::Values(const std::string& name) const {
     for (const auto& [given, value] : options)
         if (given == name) values.push_back(value);
     return values;
-}
-
-size_t OperandCount(const CommandSpec& spec) {
-    std::istringstream words(spec.operands);
-    return static_cast<size_t>(std::distance(std::istream_iterator<std::string>(words),
-                                             std::istream_iterator<std::string>()));
 }
 
 bool SplitArguments(const CommandSpec& spec, const std::vector<std::string>& args, Arguments& out,

@@ -50,7 +50,4 @@ struct Arguments {
 // A command's complaint about its arguments, on stderr; the answer is the exit status for it.
 int BadArguments(const CommandSpec& spec, const std::string& error);
 
-// The number of words in `operands`.
-size_t OperandCount(const CommandSpec& spec);
-
 } // namespace ferrovane::host

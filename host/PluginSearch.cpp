@@ -51,17 +51,19 @@ bool SameMachine(const std::string& path, const std::string& program) {
 
 std::string FindPlugin(const std::string& program, const std::string& home, std::string& error) {
     std::vector<std::string> looked;
-    std::string list, unusable;
+    std::string unusable;
     for (const std::string& place : PluginPlaces(program, home)) {
-        const std::string path = Normal(place); // /usr/bin/../lib/lxvst is /usr/lib/lxvst
+        std::string path = Normal(place); // /usr/bin/../lib/lxvst is /usr/lib/lxvst
         if (std::find(looked.begin(), looked.end(), path) != looked.end()) continue;
         if (SameMachine(path, program)) return path;
         if (access(path.c_str(), F_OK) == 0) unusable += " " + path;
         looked.push_back(path);
-        list += (list.size() ? ", " : "") + path;
     }
-    error = "no plugin found (looked for " + list + ")";
-    if (!unusable.empty()) error += "; not of this program's architecture:" + unusable;
+    error = "no plugin found (looked for";
+    for (const std::string& path : looked)
+        error += (path == looked.front() ? " " : ", ") + path;
+    error += ")";
+    if (!unusable.empty()) error += "; not a plugin of this program's architecture:" + unusable;
     error += "; give its path as PLUGIN";
     return {};
 }

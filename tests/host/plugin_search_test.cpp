@@ -100,8 +100,8 @@ TEST(PluginSearch, TheHomeFolderIsLastAndAPluginOfTheOtherArchitectureIsPassedOv
     EXPECT_EQ(error, "no plugin found (looked for " + other + ", " +
                          scratch.Path("opt/ferrovane.so") +
                          ", /usr/lib/lxvst/ferrovane.so, /usr/local/lib/lxvst/ferrovane.so, " +
-                         mine + "); not of this program's architecture: " + other + " " + mine +
-                         "; give its path as PLUGIN");
+                         mine + "); not a plugin of this program's architecture: " + other + " " +
+                         mine + "; give its path as PLUGIN");
 }
 
 } // namespace
