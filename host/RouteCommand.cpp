@@ -160,7 +160,8 @@ constexpr OptionSpec kRouteOptions[] = {
 
 const CommandSpec kRouteCommand = {
     "route", "IN.mid OUT.mid", kRouteOptions,
-    "Chunk files ending in .fxb/.fxp are VST preset files; others hold the raw chunk.\n"
+    "Chunk files ending in .fxb/.fxp are VST preset files, banks ending in .ttl/.lv2\n"
+    "LV2 states and presets; others hold the raw chunk.\n"
     "Channels are numbered 1 to 16.\n",
     RouteCommand};
 
