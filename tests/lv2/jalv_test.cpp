@@ -3,64 +3,11 @@
 // its MIDI output in the same cycle, at the same frame, routed as the state jalv loaded says.
 #include "Lv2Router.h"
 
+#include "JalvProcess.h"
 #include "MidiPeer.h"
-
-#include <chrono>
-#include <csignal>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace ferrovane::test {
 namespace {
-
-template <typename F> bool Within(int seconds, F condition) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
-// jalv with the plugin, its standard input a pipe: it runs until the pipe closes.
-class Jalv {
-  public:
-    Jalv(const std::string& server, const std::string& name, const std::string& lv2Path,
-         const std::string& stateFolder) {
-        int in[2];
-        if (pipe(in) != 0) return;
-        pid = fork();
-        if (pid == 0) {
-            dup2(in[0], 0);
-            close(in[1]);
-            setenv("JACK_DEFAULT_SERVER", server.c_str(), 1);
-            setenv("LV2_PATH", lv2Path.c_str(), 1);
-            execlp("jalv", "jalv", "-x", "-n", name.c_str(), "-l", stateFolder.c_str(),
-                   lv2::kPluginUri, static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(in[0]);
-        input = in[1];
-    }
-    // Ends jalv as a user does, by ending its input; its exit status.
-    int Quit() {
-        if (input >= 0) close(input);
-        input = -1;
-        int status = -1;
-        if (pid > 0 && !Within(20, [&] { return waitpid(pid, &status, WNOHANG) == pid; })) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    ~Jalv() { Quit(); }
-
-  private:
-    pid_t pid = -1;
-    int input = -1;
-};
 
 TEST(Lv2Jalv, RoutesMidiBetweenJackClientsAsTheLoadedStateSays) {
     // The state jalv loads: channel 1 to 1 and 3 (notes and controllers), channel 2 cut off,
@@ -78,7 +25,8 @@ TEST(Lv2Jalv, RoutesMidiBetweenJackClientsAsTheLoadedStateSays) {
     MidiPeer sender(server.Name(), "sender", true), receiver(server.Name(), "receiver", false);
     ASSERT_TRUE(sender.Ok() && receiver.Ok());
     const std::string name = JackClientName("ferrovane-jalv");
-    Jalv jalv(server.Name(), name, saver.world.Scratch() + "/path:/usr/lib/lv2", folder);
+    Jalv jalv("jalv", server.Name(), name, saver.world.Scratch() + "/path:/usr/lib/lv2",
+              {"-l", folder});
     jack_client_t* patchbay = OpenJackClient(server.Name(), "patchbay");
     ASSERT_NE(patchbay, nullptr);
     EXPECT_TRUE(Within(60, [&] {
