@@ -8,6 +8,7 @@
 #include "FxPreset.h"
 #include "JackServer.h"
 #include "MidiPeer.h"
+#include "ThreadProbe.h"
 #include "VstHost.h"
 
 #include <gtest/gtest.h>
@@ -26,16 +27,6 @@ using host::VstHost;
 inline std::string OutputPath(const std::string& stem, const char* extension = "") {
     return std::string(FERROVANE_TEST_OUTPUT) + "/" + stem + "-" + std::to_string(getpid()) +
            extension;
-}
-
-// Waits for a condition; the bound only keeps a broken build from hanging.
-template <typename F> bool Within(int seconds, F condition) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
 }
 
 // The live command's arguments with a client name of this process's own, unless they name one.

@@ -4,25 +4,15 @@
 #pragma once
 
 #include "Lv2Uris.h"
+#include "ThreadProbe.h"
 
-#include <chrono>
 #include <csignal>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
 namespace ferrovane::test {
-
-template <typename F> bool Within(int seconds, F condition) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 class Jalv {
   public:

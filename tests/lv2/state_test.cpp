@@ -134,14 +134,20 @@ TEST(Lv2State, TheBankIsTheVstBankChunkAndRoutesTheSameInBothFormats) {
     EXPECT_EQ(fromLv2.size(), 12u);
 }
 
+// `size` bytes holding 128 records of `recordSize` bytes, each the first bytes of `p`.
+std::vector<uint8_t> Records(size_t size, int recordSize, const VSTPluginProgram& p) {
+    std::vector<uint8_t> bytes(size, 0);
+    for (int i = 0; i < kNumPrograms; ++i)
+        memcpy(bytes.data() + i * recordSize, &p, static_cast<size_t>(recordSize));
+    return bytes;
+}
+
 TEST(Lv2State, OlderAndNewerBanksLoadAndWhatIsNotABankChangesNothing) {
     Lv2Router r;
     const LV2_URID bankKey = r.world.Map(lv2::kBankKey);
     const LV2_URID chunkType = r.world.Map(LV2_ATOM__Chunk);
-    std::vector<uint8_t> older(kOldBankSize, 0);
-    const VSTPluginProgram split = Matrix({{0, 6, 0xFFFF}});
-    for (int i = 0; i < kNumPrograms; ++i)
-        memcpy(older.data() + i * kOldProgramSize, &split, kOldProgramSize);
+    const std::vector<uint8_t> older =
+        Records(kOldBankSize, kOldProgramSize, Matrix({{0, 6, 0xFFFF}}));
     ASSERT_EQ(r.RestoreProperties({{bankKey, older.data(), older.size(), chunkType}}),
               LV2_STATE_SUCCESS);
     r.Settle();
@@ -159,10 +165,8 @@ TEST(Lv2State, OlderAndNewerBanksLoadAndWhatIsNotABankChangesNothing) {
     r.Settle();
     EXPECT_EQ(Bytes(r.Play({Msg(0, {0xB0, 1, 1})})), (B{{0xB6, 1, 1}}));
 
-    std::vector<uint8_t> newer(kBankSize + 100, 0);
-    const VSTPluginProgram wide = Matrix({{0, 8, 0xFFFF}});
-    for (int i = 0; i < kNumPrograms; ++i)
-        memcpy(newer.data() + i * kProgramSize, &wide, kProgramSize);
+    const std::vector<uint8_t> newer =
+        Records(kBankSize + 100, kProgramSize, Matrix({{0, 8, 0xFFFF}}));
     EXPECT_EQ(r.RestoreProperties({{bankKey, newer.data(), newer.size(), chunkType}}),
               LV2_STATE_SUCCESS);
     r.Settle();

@@ -16,6 +16,16 @@ inline int ThreadCount() {
     return count;
 }
 
+// Waits for a condition; the bound only keeps a broken build from hanging.
+template <typename F> bool Within(int seconds, F condition) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 // Waits up to ten seconds for a condition; the bound only keeps a broken build from hanging.
 template <typename F> bool Eventually(F condition) {
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
