@@ -76,15 +76,15 @@ void Lv2Plugin::ApplyControls() {
 
 // Channel messages only, as the VST 2.x plugin receives them: system messages are not routed,
 // and a message shorter than its status asks for is no message. Every event's body is padded to
-// 8 bytes in the sequence, so a message's bytes are read as one word and cut to its length.
+// 8 bytes in the sequence, so a message's bytes are read as one word and cut to its length. An
+// event whose body would reach beyond the sequence ends it: what follows is no sequence.
 //
-// The walk reads each event's size to find the next one. A MIDI event takes 24 bytes, so the next
-// one is assumed there and the size only checked: the processor then reads ahead instead of
-// waiting for every size it loads.
+// The walk reads each event's size to find the next one. A MIDI event's padded body takes 8
+// bytes, so the next event is assumed there and the size only checked: the processor then reads
+// ahead instead of waiting for every size it loads.
 void Lv2Plugin::QueueInput(uint32_t frames) {
     if (!midiIn) return;
     static constexpr uint32_t kBytes[4] = {0, 0xFF, 0xFFFF, 0xFFFFFF};
-    static constexpr uint32_t kShortEvent = sizeof(LV2_Atom_Event) + sizeof(uint64_t);
     const int64_t last = frames > 0 ? frames - 1 : 0;
     const LV2_URID midiEvent = urids.midiEvent;
     const auto* at = reinterpret_cast<const uint8_t*>(lv2_atom_sequence_begin(&midiIn->body));
@@ -92,14 +92,19 @@ void Lv2Plugin::QueueInput(uint32_t frames) {
     engine.QueueMessages([&](auto push) {
         while (at + sizeof(LV2_Atom_Event) <= end) {
             const auto* ev = reinterpret_cast<const LV2_Atom_Event*>(at);
+            const uint8_t* body = at + sizeof(LV2_Atom_Event);
             const uint32_t size = ev->body.size;
-            if (__builtin_expect(size > sizeof(uint64_t), 0))
-                at += sizeof(LV2_Atom_Event) + lv2_atom_pad_size(size);
+            if (size > static_cast<size_t>(end - body)) break;
+            if (__builtin_expect(size - 1 < sizeof(uint64_t), 1)) // 1 to 8 bytes
+                at = body + sizeof(uint64_t);
             else
-                at += kShortEvent;
+                at = body + lv2_atom_pad_size(size);
             if (ev->body.type != midiEvent || size == 0) continue;
-            uint32_t midi;
-            memcpy(&midi, LV2_ATOM_BODY_CONST(&ev->body), sizeof midi);
+            uint32_t midi = 0;
+            if (__builtin_expect(end - body >= 4, 1))
+                memcpy(&midi, body, sizeof midi);
+            else
+                memcpy(&midi, body, size);
             const int need = ChannelMessageSize(static_cast<uint8_t>(midi));
             if (need == 0 || size < static_cast<uint32_t>(need)) continue;
             push(static_cast<int32_t>(std::clamp<int64_t>(ev->time.frames, 0, last)),

@@ -115,12 +115,22 @@ TEST(Lv2Routing, ResetAndClearArePressesAndTheOptionsReachEveryProgram) {
 
 TEST(Lv2Routing, OnlyWholeChannelMessagesAreRouted) {
     Lv2Router r;
-    const Lv2Events out = r.Play({Msg(0, {0xF0, 0x7E, 0x01, 0xF7}), Msg(0, {0xF8}), Msg(0, {0xFE}),
-                                  Msg(1, {0x90, 60}), Msg(1, {0xC0}), Msg(2, {0x40, 1, 2}),
-                                  Msg(3, {0xC1, 5, 9}), Msg(4, {0x91, 62, 70})});
+    const Lv2Events out =
+        r.Play({Msg(0, {}), Msg(0, {0xF0, 0x7E, 0x01, 0xF7, 0xF0, 0x7E, 0x01, 0x02, 0x03, 0xF7}),
+                Msg(0, {0xF8}), Msg(0, {0xFE}), Msg(1, {0x90, 60}), Msg(1, {0xC0}),
+                Msg(2, {0x40, 1, 2}), Msg(3, {0xC1, 5, 9}), Msg(4, {0x91, 62, 70})});
     EXPECT_EQ(out, (Lv2Events{Msg(3, {0xC1, 5}), Msg(4, {0x91, 62, 70})}))
-        << "system messages, cut messages and data bytes are no messages to route; bytes "
-           "beyond a message's length are not part of it";
+        << "empty events, system messages, cut messages and data bytes are no messages to route; "
+           "bytes beyond a message's length are not part of it";
+
+    // A sequence whose last event claims more than the sequence holds ends before it.
+    Lv2Instance& p = r.plugin;
+    p.Feed({Msg(0, {0xB0, 1, 1}), Msg(1, {0xB1, 2, 2})});
+    auto* seq = static_cast<LV2_Atom_Sequence*>(p.PortBuffer("midi_in"));
+    auto* second = reinterpret_cast<LV2_Atom_Event*>(reinterpret_cast<uint8_t*>(seq + 1) + 24);
+    second->body.size = 0xFFFFFFF0u;
+    p.RunFed(256);
+    EXPECT_EQ(Bytes(p.Collect()), (B{{0xB0, 1, 1}}));
 }
 
 TEST(Lv2Routing, AFullOutputBufferTakesWhatFitsWhole) {

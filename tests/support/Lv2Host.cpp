@@ -156,6 +156,11 @@ void Lv2Instance::Set(const char* symbol, float value) {
     if (Port* port = Find(symbol); port && port->control) port->value = value;
 }
 
+void* Lv2Instance::PortBuffer(const char* symbol) {
+    Port* port = Find(symbol);
+    return port && !port->control ? port->atoms.data() : nullptr;
+}
+
 float Lv2Instance::Get(const char* symbol) const {
     const Port* port = Find(symbol);
     return port && port->control ? port->value : 0.0f;

@@ -74,6 +74,8 @@ class Lv2Instance {
 
     void Set(const char* symbol, float value);
     float Get(const char* symbol) const;
+    // The buffer an atom port is connected to.
+    void* PortBuffer(const char* symbol);
     // Runs one block of `frames` with these events on the MIDI input; answers the MIDI output's
     // events. Every other atom output's events are kept for Notifications.
     std::vector<Lv2Event> Run(const std::vector<Lv2Event>& in, uint32_t frames = 256);
