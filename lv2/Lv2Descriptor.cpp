@@ -1,6 +1,7 @@
 #include "Lv2Descriptor.h"
 
 #include "LoadError.h"
+#include "Lv2Features.h"
 #include "Lv2Plugin.h"
 #include "PluginMessage.h"
 #include "SSystemData.h"
@@ -16,17 +17,11 @@ Lv2Plugin* Instance(LV2_Handle handle) {
     return static_cast<Lv2Plugin*>(static_cast<SILv2Instance*>(handle));
 }
 
-void* Feature(const LV2_Feature* const* features, const char* uri) {
-    for (int i = 0; features && features[i]; ++i)
-        if (features[i]->URI && strcmp(features[i]->URI, uri) == 0) return features[i]->data;
-    return nullptr;
-}
-
 // A machine below the requirements is refused as the VST 2.x entry refuses it; the text goes to
 // standard error, the only place an instance without an editor has.
 LV2_Handle Instantiate(const LV2_Descriptor*, double, const char*,
                        const LV2_Feature* const* features) {
-    auto* map = static_cast<LV2_URID_Map*>(Feature(features, LV2_URID__map));
+    auto* map = static_cast<LV2_URID_Map*>(FeatureData(features, LV2_URID__map));
     if (!map || !map->map) {
         ShowPluginMessage("Failed to load plugin\n(Reason: the host maps no URIDs)");
         return nullptr;

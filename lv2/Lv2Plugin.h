@@ -23,7 +23,6 @@ class Lv2Plugin final : public SILv2Instance {
     Lv2Plugin& operator=(const Lv2Plugin&) = delete;
 
     SIEngine& Engine() override { return engine; }
-    RoutingEngine& Routing() { return engine; }
 
     // The audio thread class: never allocates; the engine's locks only.
     void ConnectPort(uint32_t port, void* data);

@@ -1,5 +1,6 @@
 #include "Lv2Ui.h"
 
+#include "Lv2Features.h"
 #include "Lv2Uris.h"
 #include "Product.h"
 #include "SEditorKit.h"
@@ -15,22 +16,11 @@
 
 namespace ferrovane::lv2 {
 
-namespace {
-
-const void* Feature(const LV2_Feature* const* features, const char* uri) {
-    for (int i = 0; features && features[i]; ++i)
-        if (features[i]->URI && strcmp(features[i]->URI, uri) == 0) return features[i]->data;
-    return nullptr;
-}
-
-} // namespace
-
 Lv2Ui* Lv2Ui::Create(const char* bundlePath, LV2UI_Write_Function write,
                      LV2UI_Controller controller, LV2UI_Widget* widget,
                      const LV2_Feature* const* features) {
-    auto* instance =
-        static_cast<SILv2Instance*>(const_cast<void*>(Feature(features, LV2_INSTANCE_ACCESS_URI)));
-    void* parent = const_cast<void*>(Feature(features, LV2_UI__parent));
+    auto* instance = static_cast<SILv2Instance*>(FeatureData(features, LV2_INSTANCE_ACCESS_URI));
+    void* parent = FeatureData(features, LV2_UI__parent);
     if (!instance || !parent || !widget) return nullptr;
     // The toolkit's own connection: an LV2 host gives no display.
     if (!SEditorKit::Instance().AdoptHostDisplay(nullptr)) return nullptr;
@@ -42,8 +32,8 @@ Lv2Ui* Lv2Ui::Create(const char* bundlePath, LV2UI_Write_Function write,
 Lv2Ui::Lv2Ui(SIEngine& engine, const char* bundlePath, LV2UI_Write_Function write,
              LV2UI_Controller controller, const LV2_Feature* const* features)
     : engine(engine), directory(bundlePath ? bundlePath : ""), write(write), controller(controller),
-      resize(static_cast<const LV2UI_Resize*>(Feature(features, LV2_UI__resize))),
-      touch(static_cast<const LV2UI_Touch*>(Feature(features, LV2_UI__touch))) {}
+      resize(static_cast<const LV2UI_Resize*>(FeatureData(features, LV2_UI__resize))),
+      touch(static_cast<const LV2UI_Touch*>(FeatureData(features, LV2_UI__touch))) {}
 
 bool Lv2Ui::Open(void* parent, LV2UI_Widget* widget) {
     SEditorKit& kit = SEditorKit::Instance();
