@@ -177,7 +177,8 @@ void Lv2Instance::WriteInput(Port& port, const std::vector<Lv2Event>& in) {
     for (const Lv2Event& e : in) {
         lv2_atom_forge_frame_time(&forge, e.frame);
         lv2_atom_forge_atom(&forge, static_cast<uint32_t>(e.bytes.size()), midi);
-        lv2_atom_forge_write(&forge, e.bytes.data(), static_cast<uint32_t>(e.bytes.size()));
+        if (!e.bytes.empty()) // an empty event has no body
+            lv2_atom_forge_write(&forge, e.bytes.data(), static_cast<uint32_t>(e.bytes.size()));
     }
     lv2_atom_forge_pop(&forge, &sequence);
 }
