@@ -9,6 +9,7 @@
 #include "ExitingXHandlers.h"
 #include "HostWindow.h"
 #include "PngFile.h"
+#include "Relaxed.h"
 #include "ThreadProbe.h"
 #include "XUser.h"
 
@@ -17,6 +18,8 @@
 
 #include <dlfcn.h>
 #include <mutex>
+
+using zell::threading::LoadRelaxed;
 
 namespace ferrovane::test {
 namespace {
@@ -216,7 +219,8 @@ TEST(Lv2Ui, OptionsReachTheHostAsPortWritesAndOtherEditsAsAStateChange) {
     EXPECT_TRUE(h.dsp.plugin.Notifications().empty()) << "an option is no state change";
 
     h.ClickAt(NodeX(0), NodeY(3));
-    EXPECT_TRUE(Eventually([&] { return h.dsp.Engine().CurrentProgram().routing[0][3] != 0; }));
+    EXPECT_TRUE(Eventually(
+        [&] { return LoadRelaxed(h.dsp.Engine().CurrentProgram().routing[0][3]) != 0; }));
     EXPECT_TRUE(Eventually([&] {
         h.dsp.Play({});
         return h.dsp.plugin.Notifications() ==
@@ -270,8 +274,8 @@ TEST(Lv2Ui, CarelessHostsCannotBreakIt) {
     ASSERT_TRUE(h.Open());
     h.ClickAt(NodeX(1), NodeY(1));
     EXPECT_TRUE(Eventually([&] {
-        return h.dsp.Engine().CurrentProgram().routing[1][1] == 0 ||
-               h.dsp.Engine().CurrentProgram().selectedIn == 1;
+        const VSTPluginProgram& p = h.dsp.Engine().CurrentProgram();
+        return LoadRelaxed(p.routing[1][1]) == 0 || LoadRelaxed(p.selectedIn) == 1;
     }));
     // The plugin goes on while its UI is closed and opened again, and two UIs in turn.
     h.Close();
