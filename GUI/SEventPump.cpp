@@ -175,7 +175,7 @@ const bool kUnloadHook = [] {
 } // namespace
 
 bool SEventPump::Serves(Display* display) {
-    return display && display != dp.load();
+    return display && !SXConnection::IsHost(display);
 }
 
 void SEventPump::WindowCreated(Display* display) {

@@ -1,6 +1,7 @@
 // Loading and unloading the built shared object with and without an X server: the load never
 // fails for want of a display, reports a missing one on standard error once, and the unload
 // leaves no thread and no mapping behind.
+#include "StderrCapture.h"
 #include "ThreadProbe.h"
 #include "VstHost.h"
 
@@ -18,37 +19,6 @@ using ferrovane::host::VstHost;
 namespace {
 
 constexpr const char* kNoDisplay = "Error: XOpenDisplay failed.\n";
-
-// Sends standard error to a temporary file until Finish.
-class StderrCapture {
-  public:
-    StderrCapture() : file(tmpfile()), saved(dup(2)) {
-        fflush(stderr);
-        if (file) dup2(fileno(file), 2);
-    }
-    ~StderrCapture() { Finish(); }
-    std::string Finish() {
-        if (saved < 0) return text;
-        fflush(stderr);
-        dup2(saved, 2);
-        close(saved);
-        saved = -1;
-        if (file) {
-            rewind(file);
-            char buffer[512];
-            size_t n;
-            while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
-                text.append(buffer, n);
-            fclose(file);
-        }
-        return text;
-    }
-
-  private:
-    FILE* file;
-    int saved;
-    std::string text;
-};
 
 // Sets or clears DISPLAY for one scope.
 class DisplayVariable {
