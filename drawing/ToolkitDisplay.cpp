@@ -7,6 +7,7 @@
 
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -17,6 +18,7 @@ namespace {
 
 constexpr int kMaxHooks = 4;
 void (*unloadHooks[kMaxHooks])() = {};
+std::atomic<bool> leftOpen{false};
 
 } // namespace
 
@@ -87,6 +89,14 @@ bool OpenToolkitDisplay(const char* name) {
     dps = OpenDisplay(name && *name ? name : fallback);
     SXConnection::WatchOwn(dps);
     return dps != nullptr;
+}
+
+void LeaveToolkitDisplayOpen() {
+    leftOpen = true;
+}
+
+bool ToolkitDisplayLeftOpen() {
+    return leftOpen.load();
 }
 
 void AtToolkitUnload(void (*hook)()) {

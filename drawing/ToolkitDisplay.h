@@ -49,6 +49,11 @@ int HostDisplayHolders(_XDisplay* display);
 // connection exists afterwards.
 [[nodiscard]] bool OpenToolkitDisplay(const char* name);
 
+// A thread of the toolkit that could not be stopped may still read our connection: the unload
+// then leaves it open, with everything Xlib keeps for it.
+void LeaveToolkitDisplayOpen();
+bool ToolkitDisplayLeftOpen();
+
 // Work that must end while the connection and the drawing resources still exist (the toolkit's
 // event pump), run first when the shared object is unloaded. At most a few hooks.
 void AtToolkitUnload(void (*hook)());
