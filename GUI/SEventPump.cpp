@@ -93,8 +93,8 @@ struct Pump {
         PumpState& s = *state;
         s.display = d;
         XSetWindowAttributes a{};
-        s.wake = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, InputOnly,
-                               CopyFromParent, 0, &a);
+        s.wake = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, InputOnly, CopyFromParent,
+                               0, &a);
         s.stopAtom = XInternAtom(d, "_ZELL_PUMP_STOP", False);
         s.syncAtom = XInternAtom(d, "_ZELL_PUMP_SYNC", False);
         XFlush(d);

@@ -75,8 +75,8 @@ SXAuthority SXAuthority::ForLocalDisplay(int number, const char* hostName, const
     const size_t hostLength = hostName ? strlen(hostName) : 0;
     Entry e;
     while (ReadEntry(f, &e)) {
-        const bool here = e.family == kFamilyWild ||
-                          (e.family == kFamilyLocal && hostName && e.address.Is(hostName, hostLength));
+        const bool here = e.family == kFamilyWild || (e.family == kFamilyLocal && hostName &&
+                                                      e.address.Is(hostName, hostLength));
         if (!here || (e.number.length != 0 && !e.number.Is(display, displayLength))) continue;
         if (e.name.Is(kXdmName, sizeof kXdmName - 1)) {
             found.kind = kUnknown;

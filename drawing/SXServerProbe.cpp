@@ -137,10 +137,10 @@ SXServerProbe::Answer SXServerProbe::Ask(const char* name, Deadline deadline) {
     if (reach != Reach::kConnected) return reach == Reach::kBusy ? kBusy : kUnknown;
     unsigned char request[12 + SXAuthority::kMaxName + SXAuthority::kMaxData];
     const size_t length = SetupRequest(auth, request, sizeof request);
-    const int status = length && send(fd, request, length, MSG_NOSIGNAL) ==
-                                     static_cast<ssize_t>(length)
-                           ? FirstAnswerByte(fd, deadline)
-                           : -1;
+    const int status =
+        length && send(fd, request, length, MSG_NOSIGNAL) == static_cast<ssize_t>(length)
+            ? FirstAnswerByte(fd, deadline)
+            : -1;
     if (status == 1) return kAccepted;
     close(fd);
     fd = -1;

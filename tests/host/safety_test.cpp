@@ -250,8 +250,9 @@ TEST(ClosingHost, EachInstanceOnTheConnectionItWasHanded) {
     first.reset(); // the host closes that connection, and everything made on it goes
     Click(second.D(), two, NodeX(2), NodeY(9));
     EXPECT_TRUE(Eventually([&] { return Routes(second.host, 2, 9); })) << "the click arrived";
-    EXPECT_TRUE(Eventually([&] { return PixelAt(second.D(), two, NodeX(2), NodeY(9)) == kLimeGreen; }))
-        << "and was painted";
+    EXPECT_TRUE(Eventually([&] {
+        return PixelAt(second.D(), two, NodeX(2), NodeY(9)) == kLimeGreen;
+    })) << "and was painted";
     second.Call(effEditClose);
     second.End();
 }
