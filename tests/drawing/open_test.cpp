@@ -3,6 +3,7 @@
 // most once. XOpenDisplay is interposed for the test program and counted.
 #include "AuthorityFile.h"
 #include "DisplaySocket.h"
+#include "EnvironmentVariable.h"
 #include "DroppingXRelay.h"
 #include "OwnXServer.h"
 #include "SXServerProbe.h"
@@ -76,7 +77,7 @@ TEST(OpenDisplay, ARefusalIsFinalAndTheCookieIsPresented) {
     OwnXServer server(Requiring(auth));
     ASSERT_TRUE(server.Ok()) << "no Xvfb";
     {
-        AuthorityVariable none("/nonexistent/authority");
+        EnvironmentVariable none("XAUTHORITY", "/nonexistent/authority");
         SXServerProbe probe;
         EXPECT_EQ(probe.Ask(server.Name().c_str(), Clock::now() + std::chrono::seconds(10)),
                   SXServerProbe::kRefused);
@@ -86,7 +87,7 @@ TEST(OpenDisplay, ARefusalIsFinalAndTheCookieIsPresented) {
         EXPECT_EQ(xlibOpens.load(), 1);
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(1)) << "nothing waited for";
     }
-    AuthorityVariable cookie(auth.Path());
+    EnvironmentVariable cookie("XAUTHORITY", auth.Path().c_str());
     SXServerProbe probe;
     EXPECT_EQ(probe.Ask(server.Name().c_str(), Clock::now() + std::chrono::seconds(10)),
               SXServerProbe::kAccepted);

@@ -4,6 +4,7 @@
 // RTLD_LOCAL, still binds to the executable's definition, which calls libX11's).
 #include "AuthorityFile.h"
 #include "DisplaySocket.h"
+#include "EnvironmentVariable.h"
 #include "OwnXServer.h"
 #include "StderrCapture.h"
 #include "VstHost.h"
@@ -90,7 +91,7 @@ TEST(ScanDisplay, ARefusingServerIsAskedOnceAndReportedBriefly) {
     OwnXServer server({"-auth", auth.Path()});
     ASSERT_TRUE(server.Ok()) << "no Xvfb";
     const std::string running = getenv("DISPLAY") ? getenv("DISPLAY") : "";
-    AuthorityVariable noCookie("/nonexistent/authority");
+    EnvironmentVariable noCookie("XAUTHORITY", "/nonexistent/authority");
     // Each measured as the fastest of a few loads: the machine's other work only adds.
     auto fastest = [](const char* display, std::string* written) {
         auto best = std::chrono::steady_clock::duration::max();

@@ -69,24 +69,3 @@ class AuthorityFile {
   private:
     std::string path;
 };
-
-// Sets XAUTHORITY for one scope.
-class AuthorityVariable {
-  public:
-    explicit AuthorityVariable(const std::string& value) {
-        if (const char* old = getenv("XAUTHORITY")) previous = old, had = true;
-        setenv("XAUTHORITY", value.c_str(), 1);
-    }
-    ~AuthorityVariable() {
-        if (had)
-            setenv("XAUTHORITY", previous.c_str(), 1);
-        else
-            unsetenv("XAUTHORITY");
-    }
-    AuthorityVariable(const AuthorityVariable&) = delete;
-    AuthorityVariable& operator=(const AuthorityVariable&) = delete;
-
-  private:
-    std::string previous;
-    bool had = false;
-};
