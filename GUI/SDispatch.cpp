@@ -280,6 +280,7 @@ struct SDispatch {
     }
 
     static const Handler* Table();
+    static int Deliver(XEvent* e);
 };
 
 // Client messages by their type: the paint requests, menu notices and the window manager's close
@@ -350,9 +351,9 @@ const SDispatch::Handler* SDispatch::Table() {
 
 // On the host's display the display lock is taken before the instance's interface lock, in
 // the order of a host that holds the display while it calls us.
-int SControl::eventProc(XEvent* e) {
+int SDispatch::Deliver(XEvent* e) {
     if (!e || !e->xany.window || e->type < 0 || e->type >= LASTEvent) return 0;
-    SDispatch::Handler handler = SDispatch::Table()[e->type];
+    Handler handler = Table()[e->type];
     if (!handler) return 0;
     SXRequestScope scope(e->xany.display);
     SControl* control = e->type == DestroyNotify
@@ -362,6 +363,16 @@ int SControl::eventProc(XEvent* e) {
     if (!control->globals) return handler(control, e);
     std::lock_guard<std::recursive_mutex> hold(control->globals->uiLock);
     return handler(control, e);
+}
+
+// Hosts call this (through _XEventProc) and Xlib's callers sit beneath it: a failure of a
+// handler leaves the event unhandled and goes no further.
+int SControl::eventProc(XEvent* e) {
+    try {
+        return SDispatch::Deliver(e);
+    } catch (...) {
+        return 0;
+    }
 }
 
 bool SControl::PointerInside(SControl* c) {

@@ -78,10 +78,14 @@ context::SDrawBrush* SStaticData::FindBrush(int colour) {
     return brush;
 }
 
+// A font belongs to the connection that loaded it: each display has fonts of its own, and a
+// released one serves the next display that asks.
 context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
     std::lock_guard<std::mutex> hold(findLock);
+    _XDisplay* display = ToolkitDisplay();
     for (context::SDrawFont* font : fonts.items) {
-        if (font && font->size == size && font->bold == bold && font->italic == italic) {
+        if (font && font->size == size && font->bold == bold && font->italic == italic &&
+            (!font->GetDisplay() || font->GetDisplay() == display)) {
             font->Reload();
             return font;
         }

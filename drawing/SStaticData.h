@@ -51,8 +51,9 @@ class SStaticData {
     context::SDrawPen* FindPen(int colour);
     // The first brush whose effective colour is that colour, or a new solid brush; never null.
     context::SDrawBrush* FindBrush(int colour);
-    // The first font of that size, weight and slant, or a new one; never null. A font made
-    // while there was no display is loaded again once there is one.
+    // The first font of that size, weight and slant on the toolkit's display of the moment, or
+    // a new one; never null. A font made while there was no display, or released with its
+    // display, is loaded again once there is one.
     context::SDrawFont* FindFont(int size, bool bold, bool italic);
     // Frees every cached font loaded on that display before it goes; they load again on their
     // next use.

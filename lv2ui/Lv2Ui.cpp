@@ -22,8 +22,6 @@ Lv2Ui* Lv2Ui::Create(const char* bundlePath, LV2UI_Write_Function write,
     auto* instance = static_cast<SILv2Instance*>(FeatureData(features, LV2_INSTANCE_ACCESS_URI));
     void* parent = FeatureData(features, LV2_UI__parent);
     if (!instance || !parent || !widget) return nullptr;
-    // The toolkit's own connection: an LV2 host gives no display.
-    if (!SEditorKit::Instance().AdoptHostDisplay(nullptr)) return nullptr;
     std::unique_ptr<Lv2Ui> ui(
         new Lv2Ui(instance->Engine(), bundlePath, write, controller, features));
     return ui->Open(parent, widget) ? ui.release() : nullptr;
@@ -39,8 +37,10 @@ bool Lv2Ui::Open(void* parent, LV2UI_Widget* widget) {
     SEditorKit& kit = SEditorKit::Instance();
     int loadError = 0; // an LV2 host names itself to no one: none is refused
     globals = kit.CreateGlobals();
+    // The toolkit's own connection: an LV2 host gives no display.
+    if (!globals || !kit.AdoptHostDisplay(globals, nullptr)) return false;
     editor = static_cast<SPluginEditor*>(kit.CreateEditor(&engine, this, globals, loadError));
-    if (!globals || !editor) return false;
+    if (!editor) return false;
     engine.AttachEditor(editor);
     editor->open(parent);
     if (!editor->Panel()) return false;
@@ -57,7 +57,10 @@ Lv2Ui::~Lv2Ui() {
     }
     delete editor;
     editor = nullptr;
-    if (globals) SEditorKit::Instance().DestroyGlobals(globals);
+    if (globals) {
+        SEditorKit::Instance().ReleaseHostDisplay(globals);
+        SEditorKit::Instance().DestroyGlobals(globals);
+    }
     globals = nullptr;
 }
 

@@ -52,6 +52,8 @@ depends=$(field Depends)
 for name in libc6 libx11-6 libxext6 libxinerama1 libxpm4 libxmu6; do
   echo "$depends" | grep -Eq "(^|, )$name( |,|$)" || fail "Depends lacks $name"
 done
+# Nothing of libX11 newer than 1.6 is imported, so no newer libX11 is asked for.
+echo "$depends" | grep -Eq "libx11-6 \(>= 2:1\.([7-9]|[1-9][0-9])" && fail "Depends asks for libX11 1.7 or later"
 
 echo "== dpkg-deb -c"
 dpkg-deb -c "$deb"

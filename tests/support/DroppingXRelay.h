@@ -1,6 +1,6 @@
 // A display of the test's own in front of a real X server (one that asks no authorization, as
 // an Xvfb started without -auth). It drops its first connections the moment they arrive, as a
-// server does while it resets after its last client left, and relays the one after those. Like a
+// server does while it resets after its last client left, and relays those after them. Like a
 // server where abstract sockets are not allowed, it binds only the socket file, so Xlib's first try
 // (the abstract name) is refused.
 #pragma once
@@ -40,39 +40,56 @@ class DroppingXRelay {
     int Accepted() const { return accepted.load(); }
 
   private:
-    // Accepts, drops or relays until stopped; one relayed connection at a time.
+    // A relayed connection: the client's end and the server's.
+    struct Pair {
+        int client;
+        int server;
+    };
+    static constexpr int kPairs = 8;
+
+    // Accepts, drops or relays until stopped.
     void Serve() {
-        int client = -1, server = -1;
+        Pair pairs[kPairs];
+        int count = 0;
         while (!stop) {
-            pollfd fds[3] = {{own.Fd(), POLLIN, 0}, {client, POLLIN, 0}, {server, POLLIN, 0}};
-            if (poll(fds, 3, 20) <= 0) continue;
-            if (fds[0].revents & POLLIN) Accept(&client, &server);
-            if (!Copy(fds[1], server) || !Copy(fds[2], client)) {
-                close(client);
-                close(server);
-                client = server = -1;
+            pollfd fds[1 + 2 * kPairs] = {{own.Fd(), POLLIN, 0}};
+            for (int i = 0; i < count; ++i) {
+                fds[1 + 2 * i] = {pairs[i].client, POLLIN, 0};
+                fds[2 + 2 * i] = {pairs[i].server, POLLIN, 0};
             }
+            if (poll(fds, static_cast<nfds_t>(1 + 2 * count), 20) <= 0) continue;
+            for (int i = count - 1; i >= 0; --i)
+                if (!Copy(fds[1 + 2 * i], pairs[i].server) ||
+                    !Copy(fds[2 + 2 * i], pairs[i].client)) {
+                    close(pairs[i].client);
+                    close(pairs[i].server);
+                    pairs[i] = pairs[--count];
+                }
+            if ((fds[0].revents & POLLIN) && Accept(&pairs[count], count < kPairs)) ++count;
         }
-        if (client >= 0) close(client);
-        if (server >= 0) close(server);
+        for (int i = 0; i < count; ++i) {
+            close(pairs[i].client);
+            close(pairs[i].server);
+        }
     }
 
-    void Accept(int* client, int* server) {
+    // True when the connection is relayed from now on.
+    bool Accept(Pair* pair, bool room) {
         const int fd = accept4(own.Fd(), nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) return;
-        if (accepted.fetch_add(1) < drops || *client >= 0) {
+        if (fd < 0) return false;
+        if (accepted.fetch_add(1) < drops || !room) {
             close(fd);
-            return;
+            return false;
         }
         const int up = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (up < 0 ||
             connect(up, reinterpret_cast<const sockaddr*>(&upstream), sizeof upstream) != 0) {
             if (up >= 0) close(up);
             close(fd);
-            return;
+            return false;
         }
-        *client = fd;
-        *server = up;
+        *pair = {fd, up};
+        return true;
     }
 
     // Moves what arrived on one end to the other; false once either end has closed.
