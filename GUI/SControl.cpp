@@ -109,9 +109,13 @@ void SControl::CreateWindow(int x, int y, int w, int h, int parentWindowId) {
         window = XCreateWindow(display, parentWindow, x, y, dim(w), dim(h), 0, CopyFromParent,
                                InputOutput, CopyFromParent, CWOverrideRedirect | CWEventMask, &a);
     }
+    // What XSetWMProtocols sets, with the atom already interned.
     if (flags & (kFlagTopLevel | kFlagPopup)) {
-        deleteAtom = SAtoms::Of(display).deleteWindow;
-        if (deleteAtom != None) XSetWMProtocols(display, window, &deleteAtom, 1);
+        const SAtoms& atoms = SAtoms::Of(display);
+        deleteAtom = atoms.deleteWindow;
+        const auto protocol = static_cast<long>(deleteAtom);
+        if (deleteAtom != None)
+            SetProperty32(display, window, atoms.protocols, XA_ATOM, &protocol, 1);
     }
 }
 

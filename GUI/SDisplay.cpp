@@ -15,12 +15,19 @@ namespace zell::gui {
 
 namespace {
 
-// The system data's monitor list, measured on its own so that filling it never re-enters the
-// display object under construction.
+// The server is asked once for the process: the display object and the system data's monitor
+// list both take this measurement, which never re-enters the display object under construction.
+const SDisplay& Measured() {
+    static const SDisplay measured = [] {
+        SDisplay m;
+        m.AllMonitorRects(ToolkitDisplay());
+        return m;
+    }();
+    return measured;
+}
+
 bool MonitorQuery(std::vector<system::SDisplayRect>& out) {
-    SDisplay measured;
-    measured.AllMonitorRects(ToolkitDisplay());
-    for (const Rect2& m : measured.Monitors())
+    for (const Rect2& m : Measured().Monitors())
         out.push_back({m.x1, m.y1, m.Width(), m.Height()});
     return !out.empty();
 }
@@ -33,9 +40,8 @@ const bool kQueryInstalled = [] {
 } // namespace
 
 SDisplay& SDisplay::Instance() {
-    static SDisplay display;
+    static SDisplay display = Measured();
     static const bool built = [] {
-        display.AllMonitorRects(ToolkitDisplay());
         system::sd().getDisplayInfos();
         return true;
     }();
@@ -68,9 +74,8 @@ bool SDisplay::SplitScreen(int width, int height, std::vector<Rect2>& out) {
 }
 
 bool SDisplay::QueryXinerama(Display* d) {
-    int opcode, event, error, count = 0;
-    if (!XQueryExtension(d, "XINERAMA", &opcode, &event, &error) || !XineramaIsActive(d))
-        return false;
+    int event, error, count = 0;
+    if (!XineramaQueryExtension(d, &event, &error) || !XineramaIsActive(d)) return false;
     XineramaScreenInfo* screens = XineramaQueryScreens(d, &count);
     monitorCount = count;
     for (int i = 0; screens && i < count; ++i) {

@@ -1,5 +1,6 @@
 #include "SEventPump.h"
 
+#include "SAtoms.h"
 #include "SBrokenPipeScope.h"
 #include "SControl.h"
 #include "SDisplay.h"
@@ -83,8 +84,8 @@ struct Pump {
         XSetWindowAttributes a{};
         wake = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, InputOnly, CopyFromParent,
                              0, &a);
-        stopAtom = XInternAtom(d, "_ZELL_PUMP_STOP", False);
-        syncAtom = XInternAtom(d, "_ZELL_PUMP_SYNC", False);
+        stopAtom = SAtoms::Of(d).pumpStop;
+        syncAtom = SAtoms::Of(d).pumpSync;
         XFlush(d);
         stopping = false;
         alive = true;

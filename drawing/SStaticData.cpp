@@ -3,6 +3,7 @@
 #include "SColour.h"
 #include "SDrawBrush.h"
 #include "SDrawFont.h"
+#include "SFontLookup.h"
 #include "SDrawPen.h"
 #include "ToolkitDisplay.h"
 
@@ -49,10 +50,15 @@ SStaticData::SStaticData() {
 
 SStaticData::~SStaticData() = default;
 
+// In one round trip where the colours are allocated.
 void SStaticData::AddColours() {
     if (!ToolkitDisplay()) return;
-    for (const RGB& c : kPalette)
-        palette.Push(SCOL(c.r, c.g, c.b));
+    SColourCell cells[SColourRing::kCapacity];
+    for (int i = 0; i < SColourRing::kCapacity; ++i)
+        cells[i] = ColourCell(kPalette[i].r, kPalette[i].g, kPalette[i].b);
+    FindColours(ToolkitDisplay(), cells, SColourRing::kCapacity);
+    for (const SColourCell& c : cells)
+        palette.Push(static_cast<int>(c.pixel));
 }
 
 int SStaticData::Colour(int index) {
@@ -91,7 +97,19 @@ context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
     return font;
 }
 
+void SStaticData::PrefetchFonts(std::initializer_list<Wanted> fonts) {
+    std::vector<std::vector<std::string>> names;
+    for (const Wanted& w : fonts) {
+        names.emplace_back();
+        for (const auto& pattern : context::SDrawFont::Patterns(w.size, w.bold, false, nullptr))
+            names.back().emplace_back(pattern.Text());
+    }
+    context::SFontLookup::Prefetch(ToolkitDisplay(), names);
+}
+
 void SStaticData::ReleaseDisplay(_XDisplay* display) {
+    ForgetColours(display);
+    context::SFontLookup::Forget(display);
     std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawFont* font : fonts.items)
         if (font) font->ReleaseOn(display);
