@@ -360,6 +360,7 @@ void SControl::GetScreen2Client(Point2& p) {
 }
 
 Point2 SControl::PointerPosition() {
+    if (eventPointer.valid) return eventPointer.at;
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned mask = 0;

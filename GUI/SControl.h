@@ -318,7 +318,9 @@ class SControl : public SIExtended, public object::SIEventTarget {
     void Resized(bool refresh);
     void GetClient2Screen(Point2& p);
     void GetScreen2Client(Point2& p);
-    // Where the pointer is, in this control's coordinates; (-1, -1) when it cannot be asked.
+    // Where the pointer is, in this control's coordinates: while an event of the pointer is
+    // being dispatched to the control, where that event says it is; otherwise the server is
+    // asked. (-1, -1) when it cannot be asked.
     Point2 PointerPosition();
     Point2 GetTopPosition();
     Point2 GetScreenPosition();
@@ -391,6 +393,16 @@ class SControl : public SIExtended, public object::SIEventTarget {
     XId deleteAtom = 0;
     _XDisplay* display = nullptr; // the connection the window lives on
 
+    // The pointer as the event being dispatched to this control reports it, in the control's
+    // coordinates and the root window's; set by the dispatcher for the time of the event.
+    struct EventPointer {
+        Point2 at;
+        Point2 root;
+        bool valid = false;
+    } eventPointer;
+    // Whether the pointer is over the window, as the crossing and motion events report it.
+    bool pointerOver = false;
+
     // Takes this control out of dispatch and stops what calls it from other threads (its
     // timer, its idle function); a window does the same for its children.
     void Quiesce();
@@ -407,7 +419,6 @@ class SControl : public SIExtended, public object::SIEventTarget {
     void SetWindowManagerHints(int w, int h);
     void SetUndecorated();
     void Publish();
-    bool PointerInside(SControl* control);
 };
 
 } // namespace zell::gui

@@ -4,6 +4,7 @@
 #include "SDrawBrush.h"
 #include "SDrawFont.h"
 #include "SFontLookup.h"
+#include "STextPictures.h"
 #include "SDrawPen.h"
 #include "ToolkitDisplay.h"
 
@@ -110,6 +111,7 @@ void SStaticData::PrefetchFonts(std::initializer_list<Wanted> fonts) {
 void SStaticData::ReleaseDisplay(_XDisplay* display) {
     ForgetColours(display);
     context::SFontLookup::Forget(display);
+    context::STextPictures::Forget(display);
     std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawFont* font : fonts.items)
         if (font) font->ReleaseOn(display);
