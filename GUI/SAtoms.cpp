@@ -1,5 +1,6 @@
 #include "SAtoms.h"
 
+#include "SDisplayLock.h"
 #include "SXReplyBatch.h"
 
 #include <X11/Xlib.h>
@@ -76,8 +77,10 @@ const SAtoms kNone{};
 
 } // namespace
 
+// Painting threads ask for atoms too: the display is locked first (SDisplayLock.h).
 const SAtoms& SAtoms::Of(Display* display) {
     if (!display) return kNone;
+    SDisplayLock locked(display);
     std::lock_guard<std::mutex> hold(tableLock);
     Entry* free = nullptr;
     for (Entry& e : table) {

@@ -5,6 +5,7 @@
 #include "SEventPump.h"
 #include "STimer.h"
 #include "SXConnection.h"
+#include "SXReplyBatch.h"
 #include "SToolTipLink.h"
 #include "ToolkitDisplay.h"
 
@@ -14,6 +15,9 @@
 #include <X11/Xutil.h>
 
 #include <cstring>
+
+// Last: it defines macros that clash with ordinary names.
+#include <X11/Xlibint.h>
 
 namespace zell::gui {
 
@@ -222,20 +226,23 @@ void SControl::WindowGone() {
 // On a connection the pump reads, the window's destruction comes as an event: once the pump has
 // handled everything up to now, a destroyed window has been forgotten. A request that fails
 // there while the pump waits for events can break the connection (Xlib hands the error to the
-// wrong reader). Elsewhere the server is asked.
+// wrong reader). Elsewhere the server is asked, in a batch: a refusal only goes unanswered.
 bool SControl::WindowAlive() {
     if (display && SEventPump::Serves(display)) {
         SEventPump::Sync();
         return window != 0;
     }
     if (!display || !window) return false;
-    Window root = 0;
-    int x = 0, y = 0;
-    unsigned w = 0, h = 0, border = 0, depth = 0;
-    SXRequestScope scope(display);
-    SXErrorTrap trap(display);
-    const Status found = XGetGeometry(display, window, &root, &x, &y, &w, &h, &border, &depth);
-    return trap.End(nullptr) && found;
+    bool alive = false;
+    AskTogether(
+        display, 1,
+        [&](Display* dpy, int) {
+            xResourceReq* req;
+            GetResReq(GetGeometry, window, req);
+            (void)req;
+        },
+        [&](int, const unsigned char*, size_t) { alive = true; });
+    return alive;
 }
 
 bool SControl::Enabled() const {

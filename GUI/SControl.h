@@ -290,6 +290,9 @@ class SControl : public SIExtended, public object::SIEventTarget {
     // Cuts the window's corners, or gives it back its rectangle; the tooltip does it as it
     // opens.
     virtual void SetRoundShape(bool round);
+    // Asks the server once per connection whether it shapes windows (the extension's first
+    // use), so that SetRoundShape later waits for nothing.
+    void PrepareRoundShape();
 
     void Destroy();
     // The control's window was destroyed by someone else (a host destroys its own window, and

@@ -304,8 +304,8 @@ struct SDispatch {
             case MotionNotify:
                 x = e->xmotion.x, y = e->xmotion.y;
                 rootX = e->xmotion.x_root, rootY = e->xmotion.y_root;
-                c->pointerOver = x >= 0 && y >= 0 && x < c->clientRect.Width() &&
-                                 y < c->clientRect.Height();
+                c->pointerOver =
+                    x >= 0 && y >= 0 && x < c->clientRect.Width() && y < c->clientRect.Height();
                 break;
             case EnterNotify:
             case LeaveNotify:
@@ -404,9 +404,7 @@ int SControl::eventProc(XEvent* e) {
     SDispatch::Handler handler = SDispatch::Table()[e->type];
     if (!handler) return 0;
     SXRequestScope scope(e->xany.display);
-    SControl* control = e->type == DestroyNotify
-                            ? SControlRegistry::FindDestroyed(e->xany.display, e->xany.window)
-                            : SControlRegistry::Find(e->xany.display, e->xany.window);
+    SControl* control = SControlRegistry::Find(e->xany.display, e->xany.window);
     if (!control) return 0;
     if (!control->globals) {
         SDispatch::PointerOfEvent pointer(control, e);
@@ -416,6 +414,5 @@ int SControl::eventProc(XEvent* e) {
     SDispatch::PointerOfEvent pointer(control, e);
     return handler(control, e);
 }
-
 
 } // namespace zell::gui

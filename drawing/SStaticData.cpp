@@ -1,11 +1,13 @@
 #include "SStaticData.h"
 
 #include "SColour.h"
+#include "SDisplayLock.h"
 #include "SDrawBrush.h"
 #include "SDrawFont.h"
+#include "SDrawPen.h"
 #include "SFontLookup.h"
 #include "STextPictures.h"
-#include "SDrawPen.h"
+#include "SXExtensions.h"
 #include "ToolkitDisplay.h"
 
 namespace zell::gui {
@@ -85,7 +87,9 @@ context::SDrawBrush* SStaticData::FindBrush(int colour) {
     return brush;
 }
 
+// A font being made asks the server: the display is locked first (SDisplayLock.h).
 context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
+    SDisplayLock display(ToolkitDisplay());
     std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawFont* font : fonts.items) {
         if (font && font->size == size && font->bold == bold && font->italic == italic) {
@@ -112,6 +116,7 @@ void SStaticData::ReleaseDisplay(_XDisplay* display) {
     ForgetColours(display);
     context::SFontLookup::Forget(display);
     context::STextPictures::Forget(display);
+    SXExtensions::Forget(display);
     std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawFont* font : fonts.items)
         if (font) font->ReleaseOn(display);

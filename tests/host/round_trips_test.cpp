@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -31,12 +32,15 @@ enum Phase {
     kIdle,
     kParameter,
     kProgram,
+    kClick,
     kPointer,
     kEditorClose,
     kUnload,
 };
-constexpr const char* kPhaseNames[] = {"quiet", "connection", "load",    "host",  "open",  "idle",
-                                       "param", "program",    "pointer", "close", "unload"};
+constexpr const char* kPhaseNames[] = {"quiet", "connection", "load",  "host",
+                                       "open",  "idle",       "param", "program",
+                                       "click", "pointer",    "close", "unload"};
+static_assert(sizeof kPhaseNames / sizeof *kPhaseNames == kUnload + 1, "a name for every phase");
 
 constexpr bool kHandsDisplay = sizeof(void*) == 4;
 
@@ -50,6 +54,24 @@ void Quiet(const XRelay& relay) {
         still = now == last ? still + 1 : 0;
         last = now;
     }
+}
+
+// Whether a tooltip window is on the screen.
+bool TipShown(Display* d) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    bool shown = false;
+    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return false;
+    for (unsigned i = 0; i < count && !shown; ++i) {
+        XWindowAttributes a;
+        char* title = nullptr;
+        if (XGetWindowAttributes(d, children[i], &a) && a.map_state == IsViewable &&
+            XFetchName(d, children[i], &title) && title)
+            shown = strstr(title, "(Tooltip)") != nullptr;
+        if (title) XFree(title);
+    }
+    if (children) XFree(children);
+    return shown;
 }
 
 // A host that hands over its display, relayed, and calls the editor's event procedure for
@@ -89,6 +111,8 @@ class ForwardingHost {
         std::lock_guard<std::mutex> hold(forwardLock);
         f();
     }
+    // The plugin is gone: nothing is forwarded any more. Inside Exclusive.
+    void Unloaded() { forwarding = false; }
 
     Display* display;
     Window window = 0;
@@ -103,6 +127,7 @@ class ForwardingHost {
             if (e.type == ClientMessage && e.xclient.window == window) return;
             if (e.xany.window == window) continue;
             std::lock_guard<std::mutex> hold(forwardLock);
+            if (!forwarding) continue;
             if (!procedure) procedure = Published(e.xany.window);
             if (procedure) procedure(&e);
         }
@@ -126,6 +151,7 @@ class ForwardingHost {
     Display* reader;
     std::mutex forwardLock;
     Procedure procedure = nullptr;
+    bool forwarding = true;
     std::thread loop;
 };
 
@@ -230,7 +256,9 @@ TEST_F(RoundTrips, EachStepOfAHostWaitsOnlyWhereItMust) {
     });
     Step(kProgram, [&] { exclusive([&] { host.Dispatch(effSetProgram, 0, 5); }); });
 
-    // Across the matrix, whose bands follow the pointer, and onto a button with a tip.
+    // The tips, switched on by a click on the panel's corner square; then the pointer across the
+    // matrix, whose bands follow it, and onto the Clear button, whose tip opens.
+    Step(kClick, [&] { Click(user, hostWindow, 5, 5); });
     Step(kPointer, [&] {
         int x = 0, y = 0;
         Window child;
@@ -239,13 +267,17 @@ TEST_F(RoundTrips, EachStepOfAHostWaitsOnlyWhereItMust) {
             XTestFakeMotionEvent(user, -1, x + 40 + 16 * i, y + 110 + 12 * i, CurrentTime);
             XSync(user, False);
         }
-        XTestFakeMotionEvent(user, -1, x + 260, y + 40, CurrentTime);
+        XTestFakeMotionEvent(user, -1, x + 267, y + 25, CurrentTime);
         XSync(user, False);
+        EXPECT_TRUE(Eventually([&] { return TipShown(user); })) << "the Clear button's tip";
     });
 
     Step(kEditorClose, [&] { exclusive([&] { host.Dispatch(effEditClose); }); });
     Step(kUnload, [&] {
-        exclusive([&] { loaded.reset(); });
+        exclusive([&] {
+            loaded.reset();
+            if (forwarding) forwarding->Unloaded();
+        });
         forwarding.reset();
         own.reset();
     });
@@ -256,8 +288,10 @@ TEST_F(RoundTrips, EachStepOfAHostWaitsOnlyWhereItMust) {
     EXPECT_EQ(Waits(kIdle), 0) << "idle passes with nothing new";
     EXPECT_EQ(Waits(kParameter), 0) << "a parameter's repaint";
     EXPECT_EQ(Waits(kProgram), 0) << "a program's repaint";
+    EXPECT_EQ(Waits(kClick), 0) << "a click on the panel";
     EXPECT_EQ(Waits(kPointer), 0) << "the pointer and a tooltip";
-    EXPECT_EQ(Waits(kEditorClose), 0) << "editor close";
+    EXPECT_LE(Waits(kEditorClose), 1)
+        << "editor close asks whether the host's window is still there";
 }
 
 } // namespace

@@ -89,8 +89,9 @@ class XRelay {
                 fds.push_back({l->server, POLLIN, 0});
             }
             poll(fds.data(), fds.size(), WaitMs(links));
+            const size_t polled = links.size();
             if (fds[0].revents & POLLIN) Accept(links);
-            for (size_t i = 0; i < links.size(); ++i) {
+            for (size_t i = 0; i < polled; ++i) {
                 Link& l = *links[i];
                 // The client's side first: what it wrote before an answer arrived was not
                 // written after waiting for it.
