@@ -186,6 +186,7 @@ void SControl::CleanUp() {
 
 void SControl::Quiesce() {
     cleaningUp = true;
+    retired = true;
     if (display && window) SControlRegistry::Unregister(display, window);
     if (timer) timer->Stop();
     DestroyIdleFunction();
@@ -203,9 +204,9 @@ void SControl::Destroy() {
     if (capture == this) capture = nullptr;
     if (display && window) {
         // Once unregistered no event reaches this control; the pump's sync waits out one that
-        // is being dispatched on its thread right now.
+        // is being dispatched on its thread right now. A retired control has had it already.
         SControlRegistry::Unregister(display, window);
-        if (SEventPump::Serves(display)) SEventPump::Sync();
+        if (!retired && SEventPump::Serves(display)) SEventPump::Sync();
         XDestroyWindow(display, window);
         XFlush(display);
         window = 0;

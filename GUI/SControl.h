@@ -407,8 +407,10 @@ class SControl : public SIExtended, public object::SIEventTarget {
     bool pointerOver = false;
 
     // Takes this control out of dispatch and stops what calls it from other threads (its
-    // timer, its idle function); a window does the same for its children.
+    // timer, its idle function); a window does the same for its children. Only Retire calls
+    // it, and waits out the dispatch afterwards: the control is retired then.
     void Quiesce();
+    bool retired = false;
     // A window passes Quiesce and WindowGone on to its children: on the thread that retires
     // the control, and for WindowGone also on the dispatching thread when the window's
     // destruction arrives.
