@@ -40,7 +40,9 @@ Connection& Of(Display* d) {
     c.display = d;
     const Visual* v = DefaultVisual(d, 0);
     c.visual = {v->red_mask, v->green_mask, v->blue_mask, v->bits_per_rgb, DefaultDepth(d, 0)};
-    c.workedOut = (v->c_class == TrueColor || v->c_class == DirectColor) && c.visual.Usable();
+    // A DirectColor colormap holds nothing in the cells nobody allocated: there the server must
+    // allocate.
+    c.workedOut = v->c_class == TrueColor && c.visual.Usable();
     connections.push_back(c);
     return connections.back();
 }

@@ -1,8 +1,8 @@
 // The pixels of colours in the default colormap of screen 0 of a connection, each found once
-// per connection and colour. On a TrueColor or DirectColor visual a pixel is worked out from the
-// visual, as the server's allocation works it out, without asking the server; on other visuals
-// the colours not known yet are allocated together, one round trip for all of them. Free of X
-// headers. Any thread.
+// per connection and colour. On a TrueColor visual a pixel is worked out from the visual, as the
+// server's allocation works it out, without asking the server; on other visuals (DirectColor
+// included: its colormap holds nothing in cells not allocated) the colours not known yet are
+// allocated together, one round trip for all of them. Free of X headers. Any thread.
 #pragma once
 
 struct _XDisplay;

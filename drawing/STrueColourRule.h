@@ -1,5 +1,5 @@
-// How an X server answers a colour allocation in the default colormap of a TrueColor or
-// DirectColor visual, worked out without asking it. The server first keeps the visual's
+// How an X server answers a colour allocation in the default colormap of a TrueColor visual,
+// worked out without asking it. The server first keeps the visual's
 // significant bits of each component, then takes for each the colormap entry nearest to that
 // (the first of two equally near); the entries are evenly spaced over the component's range,
 // as the server set them up. The pixel is the three entries' indices in their masks (with the
