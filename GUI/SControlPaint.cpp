@@ -183,6 +183,16 @@ std::vector<xRectangle> RoundedRows(int w, int h) {
     return rows;
 }
 
+// What both requests set: the window's bounding shape, replaced.
+template <typename Request> void SetsBounding(Request* req, int shape, int minor, Window w) {
+    req->reqType = static_cast<CARD8>(shape);
+    req->shapeReqType = static_cast<CARD8>(minor);
+    req->op = ShapeSet;
+    req->destKind = ShapeBounding;
+    req->dest = static_cast<CARD32>(w);
+    req->xOff = req->yOff = 0;
+}
+
 } // namespace
 
 // The window's bounding shape is set to the rectangle less its corners, or taken off.
@@ -194,24 +204,14 @@ void SControl::SetRoundShape(bool round) {
     if (!round) {
         xShapeMaskReq* req;
         GetReq(ShapeMask, req);
-        req->reqType = static_cast<CARD8>(shape);
-        req->shapeReqType = X_ShapeMask;
-        req->op = ShapeSet;
-        req->destKind = ShapeBounding;
-        req->dest = static_cast<CARD32>(window);
-        req->xOff = req->yOff = 0;
+        SetsBounding(req, shape, X_ShapeMask, window);
         req->src = None;
     } else {
         const std::vector<xRectangle> rows = RoundedRows(windowRect.Width(), windowRect.Height());
         xShapeRectanglesReq* req;
         GetReq(ShapeRectangles, req);
-        req->reqType = static_cast<CARD8>(shape);
-        req->shapeReqType = X_ShapeRectangles;
-        req->op = ShapeSet;
-        req->destKind = ShapeBounding;
+        SetsBounding(req, shape, X_ShapeRectangles, window);
         req->ordering = YXBanded;
-        req->dest = static_cast<CARD32>(window);
-        req->xOff = req->yOff = 0;
         req->length += static_cast<CARD16>(2 * rows.size());
         SXReplyBatch::Append(dpy, rows.data(), rows.size() * sizeof(xRectangle));
     }

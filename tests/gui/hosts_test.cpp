@@ -2,7 +2,6 @@
 // kinds of host: one that calls the published _XEventProc, one that serves only itself.
 #include <gtest/gtest.h> // before Xlib, which defines None and Bool
 
-#include "DroppingXRelay.h"
 #include "HostWindow.h"
 #include "OwnXServer.h"
 #include "PngFile.h"
@@ -162,7 +161,7 @@ TEST(HostDisplay, BurstsOfConnectionsAreWaitedOut) {
 TEST(HostDisplay, ConnectionsDroppedDuringTheHandshakeAreTriedAgain) {
     OwnXServer server;
     ASSERT_TRUE(server.Ok()) << "no Xvfb";
-    DroppingXRelay relay(server.Name(), 3);
+    XRelay relay(server.Name(), std::chrono::milliseconds(0), 3);
     ASSERT_TRUE(relay.Ok()) << "no display number free for the relay";
     Display* d = OpenDisplay(relay.Name().c_str());
     ASSERT_NE(d, nullptr) << relay.Accepted() << " connections taken";

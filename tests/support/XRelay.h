@@ -2,7 +2,10 @@
 // an Xvfb started without -auth) that relays every connection made to it, reading the protocol
 // as it passes (XStreamReader): replies, and the replies the client waited for, are counted
 // for the phase the test has set. It may hold everything for a while in each direction, as a
-// remote display does (the order is kept; nothing waits for what is held).
+// remote display does (the order is kept; nothing waits for what is held), and it may drop its
+// first connections the moment they arrive, as a server does while it resets after its last
+// client left. Like a server where abstract sockets are not allowed, it binds only the socket
+// file, so Xlib's first try (the abstract name) is refused.
 #pragma once
 
 #include "DisplaySocket.h"
@@ -32,10 +35,11 @@ class XRelay {
         std::vector<uint8_t> waited; // the requests of those, in order
     };
 
-    // server: the real server's display name, ":N"; delay: held in each direction.
+    // server: the real server's display name, ":N"; delay: held in each direction; drops: the
+    // connections closed at once before the first relayed one.
     explicit XRelay(const std::string& server,
-                    std::chrono::milliseconds delay = std::chrono::milliseconds(0))
-        : delay(delay), own(4100) {
+                    std::chrono::milliseconds delay = std::chrono::milliseconds(0), int drops = 0)
+        : delay(delay), drops(drops), own(4100) {
         if (server.size() < 2 || server[0] != ':' || !own.Ok()) return;
         upstream = DisplaySocket::Address(atoi(server.c_str() + 1));
         if (listen(own.Fd(), 16) != 0) return;
@@ -61,6 +65,8 @@ class XRelay {
     }
     // Bytes relayed so far, both ways: it stands still once the clients are quiet.
     unsigned long Moved() const { return moved.load(); }
+    // Connections taken so far, dropped ones included.
+    int Accepted() const { return accepted.load(); }
 
   private:
     using Clock = std::chrono::steady_clock;
@@ -119,6 +125,10 @@ class XRelay {
     void Accept(std::vector<std::unique_ptr<Link>>& links) {
         const int fd = accept4(own.Fd(), nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0) return;
+        if (accepted.fetch_add(1) < drops) {
+            close(fd);
+            return;
+        }
         auto link = std::make_unique<Link>();
         link->client = fd;
         link->server = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -166,12 +176,14 @@ class XRelay {
     }
 
     const Clock::duration delay;
+    const int drops;
     DisplaySocket own; // where clients connect
     sockaddr_un upstream{};
     bool listening = false;
     std::atomic<bool> stop{false};
     std::atomic<int> current{0};
     std::atomic<unsigned long> moved{0};
+    std::atomic<int> accepted{0};
     mutable std::mutex tallyLock;
     Tally tallies[kPhases];
     std::thread worker;
