@@ -287,7 +287,7 @@ struct SDispatch {
 
     // Where a pointer or key event puts the pointer, kept on the control it is dispatched to
     // for the time of its handling; a crossing or a motion also says whether the pointer is
-    // over the window (a pointer that went on into a child still is).
+    // over the window (a pointer that went on into a child, or was grabbed, still is).
     struct PointerOfEvent {
         PointerOfEvent(SControl* c, XEvent* e) : control(c) {
             int x = 0, y = 0, rootX = 0, rootY = 0;
@@ -311,7 +311,10 @@ struct SDispatch {
             case LeaveNotify:
                 x = e->xcrossing.x, y = e->xcrossing.y;
                 rootX = e->xcrossing.x_root, rootY = e->xcrossing.y_root;
-                c->pointerOver = e->type == EnterNotify || e->xcrossing.detail == NotifyInferior;
+                // A grab's leave moves no pointer: it is still over the window.
+                if (e->type == EnterNotify || e->xcrossing.mode != NotifyGrab)
+                    c->pointerOver =
+                        e->type == EnterNotify || e->xcrossing.detail == NotifyInferior;
                 break;
             default:
                 control = nullptr;
