@@ -89,7 +89,8 @@ void Query(Display* d, SColourCell* cells, int count) {
         },
         [&](int, const unsigned char* reply, size_t length) {
             for (int i = 0; i < count && 32 + 8 * static_cast<size_t>(i + 1) <= length; ++i) {
-                const auto* rgb = reinterpret_cast<const xrgb*>(reply + 32 + 8 * i);
+                const auto* rgb =
+                    reinterpret_cast<const xrgb*>(reply + 32 + 8 * static_cast<size_t>(i));
                 cells[i].red = rgb->red;
                 cells[i].green = rgb->green;
                 cells[i].blue = rgb->blue;

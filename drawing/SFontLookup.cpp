@@ -138,7 +138,7 @@ void ListAll(Display* d, const std::vector<std::string>& names, std::vector<char
         [&](int i, const unsigned char* reply, size_t length) {
             if (length >= sizeof(xListFontsReply))
                 listed[static_cast<size_t>(i)] =
-                    reinterpret_cast<const xListFontsReply*>(reply)->nFonts > 0;
+                    reinterpret_cast<const xListFontsReply*>(reply)->nFonts > 0 ? 1 : 0;
         });
 }
 

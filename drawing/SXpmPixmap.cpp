@@ -108,9 +108,11 @@ void Substitute(Display* d, Colours& colours, const std::vector<SColourCell>& be
     }
     while (!open.empty()) {
         std::vector<SColourCell> tries;
-        for (const Open& o : open)
-            tries.push_back({before[o.candidates[o.tried]].red, before[o.candidates[o.tried]].green,
-                             before[o.candidates[o.tried]].blue, 0, false});
+        tries.reserve(open.size());
+        for (const Open& o : open) {
+            const SColourCell& cell = before[o.candidates[o.tried]];
+            tries.push_back({cell.red, cell.green, cell.blue, 0, false});
+        }
         FindColours(d, tries.data(), static_cast<int>(tries.size()));
         for (size_t k = 0; k < open.size(); ++k)
             if (tries[k].found) colours.cells[open[k].index] = tries[k];

@@ -273,6 +273,8 @@ TEST_F(RoundTrips, EachStepOfAHostWaitsOnlyWhereItMust) {
     });
 
     Step(kEditorClose, [&] { exclusive([&] { host.Dispatch(effEditClose); }); });
+    // The host goes on with its display after the unload, and closes it: nothing of the plugin
+    // (no extension library's hooks) is left in it.
     Step(kUnload, [&] {
         exclusive([&] {
             loaded.reset();
