@@ -64,7 +64,9 @@ int SControl::Create(SGlobals* g, SControl* p, unsigned i, const char* text, int
     cleaningUp = false;
     cleanedUp = enabledAlone = false;
     previousFocus = 0;
-    display = ToolkitDisplay();
+    display = InstanceDisplay(globals);
+    // What the control makes for itself (its drawing context) lives on the same display.
+    SXRequestScope scope(display);
     if (display) {
         CreateWindow(x, y, w, h, parentWindowId);
         if (flags & (kFlagTopLevel | kFlagPopup)) SetWindowManagerHints(w, h);

@@ -332,6 +332,7 @@ struct SDispatch {
         SControl* control;
         SControl::EventPointer saved;
     };
+    static int Deliver(XEvent* e);
 };
 
 // Client messages by their type: the paint requests, menu notices and the window manager's close
@@ -402,9 +403,9 @@ const SDispatch::Handler* SDispatch::Table() {
 
 // On the host's display the display lock is taken before the instance's interface lock, in
 // the order of a host that holds the display while it calls us.
-int SControl::eventProc(XEvent* e) {
+int SDispatch::Deliver(XEvent* e) {
     if (!e || !e->xany.window || e->type < 0 || e->type >= LASTEvent) return 0;
-    SDispatch::Handler handler = SDispatch::Table()[e->type];
+    Handler handler = Table()[e->type];
     if (!handler) return 0;
     SXRequestScope scope(e->xany.display);
     SControl* control = SControlRegistry::Find(e->xany.display, e->xany.window);
@@ -416,6 +417,16 @@ int SControl::eventProc(XEvent* e) {
     std::lock_guard<std::recursive_mutex> hold(control->globals->uiLock);
     SDispatch::PointerOfEvent pointer(control, e);
     return handler(control, e);
+}
+
+// Hosts call this (through _XEventProc) and Xlib's callers sit beneath it: a failure of a
+// handler leaves the event unhandled and goes no further.
+int SControl::eventProc(XEvent* e) {
+    try {
+        return SDispatch::Deliver(e);
+    } catch (...) {
+        return 0;
+    }
 }
 
 } // namespace zell::gui

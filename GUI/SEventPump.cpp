@@ -1,5 +1,6 @@
 #include "SEventPump.h"
 
+#include "KeepLoaded.h"
 #include "SAtoms.h"
 #include "SBrokenPipeScope.h"
 #include "SControl.h"
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <sys/socket.h>
 #include <mutex>
 #include <thread>
@@ -20,21 +22,9 @@ namespace zell::gui {
 
 namespace {
 
-// The pump blocks in XNextEvent: with Xlib's thread support it wakes both for events from the
-// socket and for events another thread has read into the queue. A client message to its own
-// window wakes it to stop; so does the loss of the connection.
-struct Pump {
-    // At the process's exit this may run on the pump's own thread (Xlib ends the process from
-    // there when a host's handler says so), which cannot wait for itself.
-    ~Pump() {
-        Stop();
-        Join();
-        if (thread.joinable()) thread.detach();
-    }
-
-    std::mutex lock;
-    std::thread thread;
-    std::thread::id id;
+// What the pump's thread uses. The thread holds it too, so a thread that had to be let go
+// finds it still there whatever happens to the pump.
+struct PumpState {
     Display* display = nullptr;
     Window wake = 0;
     Atom stopAtom = 0;
@@ -43,7 +33,6 @@ struct Pump {
     std::condition_variable synced;
     long syncSent = 0;
     long syncSeen = 0;
-    int windows = 0;
     std::atomic<bool> stopping{false};
     std::atomic<bool> alive{false};
 
@@ -51,7 +40,10 @@ struct Pump {
     // passed over.
     void Run() {
         zell::threading::BlockBrokenPipesInThisThread(); // it flushes requests before it reads
-        Loop();
+        try {
+            Loop();
+        } catch (...) { // a handler's failure ends the pump, not the host
+        }
         std::lock_guard<std::mutex> hold(syncLock);
         alive = false;
         synced.notify_all();
@@ -73,23 +65,43 @@ struct Pump {
             SControl::eventProc(&e);
         }
     }
+};
+
+// The pump blocks in XNextEvent: with Xlib's thread support it wakes both for events from the
+// socket and for events another thread has read into the queue. A client message to its own
+// window wakes it to stop; so does the loss of the connection.
+struct Pump {
+    // At the process's exit this may run on the pump's own thread (Xlib ends the process from
+    // there when a host's handler says so), which cannot wait for itself.
+    ~Pump() {
+        Stop();
+        Join();
+        if (thread.joinable()) thread.detach();
+    }
+
+    std::mutex lock;
+    std::thread thread;
+    std::thread::id id;
+    std::shared_ptr<PumpState> state = std::make_shared<PumpState>();
+    int windows = 0;
 
     void Start(Display* d) {
         if (thread.joinable() && std::this_thread::get_id() == id) {
-            stopping = false;
+            state->stopping = false;
             return;
         }
         Join();
-        display = d;
+        PumpState& s = *state;
+        s.display = d;
         XSetWindowAttributes a{};
-        wake = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, InputOnly, CopyFromParent,
-                             0, &a);
-        stopAtom = SAtoms::Of(d).pumpStop;
-        syncAtom = SAtoms::Of(d).pumpSync;
+        s.wake = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, InputOnly, CopyFromParent,
+                               0, &a);
+        s.stopAtom = SAtoms::Of(d).pumpStop;
+        s.syncAtom = SAtoms::Of(d).pumpSync;
         XFlush(d);
-        stopping = false;
-        alive = true;
-        thread = std::thread([this] { Run(); });
+        s.stopping = false;
+        s.alive = true;
+        thread = std::thread([kept = state] { kept->Run(); });
         id = thread.get_id();
     }
 
@@ -97,68 +109,70 @@ struct Pump {
     void Post(Atom type, long value) {
         XEvent e{};
         e.xclient.type = ClientMessage;
-        e.xclient.window = wake;
+        e.xclient.window = state->wake;
         e.xclient.message_type = type;
         e.xclient.format = 32;
         e.xclient.data.l[0] = value;
-        XSendEvent(display, wake, False, NoEventMask, &e);
-        XFlush(display);
+        XSendEvent(state->display, state->wake, False, NoEventMask, &e);
+        XFlush(state->display);
     }
 
     // Sends a marker behind everything queued so far; the caller waits with WaitFor, without
     // the pump's lock, so handlers that make or destroy windows meanwhile do not block.
     long SendSyncMarker() {
-        std::lock_guard<std::mutex> hold(syncLock);
-        long mark = ++syncSent;
-        XSync(display, False); // whatever the server sent before is now queued ahead
-        Post(syncAtom, mark);
+        std::lock_guard<std::mutex> hold(state->syncLock);
+        long mark = ++state->syncSent;
+        XSync(state->display, False); // whatever the server sent before is now queued ahead
+        Post(state->syncAtom, mark);
         return mark;
     }
 
-    void WaitFor(long mark) {
-        std::unique_lock<std::mutex> hold(syncLock);
-        synced.wait(hold, [&] { return syncSeen >= mark || !alive.load(); });
+    static void WaitFor(PumpState& s, long mark) {
+        std::unique_lock<std::mutex> hold(s.syncLock);
+        s.synced.wait(hold, [&] { return s.syncSeen >= mark || !s.alive.load(); });
     }
 
     void Stop() {
-        if (!thread.joinable() || stopping.load()) {
+        if (!thread.joinable() || state->stopping.load()) {
             Join();
             return;
         }
-        stopping = true;
-        Post(stopAtom, 0);
+        state->stopping = true;
+        Post(state->stopAtom, 0);
         Join();
     }
 
     bool WaitEnded(std::chrono::seconds grace) {
-        std::unique_lock<std::mutex> hold(syncLock);
-        return synced.wait_for(hold, grace, [&] { return !alive.load(); });
+        std::unique_lock<std::mutex> hold(state->syncLock);
+        return state->synced.wait_for(hold, grace, [&] { return !state->alive.load(); });
     }
 
     // A pump asked to stop from its own thread ends after the current event; it is joined by
     // the next start or by the shutdown. A pump stuck in a server that no longer answers is
     // woken by cutting the connection (ours, and the toolkit is going); one that still does not
-    // end (blocked on a lock of a thread that is ending the process) is let go.
+    // end (blocked on a lock of a thread that is ending the process) is let go with what it
+    // uses: its state, its connection, and the toolkit's code.
     void Join() {
         if (!thread.joinable()) return;
         if (std::this_thread::get_id() == id) return;
         constexpr std::chrono::seconds kGrace{2};
         if (!WaitEnded(kGrace)) {
-            shutdown(ConnectionNumber(display), SHUT_RDWR);
+            shutdown(ConnectionNumber(state->display), SHUT_RDWR);
             if (!WaitEnded(kGrace)) {
                 thread.detach();
                 id = {};
-                wake = 0;
-                display = nullptr;
+                LeaveToolkitDisplayOpen();
+                system::KeepOwnObjectLoaded();
+                state = std::make_shared<PumpState>();
                 return;
             }
         }
         thread.join();
         id = {};
-        if (wake) XDestroyWindow(display, wake);
-        XFlush(display);
-        wake = 0;
-        display = nullptr;
+        if (state->wake) XDestroyWindow(state->display, state->wake);
+        XFlush(state->display);
+        state->wake = 0;
+        state->display = nullptr;
     }
 };
 
@@ -176,7 +190,7 @@ const bool kUnloadHook = [] {
 } // namespace
 
 bool SEventPump::Serves(Display* display) {
-    return display && display != dp.load();
+    return display && !SXConnection::IsHost(display);
 }
 
 void SEventPump::WindowCreated(Display* display) {
@@ -186,7 +200,7 @@ void SEventPump::WindowCreated(Display* display) {
     SDisplay::Instance();
     Pump& p = ThePump();
     std::lock_guard<std::mutex> hold(p.lock);
-    if (p.windows++ == 0 || !p.thread.joinable() || p.stopping.load()) p.Start(display);
+    if (p.windows++ == 0 || !p.thread.joinable() || p.state->stopping.load()) p.Start(display);
 }
 
 void SEventPump::WindowDestroyed(Display* display) {
@@ -207,18 +221,21 @@ void SEventPump::Shutdown() {
 bool SEventPump::Running() {
     Pump& p = ThePump();
     std::lock_guard<std::mutex> hold(p.lock);
-    return p.thread.joinable() && !p.stopping.load();
+    return p.thread.joinable() && !p.state->stopping.load();
 }
 
 void SEventPump::Sync() {
     Pump& p = ThePump();
     long mark = 0;
+    std::shared_ptr<PumpState> state;
     {
         std::lock_guard<std::mutex> hold(p.lock);
-        if (!p.thread.joinable() || !p.alive.load() || std::this_thread::get_id() == p.id) return;
+        if (!p.thread.joinable() || !p.state->alive.load() || std::this_thread::get_id() == p.id)
+            return;
         mark = p.SendSyncMarker();
+        state = p.state;
     }
-    p.WaitFor(mark);
+    Pump::WaitFor(*state, mark);
 }
 
 bool SEventPump::OnPumpThread() {

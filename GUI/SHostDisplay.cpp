@@ -2,6 +2,7 @@
 
 #include "SAtoms.h"
 #include "SControlRegistry.h"
+#include "SGlobals.h"
 #include "SInfo.h"
 #include "SStaticData.h"
 #include "SXConnection.h"
@@ -9,21 +10,26 @@
 
 #include <X11/Xlib.h>
 
+#include <mutex>
+
 namespace zell::gui {
 
-bool AdoptHostDisplay(void* hostDisplay) {
+namespace {
+
+// Adoptions and releases of host displays, one at a time: the last holder's release must not
+// cross another instance's adoption of the same display.
+std::mutex holdersLock;
+
+} // namespace
+
+bool AdoptHostDisplay(SGlobals* globals, void* hostDisplay) {
+    auto* host = static_cast<Display*>(hostDisplay);
     if constexpr (SControlRegistry::kAddressesInProperties) {
-        SetHostDisplay(hostDisplay);
-        if (ToolkitDisplay() && !ToolkitConnectionLost()) return true;
-        if (!OpenToolkitDisplay(nullptr)) return false;
-    } else {
-        const char* name =
-            hostDisplay ? XDisplayString(static_cast<Display*>(hostDisplay)) : nullptr;
-        if (!OpenToolkitDisplay(name)) return false;
+        std::lock_guard<std::mutex> hold(holdersLock);
+        if (SXConnection::ThreadSafe(host)) SetHostDisplay(globals, host);
+        if (globals->dp.load()) return true;
     }
-    // A host may have put a handler of its own in front since the load.
-    SXConnection::ClaimIOErrors();
-    return true;
+    return OpenToolkitDisplay(host ? XDisplayString(host) : nullptr);
 }
 
 void InitThreads() {
@@ -36,13 +42,17 @@ void ResizeHostWindow(unsigned long window, int width, int height) {
         XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
 }
 
-void ReleaseHostDisplay() {
-    Display* host = dp.load();
+void ReleaseHostDisplay(SGlobals* globals) {
+    SXConnection::KeepIfOvertaken();
+    std::lock_guard<std::mutex> hold(holdersLock);
+    Display* host = globals ? globals->dp.load() : nullptr;
     if (!host) return;
-    statdata.ReleaseDisplay(host);
-    ReleaseToolkitDialogs(host);
-    SAtoms::Forget(host);
-    TakeHostDisplay();
+    if (HostDisplayHolders(host) == 1) {
+        statdata.ReleaseDisplay(host);
+        ReleaseToolkitDialogs(host);
+        SAtoms::Forget(host);
+    }
+    TakeHostDisplay(globals);
 }
 
 } // namespace zell::gui

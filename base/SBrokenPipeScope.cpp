@@ -1,8 +1,14 @@
 #include "SBrokenPipeScope.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <pthread.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace zell::threading {
 
@@ -15,17 +21,38 @@ sigset_t PipeSignal() {
     return set;
 }
 
+// Pending for this thread or for the whole process.
 bool PipeSignalPending() {
     sigset_t pending;
     sigemptyset(&pending);
     return sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE) == 1;
 }
 
+// Pending for this thread itself, where a write of its own raises it: the kernel reports the
+// thread's own pending signals apart from the process's. Where that cannot be read, a pending
+// signal counts as the thread's.
+bool PipeSignalPendingInThisThread() {
+    if (!PipeSignalPending()) return false;
+    char path[64];
+    snprintf(path, sizeof path, "/proc/self/task/%ld/status", syscall(SYS_gettid));
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return true;
+    char text[2048];
+    const ssize_t n = read(fd, text, sizeof text - 1);
+    close(fd);
+    if (n <= 0) return true;
+    text[n] = 0;
+    const char* line = strstr(text, "\nSigPnd:");
+    if (!line) return true;
+    const unsigned long long mask = strtoull(line + 8, nullptr, 16);
+    return (mask >> (SIGPIPE - 1)) & 1;
+}
+
 } // namespace
 
 SBrokenPipeScope::SBrokenPipeScope() {
     sigemptyset(&previous);
-    pendingBefore = PipeSignalPending();
+    pendingBefore = PipeSignalPendingInThisThread();
     const sigset_t pipe = PipeSignal();
     blocked = pthread_sigmask(SIG_BLOCK, &pipe, &previous) == 0;
 }
@@ -33,7 +60,8 @@ SBrokenPipeScope::SBrokenPipeScope() {
 SBrokenPipeScope::~SBrokenPipeScope() {
     if (!blocked) return;
     const int error = errno; // the caller may still want what its last call left there
-    if (!pendingBefore && PipeSignalPending()) {
+    // sigtimedwait takes the thread's own signal before the process's.
+    if (!pendingBefore && PipeSignalPendingInThisThread()) {
         const sigset_t pipe = PipeSignal();
         const timespec now{0, 0};
         while (sigtimedwait(&pipe, nullptr, &now) < 0 && errno == EINTR) {

@@ -8,8 +8,9 @@ namespace zell::threading {
 // keeps the signal's default action dies of it. Every X request may be such a write: a server
 // that drops a new connection gets Xlib's set-up written to it before a word comes back, and
 // one that has just ended gets whatever is flushed before the loss is noticed. For one scope the
-// signal is blocked in this thread; one raised meanwhile is taken back before the thread's mask
-// is restored. A SIGPIPE that was pending already is left alone.
+// signal is blocked in this thread; one that this thread's writes raised meanwhile is taken back
+// before the thread's mask is restored. A SIGPIPE sent to the whole process is the process's and
+// is left alone, as is one this thread had pending already.
 class SBrokenPipeScope {
   public:
     SBrokenPipeScope();

@@ -1,5 +1,6 @@
 #include "SThread.h"
 
+#include "KeepLoaded.h"
 #include "SBrokenPipeScope.h"
 #include "ThreadSleep.h"
 
@@ -38,7 +39,11 @@ void* Run(void* launch) {
     std::unique_ptr<Launch> own(static_cast<Launch*>(launch));
     BlockBrokenPipesInThisThread();
     current = own->state.get();
-    void* result = own->function(own->argument);
+    void* result = nullptr;
+    try {
+        result = own->function(own->argument);
+    } catch (...) { // a failure ends the thread, not the host
+    }
     {
         std::lock_guard<std::mutex> lock(own->state->mutex);
         own->state->finished = true;
@@ -122,6 +127,8 @@ void SThread::Cancel() {
         std::unique_lock<std::mutex> lock(state->mutex);
         ended = state->wake.wait_for(lock, kEndGrace, [this] { return state->finished; });
     }
+    // A thread let go still runs our code, and its state is its own (shared).
+    if (!ended) system::KeepOwnObjectLoaded();
     if (!detached) {
         if (ended)
             pthread_join(thread, nullptr);

@@ -8,7 +8,8 @@ namespace zell::threading {
 // A joinable POSIX thread with a cooperative stop. Cancel() (and the destructor, and a new
 // Start) asks the thread to stop, wakes it from Pause() or Wait(), and returns after the thread
 // has finished, or after a grace of three seconds in which it did not (the thread is then let
-// go). From the thread itself, Cancel() only asks: the thread ends when its function returns.
+// go, and the code it runs stays loaded). From the thread itself, Cancel() only asks: the
+// thread ends when its function returns. An exception its function lets out ends the thread.
 // The thread's function checks StopRequested() or the result of Pause().
 class SThread {
   public:

@@ -5,7 +5,7 @@
 set(FERROVANE_GLIBC_FLOOR 2.17)
 set(FERROVANE_GLIBC_WRAPPED pthread_create pthread_join pthread_detach pthread_once
   __pthread_key_create pthread_sigmask pthread_cond_clockwait _dl_find_object
-  __libc_single_threaded)
+  __libc_single_threaded dlopen dlsym dlclose dladdr)
 
 add_library(ferrovane_glibc_floor OBJECT ${PROJECT_SOURCE_DIR}/plugin/GlibcFloor.cpp)
 target_include_directories(ferrovane_glibc_floor PUBLIC ${PROJECT_SOURCE_DIR}/plugin)

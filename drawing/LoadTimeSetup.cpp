@@ -31,9 +31,14 @@ class LoadTimeDisplay {
     }
     LoadTimeDisplay(const LoadTimeDisplay&) = delete;
     LoadTimeDisplay& operator=(const LoadTimeDisplay&) = delete;
-    // A lost connection closes without a word to the server: Xlib knows it is gone.
+    // A lost connection closes without a word to the server: Xlib knows it is gone. One that a
+    // thread we had to let go may still read stays as it is.
     ~LoadTimeDisplay() {
         zell::threading::SBrokenPipeScope quiet;
+        if (ToolkitDisplayLeftOpen()) {
+            SXConnection::ReleaseIOErrors();
+            return;
+        }
         if (dps) XCloseDisplay(dps);
         SXConnection::Unwatch(dps);
         SXConnection::ReleaseIOErrors();

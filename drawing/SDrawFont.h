@@ -36,6 +36,8 @@ class SDrawFont {
     // loads it on the toolkit's display of the time.
     void ReleaseOn(Display* gone);
     bool Loaded() const { return info != nullptr; }
+    // The display it is loaded on; null when it is not.
+    Display* GetDisplay() const { return display; }
 
     int size;
     Text name; // the pattern or font name tried last; empty for the default font

@@ -1,6 +1,7 @@
 // The resources of one plugin instance (a message dialog makes its own): the control-id
-// counter, the plugin's name and directory, the editor's parent window and cursor, a lock and a
-// random-number generator. Free of X headers: the plugin core creates it.
+// counter, the plugin's name and directory, the editor's parent window and cursor, the display
+// the host handed over, a lock and a random-number generator. Free of X headers: the plugin
+// core creates it.
 #pragma once
 
 #include "SMutexOS.h"
@@ -9,6 +10,8 @@
 
 #include <atomic>
 #include <mutex>
+
+struct _XDisplay;
 
 namespace zell::gui {
 
@@ -40,6 +43,10 @@ class SGlobals {
     unsigned long parentWindow = 0; // the editor's host window while it is open
     void* reservedToo = nullptr;
     SCursor* cursor = nullptr; // not owned; the editor sets it with parentWindow
+    // The display the host handed the editor, where the toolkit works on the host's display
+    // (see SHostDisplay.h); null until then and where it keeps to its own connection. Written
+    // on the host's GUI thread, read by every thread that works for the instance.
+    std::atomic<_XDisplay*> dp{nullptr};
     threading::SMutexOS lock;
     // Held while an event is dispatched to one of the instance's controls and while the editor
     // refreshes them from another thread, so that their drawing never interleaves. Recursive:

@@ -87,12 +87,16 @@ context::SDrawBrush* SStaticData::FindBrush(int colour) {
     return brush;
 }
 
-// A font being made asks the server: the display is locked first (SDisplayLock.h).
+// A font belongs to the connection that loaded it: each display has fonts of its own, and a
+// released one serves the next display that asks. A font being made asks the server: the
+// display is locked first (SDisplayLock.h).
 context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
-    SDisplayLock display(ToolkitDisplay());
+    _XDisplay* display = ToolkitDisplay();
+    SDisplayLock locked(display);
     std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawFont* font : fonts.items) {
-        if (font && font->size == size && font->bold == bold && font->italic == italic) {
+        if (font && font->size == size && font->bold == bold && font->italic == italic &&
+            (!font->GetDisplay() || font->GetDisplay() == display)) {
             font->Reload();
             return font;
         }

@@ -52,8 +52,9 @@ class SStaticData {
     context::SDrawPen* FindPen(int colour);
     // The first brush whose effective colour is that colour, or a new solid brush; never null.
     context::SDrawBrush* FindBrush(int colour);
-    // The first font of that size, weight and slant, or a new one; never null. A font made
-    // while there was no display is loaded again once there is one.
+    // The first font of that size, weight and slant on the toolkit's display of the moment, or
+    // a new one; never null. A font made while there was no display, or released with its
+    // display, is loaded again once there is one.
     context::SDrawFont* FindFont(int size, bool bold, bool italic);
     // Asks the server about every font of the list at once (SFontLookup.h), so that the fonts
     // made afterwards, cached here or not, load without waiting on it.

@@ -1,10 +1,12 @@
 #include "SXConnection.h"
 
+#include "KeepLoaded.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
 
 #include <atomic>
+#include <dlfcn.h>
 #include <mutex>
 
 // Last: it defines macros that clash with ordinary names.
@@ -30,6 +32,7 @@ struct Range {
 struct Watch {
     std::atomic<Display*> display{nullptr};
     bool own = false;
+    int holders = 0; // instances holding a host's display
     std::atomic<bool> lost{false};
     WireError previous[kErrorCodes] = {};
     Range ranges[kRanges] = {};
@@ -47,6 +50,9 @@ std::mutex routeLock; // never held while calling Xlib
 Watch watches[kWatches];
 SXErrorTrap* traps[kTraps] = {};
 std::atomic<XIOErrorHandler> hostIOHandler{nullptr};
+std::atomic<bool> ioClaimed{false};
+// The innermost request scope's display on this thread (see ToolkitDisplay).
+thread_local Display* scopeDisplay = nullptr;
 
 Watch* Find(Display* d) {
     if (!d) return nullptr;
@@ -130,12 +136,17 @@ int RouteIOError(Display* d) {
     return host ? host(d) : 0;
 }
 
+// A host's display watched already counts one holder more.
 Watch* Claim(Display* d, bool own) {
     std::lock_guard<std::mutex> hold(routeLock);
-    if (Find(d)) return nullptr; // watched already
+    if (Watch* w = Find(d)) {
+        if (!own && !w->own) ++w->holders;
+        return nullptr;
+    }
     for (Watch& w : watches) {
         if (w.display.load() != nullptr) continue;
         w.own = own;
+        w.holders = own ? 0 : 1;
         w.lost = false;
         w.oldest = w.ranged = 0;
         for (WireError& p : w.previous)
@@ -147,24 +158,75 @@ Watch* Claim(Display* d, bool own) {
 }
 
 // Routes every error code of d through RouteError. The previous routes are stored only after
-// they were replaced, so an error meanwhile takes the default route to the handler.
+// they were replaced, so an error meanwhile takes the default route to the handler; we call
+// them and may put them back, so their libraries stay loaded.
 void InstallRoutes(Display* d) {
     WireError previous[kErrorCodes] = {};
-    for (int code = 1; code < kErrorCodes; ++code)
+    WireError kept = nullptr;
+    for (int code = 1; code < kErrorCodes; ++code) {
         previous[code] = XESetWireToError(d, code, RouteError);
+        if (previous[code] != kept) {
+            kept = previous[code];
+            system::KeepLoaded(reinterpret_cast<const void*>(kept));
+        }
+    }
     std::lock_guard<std::mutex> hold(routeLock);
     if (Watch* w = Find(d))
         for (int code = 1; code < kErrorCodes; ++code)
             w->previous[code] = previous[code];
 }
 
+// Puts the routes back where RouteError is still the route of an error code; where another
+// library replaced it since, its route stays, and ours stays valid for it. With the display
+// locked, no error is routed meanwhile.
+void PutBackRoutes(Display* d, const WireError* previous) {
+    bool overtaken = false;
+    XLockDisplay(d);
+    for (int code = 1; code < kErrorCodes; ++code) {
+        const WireError current = XESetWireToError(d, code, previous[code]);
+        if (current == RouteError) continue;
+        XESetWireToError(d, code, current);
+        overtaken = true;
+    }
+    XUnlockDisplay(d);
+    if (overtaken) system::KeepOwnObjectLoaded();
+}
+
+using ExitHandler = void (*)(Display*, void*);
+using SetExitHandler = void (*)(Display*, ExitHandler, void*);
+
+// XSetIOErrorExitHandler, which libX11 has since 1.7: looked up, so that an older libX11 loads
+// the plugin too. Null where it is missing.
+SetExitHandler ExitHandlerSetter() {
+    static const SetExitHandler found = [] {
+        void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+        if (!x11) return SetExitHandler{nullptr};
+        auto entry = reinterpret_cast<SetExitHandler>(dlsym(x11, "XSetIOErrorExitHandler"));
+        dlclose(x11);
+        return entry;
+    }();
+    return found;
+}
+
+// Once per load: the toolkit's connection-loss handler in front of the process's; the handler
+// that was there gets every other connection's loss.
+void ClaimIOErrors() {
+    if (ioClaimed.exchange(true)) return;
+    XIOErrorHandler before = XSetIOErrorHandler(RouteIOError);
+    system::KeepLoaded(reinterpret_cast<const void*>(before));
+    hostIOHandler.store(before);
+}
+
 } // namespace
 
+// Before libX11 1.7 Xlib ends the process after any loss handler: ours would change nothing.
 void SXConnection::WatchOwn(Display* d) {
     if (!d || !Claim(d, true)) return;
     InstallRoutes(d);
-    XSetIOErrorExitHandler(d, OnLost, nullptr);
-    ClaimIOErrors();
+    if (SetExitHandler setExitHandler = ExitHandlerSetter()) {
+        setExitHandler(d, OnLost, nullptr);
+        ClaimIOErrors();
+    }
 }
 
 void SXConnection::WatchHost(Display* d) {
@@ -180,13 +242,12 @@ void SXConnection::Unwatch(Display* d) {
         Watch* w = Find(d);
         if (!w) return;
         own = w->own;
+        if (!own && --w->holders > 0) return;
         for (int code = 1; code < kErrorCodes; ++code)
             previous[code] = w->previous[code];
     }
     // A lost connection is never called again; our own one is about to be closed.
-    if (!own && !Lost(d))
-        for (int code = 1; code < kErrorCodes; ++code)
-            XESetWireToError(d, code, previous[code]);
+    if (!own && !Lost(d)) PutBackRoutes(d, previous);
     std::lock_guard<std::mutex> hold(routeLock);
     if (Watch* w = Find(d)) w->display.store(nullptr);
 }
@@ -195,6 +256,16 @@ bool SXConnection::IsHost(Display* d) {
     std::lock_guard<std::mutex> hold(routeLock);
     Watch* w = d ? Find(d) : nullptr;
     return w && !w->own;
+}
+
+int SXConnection::HostHolders(Display* d) {
+    std::lock_guard<std::mutex> hold(routeLock);
+    Watch* w = d ? Find(d) : nullptr;
+    return w && !w->own ? w->holders : 0;
+}
+
+bool SXConnection::ThreadSafe(Display* d) {
+    return d && d->lock_fns != nullptr;
 }
 
 bool SXConnection::Lost(Display* d) {
@@ -210,22 +281,36 @@ bool SXConnection::NextEvent(Display* d, XEvent* e) {
     return !Lost(d);
 }
 
-void SXConnection::ClaimIOErrors() {
-    XIOErrorHandler before = XSetIOErrorHandler(RouteIOError);
-    if (before != RouteIOError) hostIOHandler.store(before);
+// Asking which handler is installed means installing one: ours, for a moment.
+void SXConnection::KeepIfOvertaken() {
+    if (!ioClaimed.load()) return;
+    XIOErrorHandler current = XSetIOErrorHandler(RouteIOError);
+    if (current == RouteIOError) return;
+    XSetIOErrorHandler(current);
+    system::KeepOwnObjectLoaded();
 }
 
+// Where someone installed a handler after us, theirs stays in front, and ours keeps routing to
+// the one we saved for whoever saved ours.
 void SXConnection::ReleaseIOErrors() {
-    XIOErrorHandler host = hostIOHandler.exchange(nullptr);
-    if (!host) return;
-    XIOErrorHandler current = XSetIOErrorHandler(host);
-    // Someone installed a handler after us: theirs stays in front.
-    if (current != RouteIOError) XSetIOErrorHandler(current);
+    if (!ioClaimed.load()) return;
+    XIOErrorHandler current = XSetIOErrorHandler(hostIOHandler.load());
+    if (current != RouteIOError) {
+        XSetIOErrorHandler(current);
+        return;
+    }
+    ioClaimed = false;
+}
+
+Display* SXRequestScope::Innermost() {
+    return scopeDisplay;
 }
 
 SXRequestScope::SXRequestScope() : SXRequestScope(ToolkitDisplay()) {}
 
-SXRequestScope::SXRequestScope(Display* d) : display(SXConnection::IsHost(d) ? d : nullptr) {
+SXRequestScope::SXRequestScope(Display* d)
+    : display(SXConnection::IsHost(d) ? d : nullptr), outer(scopeDisplay) {
+    if (d) scopeDisplay = d;
     if (!display) return;
     XLockDisplay(display);
     first = XNextRequest(display);
@@ -238,6 +323,7 @@ SXRequestScope::SXRequestScope(Display* d) : display(SXConnection::IsHost(d) ? d
 // every request first, and the ring starts over. The host reads its events meanwhile, so that
 // is rare: a path that opens scopes again and again does not wait on the server.
 SXRequestScope::~SXRequestScope() {
+    scopeDisplay = outer;
     if (!display) return;
     const unsigned long end = XNextRequest(display);
     const unsigned long answered = XLastKnownRequestProcessed(display);

@@ -26,12 +26,12 @@ void SEditorKit::DestroyGlobals(zell::gui::SGlobals* globals) {
     delete globals;
 }
 
-bool SEditorKit::AdoptHostDisplay(void* hostDisplay) {
-    return zell::gui::AdoptHostDisplay(hostDisplay);
+bool SEditorKit::AdoptHostDisplay(zell::gui::SGlobals* globals, void* hostDisplay) {
+    return zell::gui::AdoptHostDisplay(globals, hostDisplay);
 }
 
-void SEditorKit::ReleaseHostDisplay() {
-    zell::gui::ReleaseHostDisplay();
+void SEditorKit::ReleaseHostDisplay(zell::gui::SGlobals* globals) {
+    zell::gui::ReleaseHostDisplay(globals);
 }
 
 void SEditorKit::ShowMessage(const char* text) {

@@ -15,8 +15,8 @@ class SEditorKit : public SIEditorFactory {
     [[nodiscard]] SIPluginEditor* CreateEditor(AudioEffect* plugin, zell::gui::SGlobals* globals,
                                                int& loadError) override;
     void DestroyGlobals(zell::gui::SGlobals* globals) override;
-    [[nodiscard]] bool AdoptHostDisplay(void* hostDisplay) override;
-    void ReleaseHostDisplay() override;
+    [[nodiscard]] bool AdoptHostDisplay(zell::gui::SGlobals* globals, void* hostDisplay) override;
+    void ReleaseHostDisplay(zell::gui::SGlobals* globals) override;
     void ShowMessage(const char* text) override;
 };
 

@@ -16,6 +16,7 @@
 #include "ToolkitDisplay.h"
 #include "VSTPlugin.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -52,7 +53,8 @@ unsigned TakeResetId(zell::gui::SGlobals* globals) {
 
 struct SPluginEditor::IdleLink {
     void (*idleEntry)(void*) = nullptr;
-    std::mutex alive; // held while a pass uses the editor
+    std::atomic<_XDisplay*> display{nullptr}; // the instance's, taken before the editor
+    std::mutex alive;                         // held while a pass uses the editor
     SPluginEditor* editor = nullptr;
 };
 
@@ -67,7 +69,7 @@ SPluginEditor::SPluginEditor(AudioEffect* plugin, zell::gui::SGlobals* globals, 
 SPluginEditor::~SPluginEditor() {
     Shutdown();
     {
-        zell::gui::SXRequestScope display;
+        zell::gui::SXRequestScope display(zell::gui::InstanceDisplay(globals));
         delete cursor;
         cursor = nullptr;
         delete panel;
@@ -114,6 +116,7 @@ VstIntPtr SPluginEditor::open(void* parent) {
     panel->Show();
     idleId = globals->NewId();
     idleLink->idleEntry = idlestatic;
+    idleLink->display = zell::gui::InstanceDisplay(globals);
     panel->CreateIdleTimer(22, false);
     panel->CreateIdleFunction(&idleLink->idleEntry, idleLink);
     owner->SetEditorClosed(false);
@@ -177,7 +180,7 @@ bool SPluginEditor::PanelGone() {
 // any of them; the plugin keeps everything the next panel shows. Outside the interface lock:
 // the event pump may be waiting for it while the panel leaves dispatch.
 void SPluginEditor::DiscardPanel() {
-    zell::gui::SXRequestScope display;
+    zell::gui::SXRequestScope display(zell::gui::InstanceDisplay(globals));
     panel->WindowGone();
     panel->Retire();
     delete panel;
@@ -189,7 +192,8 @@ void SPluginEditor::DiscardPanel() {
 void SPluginEditor::idlestatic(void* data) {
     auto* link = static_cast<IdleLink*>(data);
     if (!link) return;
-    zell::gui::SXRequestScope display; // before any lock of ours, as a host holding it does
+    // Before any lock of ours, as a host holding it does.
+    zell::gui::SXRequestScope display(link->display.load());
     std::lock_guard<std::mutex> alive(link->alive);
     if (link->editor) link->editor->idle();
 }

@@ -45,17 +45,15 @@ void PrintFlags(VstInt32 flags) {
 
 } // namespace
 
-int InfoCommand(const std::string& path) {
+const CommandSpec kInfoCommand = {"info", "", {}, "", InfoCommand};
+
+int InfoCommand(const std::vector<std::string>& args) {
+    Arguments a;
+    if (const int status = ReadArguments(kInfoCommand, args, a)) return status;
     VstHost host;
-    if (!host.Load(path)) {
-        fprintf(stderr, "cannot load %s: %s\n", path.c_str(), host.Error().c_str());
-        return 1;
-    }
+    if (!host.Load(a.plugin)) return Fail("cannot load " + a.plugin + ": " + host.Error());
     AEffect* e = host.Instantiate();
-    if (!e) {
-        fprintf(stderr, "%s refused to load\n", path.c_str());
-        return 1;
-    }
+    if (!e) return Fail(a.plugin + " refused to load");
     printf("magic: '%s'\n", FourCC(e->magic).c_str());
     printf("uniqueID: '%s' (0x%08X)\n", FourCC(e->uniqueID).c_str(),
            static_cast<unsigned>(e->uniqueID));

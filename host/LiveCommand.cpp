@@ -3,6 +3,7 @@
 #include "ChunkFile.h"
 #include "Commands.h"
 
+#include "HomeFolder.h"
 #include "HostWindow.h"
 #include "LiveClient.h"
 #include "LiveCycle.h"
@@ -15,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
@@ -33,51 +33,27 @@ struct Options {
     double seconds = -1.0; // until stopped
 };
 
-bool Parse(const std::vector<std::string>& args, Options& o) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--no-editor") {
-            o.editor = false;
-            continue;
-        }
-        if (a.rfind("--", 0) != 0) {
-            if (!o.plugin.empty()) return false;
-            o.plugin = a;
-            continue;
-        }
-        if (i + 1 >= args.size()) return false;
-        const std::string& v = args[++i];
-        if (a == "--bank")
-            o.bank = v;
-        else if (a == "--program" && (o.program = std::atoi(v.c_str())) >= 1 && o.program <= 128)
-            continue;
-        else if (a == "--name")
-            o.name = v;
-        else if (a == "--connect-in")
-            o.connectIn.push_back(v);
-        else if (a == "--connect-out")
-            o.connectOut.push_back(v);
-        else if (a == "--seconds")
-            o.seconds = std::atof(v.c_str());
-        else
-            return false;
+bool Parse(const Arguments& a, Options& o, std::string& error) {
+    o.plugin = a.plugin;
+    o.bank = a.Value("--bank");
+    o.name = a.Value("--name", o.name);
+    o.editor = !a.Has("--no-editor");
+    o.connectIn = a.Values("--connect-in");
+    o.connectOut = a.Values("--connect-out");
+    if (a.Has("--seconds")) o.seconds = std::atof(a.Value("--seconds").c_str());
+    if (a.Has("--program")) {
+        o.program = std::atoi(a.Value("--program").c_str());
+        if (o.program < 1 || o.program > 128) error = "--program takes 1 to 128";
     }
-    return !o.plugin.empty();
+    return error.empty();
 }
 
 // $XDG_CONFIG_HOME/ferrovane/bank.fxb, else ~/.config/ferrovane/bank.fxb.
 std::string DefaultBankPath() {
     const char* config = getenv("XDG_CONFIG_HOME");
     if (config && config[0] == '/') return std::string(config) + "/ferrovane/bank.fxb";
-    const char* home = getenv("HOME");
-    passwd entry;
-    char names[4096];
-    if (!home || !*home) {
-        passwd* user = nullptr;
-        getpwuid_r(getuid(), &entry, names, sizeof names, &user);
-        home = user ? user->pw_dir : nullptr;
-    }
-    return home ? std::string(home) + "/.config/ferrovane/bank.fxb" : std::string();
+    const std::string home = HomeFolder();
+    return home.empty() ? std::string() : home + "/.config/ferrovane/bank.fxb";
 }
 
 // A bank file that is there must load; one that is not yet there is made at the end.
@@ -188,16 +164,32 @@ int Finish(VstHost& host, LiveClient& client, const LiveCycle& cycle, HostWindow
 
 } // namespace
 
+constexpr OptionSpec kLiveOptions[] = {
+    {"--bank", "FILE", false},      {"--program", "N", false},
+    {"--name", "NAME", false},      {"--no-editor", nullptr, false},
+    {"--connect-in", "PORT", true}, {"--connect-out", "PORT", true},
+    {"--seconds", "S", false},
+};
+
+const CommandSpec kLiveCommand = {
+    "live", "", kLiveOptions,
+    "A JACK client until Ctrl+C, the editor's window closes, or S seconds.\n"
+    "The bank: FILE, else $XDG_CONFIG_HOME/ferrovane/bank.fxb\n"
+    "(~/.config/ferrovane/bank.fxb); programs are numbered 1 to 128.\n",
+    LiveCommand};
+
 int LiveCommand(const std::vector<std::string>& args) {
+    Arguments a;
+    if (const int status = ReadArguments(kLiveCommand, args, a)) return status;
     Options o;
-    if (!Parse(args, o)) return 2;
+    std::string error;
+    if (!Parse(a, o, error)) return BadArguments(kLiveCommand, error);
     if (o.bank.empty() && (o.bank = DefaultBankPath()).empty())
         return Fail("no home folder for the bank: give one with --bank FILE");
     StopSignals signals;
     VstHost host;
     if (!host.Load(o.plugin)) return Fail(host.Error());
     if (!host.Instantiate()) return Fail("the plugin refused to load");
-    std::string error;
     std::unique_ptr<LiveCycle> cycle;
     LiveClient client; // stops before the cycle it runs goes
     if (!client.Open(o.name, error)) return Fail(error);

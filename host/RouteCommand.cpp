@@ -45,47 +45,29 @@ bool Node(const std::string& text, std::pair<int, int>& node) {
            Channel(text.substr(colon + 1).c_str(), node.second);
 }
 
-bool Parse(const std::vector<std::string>& args, Options& o, std::string& error) {
-    std::vector<std::string> positional;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) return false;
-            out = args[++i];
-            return true;
-        };
-        std::string v;
-        std::pair<int, int> node;
-        if (a == "--block" && value(v))
-            o.block = std::atoi(v.c_str());
-        else if (a == "--rate" && value(v))
-            o.rate = static_cast<float>(std::atof(v.c_str()));
-        else if (a == "--bank" && value(v))
-            o.loadBank = v;
-        else if (a == "--program" && value(v))
-            o.loadProgram = v;
-        else if (a == "--save-bank" && value(v))
-            o.saveBank = v;
-        else if (a == "--save-program" && value(v))
-            o.saveProgram = v;
-        else if ((a == "--connect" || a == "--disconnect") && value(v) && Node(v, node))
-            (a == "--connect" ? o.connect : o.disconnect).push_back(node);
-        else if (a == "--quiet")
-            o.quiet = true;
-        else if (a.rfind("--", 0) == 0) {
-            error = "bad option " + a;
-            return false;
-        } else
-            positional.push_back(a);
-    }
-    if (positional.size() != 3 || o.block < 1 || o.block > 65536 || !(o.rate > 0)) {
-        error = "usage: route PLUGIN.so IN.mid OUT.mid [options]";
-        return false;
-    }
-    o.plugin = positional[0];
-    o.input = positional[1];
-    o.output = positional[2];
-    return true;
+bool Parse(const Arguments& a, Options& o, std::string& error) {
+    o.plugin = a.plugin;
+    o.input = a.operands[0];
+    o.output = a.operands[1];
+    if (a.Has("--block")) o.block = std::atoi(a.Value("--block").c_str());
+    if (a.Has("--rate")) o.rate = static_cast<float>(std::atof(a.Value("--rate").c_str()));
+    o.loadBank = a.Value("--bank");
+    o.loadProgram = a.Value("--program");
+    o.saveBank = a.Value("--save-bank");
+    o.saveProgram = a.Value("--save-program");
+    o.quiet = a.Has("--quiet");
+    const std::pair<const char*, std::vector<std::pair<int, int>>*> edits[] = {
+        {"--connect", &o.connect}, {"--disconnect", &o.disconnect}};
+    for (const auto& [name, nodes] : edits)
+        for (const std::string& text : a.Values(name)) {
+            if (!Node(text, nodes->emplace_back())) {
+                error = std::string(name) + " takes IN:OUT, channels 1 to 16";
+                return false;
+            }
+        }
+    if (o.block < 1 || o.block > 65536) error = "--block takes 1 to 65536 frames";
+    if (!(o.rate > 0)) error = "--rate takes a rate above 0";
+    return error.empty();
 }
 
 // Edits the current program's matrix through its own chunk, as a preset editor would.
@@ -168,13 +150,30 @@ const char* Kind(unsigned char status) {
 
 } // namespace
 
+constexpr OptionSpec kRouteOptions[] = {
+    {"--block", "FRAMES", false},   {"--rate", "HZ", false},
+    {"--bank", "FILE", false},      {"--program", "FILE", false},
+    {"--save-bank", "FILE", false}, {"--save-program", "FILE", false},
+    {"--connect", "IN:OUT", true},  {"--disconnect", "IN:OUT", true},
+    {"--quiet", nullptr, false},
+};
+
+const CommandSpec kRouteCommand = {
+    "route", "IN.mid OUT.mid", kRouteOptions,
+    "Chunk files ending in .fxb/.fxp are VST preset files; others hold the raw chunk.\n"
+    "Channels are numbered 1 to 16.\n",
+    RouteCommand};
+
 int RouteCommand(const std::vector<std::string>& args) {
+    Arguments a;
+    if (const int status = ReadArguments(kRouteCommand, args, a)) return status;
     Options o;
     std::string error;
+    if (!Parse(a, o, error)) return BadArguments(kRouteCommand, error);
     MidiFile in;
-    if (!Parse(args, o, error) || !ReadMidiFile(o.input, in, error)) {
+    if (!ReadMidiFile(o.input, in, error)) {
         fprintf(stderr, "route: %s\n", error.c_str());
-        return 2;
+        return 1;
     }
     HostAnswers answers;
     answers.sampleRate = o.rate;

@@ -27,6 +27,7 @@ int olderPthreadSigmask(int, const sigset_t*, sigset_t*);
 void* olderDlopen(const char*, int);
 void* olderDlsym(void*, const char*);
 int olderDlclose(void*);
+int olderDladdr(const void*, Dl_info*);
 }
 BIND(olderPthreadCreate, pthread_create, OLDER("GLIBC_2.2.5", "GLIBC_2.1"));
 BIND(olderPthreadJoin, pthread_join, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
@@ -37,6 +38,7 @@ BIND(olderPthreadSigmask, pthread_sigmask, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
 BIND(olderDlopen, dlopen, OLDER("GLIBC_2.2.5", "GLIBC_2.1"));
 BIND(olderDlsym, dlsym, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
 BIND(olderDlclose, dlclose, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
+BIND(olderDladdr, dladdr, OLDER("GLIBC_2.2.5", "GLIBC_2.0"));
 
 namespace ferrovane::glibc {
 
@@ -175,6 +177,22 @@ int __wrap___pthread_key_create(pthread_key_t* key, void (*destructor)(void*)) {
 
 int __wrap_pthread_sigmask(int how, const sigset_t* set, sigset_t* previous) {
     return olderPthreadSigmask(how, set, previous);
+}
+
+void* __wrap_dlopen(const char* file, int mode) {
+    return olderDlopen(file, mode);
+}
+
+void* __wrap_dlsym(void* handle, const char* name) {
+    return olderDlsym(handle, name);
+}
+
+int __wrap_dlclose(void* handle) {
+    return olderDlclose(handle);
+}
+
+int __wrap_dladdr(const void* address, Dl_info* info) {
+    return olderDladdr(address, info);
 }
 
 int __wrap_pthread_cond_clockwait(pthread_cond_t* cond, pthread_mutex_t* mutex, clockid_t clock,

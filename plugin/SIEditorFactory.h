@@ -26,12 +26,13 @@ class SIEditorFactory {
     // After the instance's editor is gone.
     virtual void DestroyGlobals(zell::gui::SGlobals* globals) = 0;
 
-    // Host GUI thread, effEditOpen: gives the editor an X connection, the host's display or one
-    // of its own. False when there is none to be had.
-    [[nodiscard]] virtual bool AdoptHostDisplay(void* hostDisplay) = 0;
-    // When the last instance of the process has gone: nothing refers to the host's display any
-    // more (a host may close it before it unloads the plugin).
-    virtual void ReleaseHostDisplay() = 0;
+    // Host GUI thread, effEditOpen: gives the instance's editor an X connection, the host's
+    // display or one of its own. False when there is none to be had.
+    [[nodiscard]] virtual bool AdoptHostDisplay(zell::gui::SGlobals* globals,
+                                                void* hostDisplay) = 0;
+    // When the instance's editor is gone, before its globals: nothing of the instance refers to
+    // the host's display any more (a host may close it right after effClose).
+    virtual void ReleaseHostDisplay(zell::gui::SGlobals* globals) = 0;
     // Any thread: shows the text (which is on standard error already) in a message box; never
     // waits for the user.
     virtual void ShowMessage(const char* text) = 0;

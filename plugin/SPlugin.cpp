@@ -8,18 +8,10 @@
 #include "SIEditorFactory.h"
 #include "SIPluginEditor.h"
 
-#include <atomic>
 #include <cstring>
 #include <vector>
 
 namespace ferrovane {
-
-namespace {
-
-// Instances alive in the process; the last one to go gives the host's display back.
-std::atomic<int> liveInstances{0};
-
-} // namespace
 
 using zell::threading::LoadRelaxed;
 using zell::threading::StoreRelaxed;
@@ -38,7 +30,7 @@ struct SPlugin::EditorOpcodes {
         if (!ptr || !p.pluginEditor) return 0;
         zell::threading::SBrokenPipeScope quiet;
         // Without any X connection there is nothing to draw on.
-        if (!p.editorFactory->AdoptHostDisplay(reinterpret_cast<void*>(value))) return 0;
+        if (!p.editorFactory->AdoptHostDisplay(p.globals, reinterpret_cast<void*>(value))) return 0;
         p.pluginEditor->open(ptr);
         return 1;
     }
@@ -71,7 +63,6 @@ struct SPlugin::EditorOpcodes {
 
 SPlugin::SPlugin(audioMasterCallback audioMaster, int& loadError)
     : AudioEffectX(audioMaster, 128, 5), editorFactory(EditorFactory()) {
-    liveInstances.fetch_add(1);
     if (editorFactory) {
         globals = editorFactory->CreateGlobals();
         pluginEditor = editorFactory->CreateEditor(this, globals, loadError);
@@ -98,10 +89,11 @@ SPlugin::~SPlugin() {
     delete pluginEditor;
     pluginEditor = nullptr;
     editor = nullptr;
-    if (editorFactory) editorFactory->DestroyGlobals(globals);
+    if (editorFactory) {
+        editorFactory->ReleaseHostDisplay(globals);
+        editorFactory->DestroyGlobals(globals);
+    }
     globals = nullptr;
-    // A host may close its display once the last instance is gone and only then unload us.
-    if (liveInstances.fetch_sub(1) == 1 && editorFactory) editorFactory->ReleaseHostDisplay();
 }
 
 VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

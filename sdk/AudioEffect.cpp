@@ -14,39 +14,57 @@ VstIntPtr dispatchEffClass(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPt
                            float opt) {
     AudioEffect* effect = objectOf(e);
     if (!effect) return 0;
+    VstIntPtr answer = 0;
     try {
-        if (opcode == effClose) {
-            effect->dispatcher(opcode, index, value, ptr, opt);
-            delete effect;
-            return 1;
-        }
-        return effect->dispatcher(opcode, index, value, ptr, opt);
+        answer = effect->dispatcher(opcode, index, value, ptr, opt);
     } catch (...) {
-        return 0;
+        answer = 0;
+    }
+    // The host is done with the instance whatever its close did.
+    if (opcode != effClose) return answer;
+    delete effect;
+    return 1;
+}
+
+// The other entries likewise: a failure leaves the block as it is, or reads as 0.
+void processClass(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames) {
+    try {
+        if (AudioEffect* effect = objectOf(e)) effect->process(inputs, outputs, sampleFrames);
+    } catch (...) {
     }
 }
 
-void processClass(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames) {
-    if (AudioEffect* effect = objectOf(e)) effect->process(inputs, outputs, sampleFrames);
-}
-
 void processClassReplacing(AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames) {
-    if (AudioEffect* effect = objectOf(e)) effect->processReplacing(inputs, outputs, sampleFrames);
+    try {
+        if (AudioEffect* effect = objectOf(e))
+            effect->processReplacing(inputs, outputs, sampleFrames);
+    } catch (...) {
+    }
 }
 
 void processClassDoubleReplacing(AEffect* e, double** inputs, double** outputs,
                                  VstInt32 sampleFrames) {
-    if (AudioEffect* effect = objectOf(e))
-        effect->processDoubleReplacing(inputs, outputs, sampleFrames);
+    try {
+        if (AudioEffect* effect = objectOf(e))
+            effect->processDoubleReplacing(inputs, outputs, sampleFrames);
+    } catch (...) {
+    }
 }
 
 void setParameterClass(AEffect* e, VstInt32 index, float value) {
-    if (AudioEffect* effect = objectOf(e)) effect->setParameter(index, value);
+    try {
+        if (AudioEffect* effect = objectOf(e)) effect->setParameter(index, value);
+    } catch (...) {
+    }
 }
 
 float getParameterClass(AEffect* e, VstInt32 index) {
-    AudioEffect* effect = objectOf(e);
-    return effect ? effect->getParameter(index) : 0.0f;
+    try {
+        AudioEffect* effect = objectOf(e);
+        return effect ? effect->getParameter(index) : 0.0f;
+    } catch (...) {
+        return 0.0f;
+    }
 }
 
 } // namespace

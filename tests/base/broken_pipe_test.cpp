@@ -97,6 +97,25 @@ TEST(BrokenPipeScope, ASignalPendingBeforeAndACallersOwnBlockAreLeftAlone) {
     SetPipeBlocked(false);
 }
 
+// A SIGPIPE sent to the whole process while a scope is open (every thread blocks it here, so it
+// stays pending for the process) is not the scope's to take, with or without one of its own.
+TEST(BrokenPipeScope, TheProcesssOwnSignalIsLeftForIt) {
+    SetPipeBlocked(true);
+    for (bool ownWrite : {false, true}) {
+        {
+            SBrokenPipeScope scope;
+            kill(getpid(), SIGPIPE);
+            if (ownWrite) {
+                EXPECT_EQ(WriteToClosedPeer(), -1);
+            }
+        }
+        EXPECT_TRUE(Pending()) << (ownWrite ? "beside one of its own" : "alone");
+        TakePending();
+        EXPECT_FALSE(Pending()) << "the scope took its own";
+    }
+    SetPipeBlocked(false);
+}
+
 // The toolkit's threads write to the X server whenever they like; one that finds it gone must
 // not end the process either.
 TEST(BrokenPipeScope, OurOwnThreadsKeepTheirSignalToThemselves) {

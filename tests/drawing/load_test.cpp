@@ -1,6 +1,8 @@
 // Loading and unloading the built shared object with and without an X server: the load never
 // fails for want of a display, reports a missing one on standard error once, and the unload
 // leaves no thread and no mapping behind.
+#include "EnvironmentVariable.h"
+#include "StderrCapture.h"
 #include "ThreadProbe.h"
 #include "VstHost.h"
 
@@ -18,59 +20,6 @@ using ferrovane::host::VstHost;
 namespace {
 
 constexpr const char* kNoDisplay = "Error: XOpenDisplay failed.\n";
-
-// Sends standard error to a temporary file until Finish.
-class StderrCapture {
-  public:
-    StderrCapture() : file(tmpfile()), saved(dup(2)) {
-        fflush(stderr);
-        if (file) dup2(fileno(file), 2);
-    }
-    ~StderrCapture() { Finish(); }
-    std::string Finish() {
-        if (saved < 0) return text;
-        fflush(stderr);
-        dup2(saved, 2);
-        close(saved);
-        saved = -1;
-        if (file) {
-            rewind(file);
-            char buffer[512];
-            size_t n;
-            while ((n = fread(buffer, 1, sizeof buffer, file)) > 0)
-                text.append(buffer, n);
-            fclose(file);
-        }
-        return text;
-    }
-
-  private:
-    FILE* file;
-    int saved;
-    std::string text;
-};
-
-// Sets or clears DISPLAY for one scope.
-class DisplayVariable {
-  public:
-    explicit DisplayVariable(const char* value) {
-        if (const char* old = getenv("DISPLAY")) previous = old, had = true;
-        if (value)
-            setenv("DISPLAY", value, 1);
-        else
-            unsetenv("DISPLAY");
-    }
-    ~DisplayVariable() {
-        if (had)
-            setenv("DISPLAY", previous.c_str(), 1);
-        else
-            unsetenv("DISPLAY");
-    }
-
-  private:
-    std::string previous;
-    bool had = false;
-};
 
 bool StillMapped() {
     void* handle = dlopen(FERROVANE_PLUGIN_PATH, RTLD_LAZY | RTLD_NOLOAD);
@@ -103,12 +52,12 @@ bool ServerAt(const char* socket) {
 
 TEST(LoadWithoutDisplay, AnUnsetDisplayFallsBackAndIsReportedOnce) {
     if (ServerAt("/tmp/.X11-unix/X0")) GTEST_SKIP() << "an X server answers on :0.0";
-    DisplayVariable unset(nullptr);
+    EnvironmentVariable unset("DISPLAY", nullptr);
     EXPECT_EQ(Cycle(), kNoDisplay);
 }
 
 TEST(LoadWithoutDisplay, AnUnreachableDisplayIsReportedAndLoadingGoesOn) {
-    DisplayVariable nowhere(":4711");
+    EnvironmentVariable nowhere("DISPLAY", ":4711");
     EXPECT_EQ(Cycle(), kNoDisplay);
     // A second load sets up again: the report comes once per load.
     EXPECT_EQ(Cycle(), kNoDisplay);

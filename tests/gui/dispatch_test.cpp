@@ -9,6 +9,7 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
+#include <new>
 
 namespace zell::gui::test {
 namespace {
@@ -47,6 +48,33 @@ TEST_F(Dispatch, WindowsFindTheirControlAndForeignWindowsNone) {
     XDestroyWindow(display, foreign);
     delete r;
     EXPECT_EQ(SControlRegistry::Find(display, w), nullptr);
+}
+
+// A handler that fails (as an allocation may) leaves the event unhandled; nothing goes on to
+// the host that called _XEventProc, and the next event is dispatched as usual.
+class Failing : public Recorder {
+  public:
+    using Recorder::Recorder;
+    void MouseStateChanged(bool* state, int code) override {
+        Recorder::MouseStateChanged(state, code);
+        throw std::bad_alloc();
+    }
+};
+
+TEST_F(Dispatch, AFailingHandlerStaysInsideTheToolkit) {
+    auto* f = new Failing(globals, nullptr, 1, 0, 0, 0, 60, 40);
+    f->Show();
+    OwnDisplay::Dispatch();
+    XEvent press = Button(f->GetWindow(), ButtonPress, 1, 10);
+    press.xany.display = display;
+    int answer = -1;
+    EXPECT_NO_THROW(answer = SControl::eventProc(&press));
+    EXPECT_EQ(answer, 0);
+    XEvent release = Button(f->GetWindow(), ButtonRelease, 1, 20);
+    release.xany.display = display;
+    EXPECT_NO_THROW(SControl::eventProc(&release));
+    EXPECT_EQ(f->codes.size(), 2u) << "both reached it";
+    delete f;
 }
 
 TEST_F(Dispatch, PressesAndTheDoubleClickBoundary) {

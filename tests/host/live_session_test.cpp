@@ -179,7 +179,7 @@ TEST_F(Live, NoServerABadBankOrAnUnknownPortStopsItBeforeItStarts) {
     EXPECT_EQ(Refused({plugin, "--no-editor", "--connect-in", receiver.Port()}, said), 1);
     EXPECT_NE(said.find("is an input"), std::string::npos) << said;
 
-    EXPECT_EQ(host::LiveCommand({}), 2);
+    EXPECT_EQ(host::LiveCommand({plugin, plugin}), 2);
     EXPECT_EQ(host::LiveCommand({plugin, "--program", "0"}), 2);
     EXPECT_EQ(host::LiveCommand({plugin, "--bogus", "1"}), 2);
     unlink(bank.c_str());

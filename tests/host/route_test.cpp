@@ -145,10 +145,13 @@ TEST(Route, DemoFileComesOutAsTheMatrixSays) {
 TEST(Route, BadArgumentsAndFilesAreReported) {
     std::string demo = std::string(FERROVANE_SOURCE_DIR) + "/examples/demo.mid";
     std::string out = OutputPath("unused.mid");
-    EXPECT_NE(RouteCommand({}), 0);
-    EXPECT_NE(RouteCommand({FERROVANE_PLUGIN_PATH, demo}), 0);
-    EXPECT_NE(RouteCommand({FERROVANE_PLUGIN_PATH, demo, out, "--connect", "0:17"}), 0);
-    EXPECT_NE(RouteCommand({FERROVANE_PLUGIN_PATH, demo, out, "--block", "0"}), 0);
+    EXPECT_EQ(RouteCommand({}), 2);
+    EXPECT_EQ(RouteCommand({FERROVANE_PLUGIN_PATH}), 2);
+    EXPECT_EQ(RouteCommand({FERROVANE_PLUGIN_PATH, demo, out, out}), 2);
+    EXPECT_EQ(RouteCommand({FERROVANE_PLUGIN_PATH, demo, out, "--no-editor"}), 2);
+    EXPECT_EQ(RouteCommand({FERROVANE_PLUGIN_PATH, demo, out, "--rate"}), 2);
+    EXPECT_EQ(RouteCommand({FERROVANE_PLUGIN_PATH, demo, out, "--connect", "0:17"}), 2);
+    EXPECT_EQ(RouteCommand({FERROVANE_PLUGIN_PATH, demo, out, "--block", "0"}), 2);
     EXPECT_NE(RouteCommand({FERROVANE_PLUGIN_PATH, "/nonexistent.mid", out}), 0);
     EXPECT_NE(RouteCommand({"/nonexistent.so", demo, out}), 0);
     EXPECT_NE(RouteCommand({FERROVANE_PLUGIN_PATH, demo, out, "--bank", demo}), 0);

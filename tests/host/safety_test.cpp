@@ -229,6 +229,34 @@ TEST(ClosingHost, DisplayClosedBeforeTheUnload) {
     }
 }
 
+// A host that opens one X connection per editor window and closes it with its instance: each
+// instance works on the connection its host handed it, and once one instance and its
+// connection are gone the other's editor still takes clicks and paints them.
+TEST(ClosingHost, EachInstanceOnTheConnectionItWasHanded) {
+    auto first = std::make_unique<Session>(true);
+    Session second(true);
+    ASSERT_TRUE(first->Ok() && second.Ok());
+    XMoveWindow(second.D(), second.window.GetWindow(), kWidth + 20, 0); // side by side
+    XSync(second.D(), False);
+    ASSERT_EQ(first->Open(), 1);
+    ASSERT_EQ(second.Open(), 1);
+    Window one = 0, two = 0;
+    ASSERT_TRUE(Eventually([&] { return (one = PanelIn(first->D(), first->window.GetWindow())); }));
+    ASSERT_TRUE(Eventually([&] { return (two = PanelIn(second.D(), second.window.GetWindow())); }));
+    Click(first->D(), one, NodeX(1), NodeY(5));
+    ASSERT_TRUE(Eventually([&] { return Routes(first->host, 1, 5); }));
+    first->Call(effEditClose);
+    first->End();
+    first.reset(); // the host closes that connection, and everything made on it goes
+    Click(second.D(), two, NodeX(2), NodeY(9));
+    EXPECT_TRUE(Eventually([&] { return Routes(second.host, 2, 9); })) << "the click arrived";
+    EXPECT_TRUE(Eventually([&] {
+        return PixelAt(second.D(), two, NodeX(2), NodeY(9)) == kLimeGreen;
+    })) << "and was painted";
+    second.Call(effEditClose);
+    second.End();
+}
+
 // The X server goes away with the editor open while processing runs: MIDI keeps coming out
 // routed, and closing the editor, the plugin and the unload all end. The plugin's connection is
 // its own here (the host hands no display over), as it always is on x86_64.

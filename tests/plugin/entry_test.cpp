@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include "AudioEffectX.h"
+
 #include <cstdio>
 #include <fstream>
+#include <new>
 #include <string>
 #include <unistd.h>
 
@@ -101,6 +104,42 @@ TEST(Entry, RefusalTexts) {
               0u);
     LoadFailureText(text, sizeof text, 0, false, "");
     EXPECT_NE(std::string(text).find("Internal Error"), std::string::npos);
+}
+
+// A plugin whose operations all fail with an exception, as one that runs out of memory does.
+class Failing : public AudioEffectX {
+  public:
+    explicit Failing(audioMasterCallback host) : AudioEffectX(host, 1, 1) {
+        canDoubleReplacing(true);
+    }
+    VstIntPtr dispatcher(VstInt32, VstInt32, VstIntPtr, void*, float) override { Fail(); }
+    void process(float**, float**, VstInt32) override { Fail(); }
+    void processReplacing(float**, float**, VstInt32) override { Fail(); }
+    void processDoubleReplacing(double**, double**, VstInt32) override { Fail(); }
+    void setParameter(VstInt32, float) override { Fail(); }
+    float getParameter(VstInt32) override { Fail(); }
+
+  private:
+    [[noreturn]] static void Fail() { throw std::bad_alloc(); }
+};
+
+// No exception reaches the host, whichever entry it calls.
+TEST(Entry, FailuresStayInsideThePlugin) {
+    VstHost host;
+    AEffect* e = host.Create(
+        [](audioMasterCallback cb, void*) { return (new Failing(cb))->getAeffect(); }, nullptr);
+    ASSERT_NE(e, nullptr);
+    float samples[4] = {};
+    float* channel[1] = {samples};
+    double wide[4] = {};
+    double* wideChannel[1] = {wide};
+    EXPECT_NO_THROW(e->process(e, channel, channel, 4));
+    EXPECT_NO_THROW(e->processReplacing(e, channel, channel, 4));
+    EXPECT_NO_THROW(e->processDoubleReplacing(e, wideChannel, wideChannel, 4));
+    EXPECT_NO_THROW(e->setParameter(e, 0, 0.5f));
+    EXPECT_EQ(e->getParameter(e, 0), 0.0f);
+    EXPECT_EQ(e->dispatcher(e, effGetProgram, 0, 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(host.Dispatch(effClose), 1) << "the failing close still ends the instance";
 }
 
 } // namespace

@@ -2,12 +2,18 @@
 // display once; only a server that listens and failed that one connection is worth a second
 // attempt. XOpenDisplay is interposed for the whole process and counted (the plugin, loaded with
 // RTLD_LOCAL, still binds to the executable's definition, which calls libX11's).
+#include "AuthorityFile.h"
 #include "DisplaySocket.h"
+#include "EnvironmentVariable.h"
+#include "OwnXServer.h"
+#include "StderrCapture.h"
 #include "VstHost.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <string>
@@ -74,6 +80,36 @@ TEST(ScanDisplay, ASocketLeftByAServerThatEndedIsTriedOnce) {
         ASSERT_TRUE(left.Ok()) << "no display number free";
         EXPECT_EQ(Scan(left.Name().c_str()), 1);
     }
+    setenv("DISPLAY", running.c_str(), 1);
+}
+
+// A server that refuses the host's scanner (no cookie for it, as under sudo or in a sandbox):
+// the load asks once, reports in a few lines, and costs no more than a load without a server.
+TEST(ScanDisplay, ARefusingServerIsAskedOnceAndReportedBriefly) {
+    AuthorityFile auth;
+    ASSERT_TRUE(auth.Write({AuthorityFile::AnyDisplayCookie()}));
+    OwnXServer server({"-auth", auth.Path()});
+    ASSERT_TRUE(server.Ok()) << "no Xvfb";
+    const std::string running = getenv("DISPLAY") ? getenv("DISPLAY") : "";
+    EnvironmentVariable noCookie("XAUTHORITY", "/nonexistent/authority");
+    // Each measured as the fastest of a few loads: the machine's other work only adds.
+    auto fastest = [](const char* display, std::string* written) {
+        auto best = std::chrono::steady_clock::duration::max();
+        for (int i = 0; i < 3; ++i) {
+            StderrCapture capture;
+            const auto start = std::chrono::steady_clock::now();
+            EXPECT_EQ(Scan(display), 1) << display;
+            best = std::min(best, std::chrono::steady_clock::now() - start);
+            *written = capture.Finish();
+        }
+        return best;
+    };
+    std::string nothing, refused;
+    const auto withoutServer = fastest(":4711", &nothing);
+    const auto withRefusal = fastest(server.Name().c_str(), &refused);
+    EXPECT_LT(withRefusal - withoutServer, std::chrono::seconds(1));
+    EXPECT_LE(std::count(refused.begin(), refused.end(), '\n'), 3) << refused;
+    EXPECT_NE(refused.find("Error: XOpenDisplay failed.\n"), std::string::npos) << refused;
     setenv("DISPLAY", running.c_str(), 1);
 }
 

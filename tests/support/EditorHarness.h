@@ -39,7 +39,6 @@ class OpenEditor : public testing::Test {
         pointer.Park();
         p.host.Close(); // deletes the editor with its window still open
         window.Stop();
-        zell::gui::TakeHostDisplay();
     }
 
     void Open() {

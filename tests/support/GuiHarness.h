@@ -8,13 +8,16 @@
 
 #include "SControl.h"
 #include "SGlobals.h"
+#include "SHostDisplay.h"
 #include "SWindow.h"
+#include "SXRequestScope.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace zell::gui::test {
@@ -67,20 +70,21 @@ class Recorder : public SWindow {
     bool closed = false;
 };
 
-// The test's own connection as the toolkit's display, dispatched on the test thread.
+// The test's own connection as the toolkit's display, dispatched on the test thread: the
+// test's calls are made inside a request scope on it, as a host's dispatching thread makes them.
 class OwnDisplay : public testing::Test {
   protected:
     void SetUp() override {
         display = OpenDisplay(nullptr);
         ASSERT_NE(display, nullptr) << "no X server";
-        previous = TakeHostDisplay();
-        SetHostDisplay(display);
         globals = new SGlobals;
+        SetHostDisplay(globals, display);
+        scope.emplace(display);
     }
     void TearDown() override {
+        scope.reset();
+        ReleaseHostDisplay(globals); // as an instance that goes, before its host's display
         delete globals;
-        TakeHostDisplay();
-        SetHostDisplay(previous);
         if (display) XCloseDisplay(display);
     }
 
@@ -129,8 +133,8 @@ class OwnDisplay : public testing::Test {
     }
 
     Display* display = nullptr;
-    _XDisplay* previous = nullptr;
     SGlobals* globals = nullptr;
+    std::optional<SXRequestScope> scope;
 };
 
 } // namespace zell::gui::test

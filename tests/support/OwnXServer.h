@@ -2,6 +2,8 @@
 // must end a server or start one of a particular kind.
 #pragma once
 
+#include "EnvironmentVariable.h"
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -87,25 +89,4 @@ class OwnXServer {
 
     pid_t pid = -1;
     std::string name;
-};
-
-// Sets DISPLAY for one scope.
-class DisplayName {
-  public:
-    explicit DisplayName(const std::string& value) {
-        if (const char* old = getenv("DISPLAY")) previous = old, had = true;
-        setenv("DISPLAY", value.c_str(), 1);
-    }
-    ~DisplayName() {
-        if (had)
-            setenv("DISPLAY", previous.c_str(), 1);
-        else
-            unsetenv("DISPLAY");
-    }
-    DisplayName(const DisplayName&) = delete;
-    DisplayName& operator=(const DisplayName&) = delete;
-
-  private:
-    std::string previous;
-    bool had = false;
 };
