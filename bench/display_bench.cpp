@@ -12,7 +12,7 @@
 // plugin afresh, so what a connection learns once is learnt again.
 #include "HostWindow.h"
 #include "OwnXServer.h"
-#include "PluginFlags.h"
+#include "BenchMain.h"
 #include "VstHost.h"
 #include "XRelay.h"
 
@@ -216,9 +216,6 @@ int main(int argc, char** argv) {
                     ->UseManualTime()
                     ->Unit(benchmark::kMillisecond);
         }
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    RunRegistered(args);
     return 0;
 }

@@ -6,7 +6,7 @@
 // Ferrovane and DPF's Kars. A case's run is 4 scans; with --benchmark_repetitions and
 // --benchmark_enable_random_interleaving the runs of the cases alternate.
 #include "OwnXServer.h"
-#include "PluginFlags.h"
+#include "BenchMain.h"
 
 #include <benchmark/benchmark.h>
 
@@ -102,10 +102,7 @@ int main(int argc, char** argv) {
                 ->Iterations(4)
                 ->UseRealTime()
                 ->Unit(benchmark::kMillisecond);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    RunRegistered(args);
     std::string clean = "rm -rf " + std::string(cache);
     return system(clean.c_str()) == 0 ? 0 : 1;
 }

@@ -1,6 +1,9 @@
-// The plugins a bench compares, named by its --plugin=NAME:PATH flags; every other argument is
-// left for Google Benchmark, the program's name first.
+// What the benches that compare plugins share: the plugins, named by --plugin=NAME:PATH flags,
+// and the run of what they registered, with every other argument for Google Benchmark (the
+// program's name first).
 #pragma once
+
+#include <benchmark/benchmark.h>
 
 #include <cstring>
 #include <string>
@@ -21,4 +24,12 @@ inline std::vector<std::pair<std::string, std::string>> PluginFlags(int argc, ch
             rest.push_back(argv[i]);
     }
     return plugins;
+}
+
+// Runs the benchmarks registered, with the arguments PluginFlags left.
+inline void RunRegistered(std::vector<char*>& rest) {
+    int count = static_cast<int>(rest.size());
+    benchmark::Initialize(&count, rest.data());
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
 }
