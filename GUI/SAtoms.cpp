@@ -1,16 +1,23 @@
 #include "SAtoms.h"
 
+#include "SDisplayLock.h"
+#include "SXReplyBatch.h"
+
 #include <X11/Xlib.h>
 
+#include <cstring>
 #include <mutex>
+
+// Last: it defines macros that clash with ordinary names.
+#include <X11/Xlibint.h>
 
 namespace zell::gui {
 
 namespace {
 
 constexpr const char* kAlways[] = {
-    "_ZELLWND",          "_XEventProc",     "WM_PAINT_REGION", "WM_PAINT_AREA",
-    "WM_PAINT_OUTLINES", "WM_MENU_ENTERED", "WM_MENU_LEFT",    "WM_PROTOCOLS",
+    "_ZELLWND",        "_XEventProc",  "WM_PAINT_REGION", "WM_PAINT_AREA",   "WM_PAINT_OUTLINES",
+    "WM_MENU_ENTERED", "WM_MENU_LEFT", "WM_PROTOCOLS",    "_ZELL_PUMP_STOP", "_ZELL_PUMP_SYNC",
 };
 constexpr const char* kIfTheyExist[] = {
     "WM_DELETE_WINDOW",
@@ -24,10 +31,11 @@ constexpr const char* kIfTheyExist[] = {
 };
 // The fields, in the order of the names above.
 constexpr Atom SAtoms::*kFields[] = {
-    &SAtoms::zellWnd,       &SAtoms::eventProc,   &SAtoms::paintRegion,  &SAtoms::paintArea,
-    &SAtoms::paintOutlines, &SAtoms::menuEntered, &SAtoms::menuLeft,     &SAtoms::protocols,
-    &SAtoms::deleteWindow,  &SAtoms::changeState, &SAtoms::motifHints,   &SAtoms::winHints,
-    &SAtoms::kwmDecoration, &SAtoms::windowType,  &SAtoms::typeOverride, &SAtoms::typeNormal,
+    &SAtoms::zellWnd,       &SAtoms::eventProc,   &SAtoms::paintRegion,   &SAtoms::paintArea,
+    &SAtoms::paintOutlines, &SAtoms::menuEntered, &SAtoms::menuLeft,      &SAtoms::protocols,
+    &SAtoms::pumpStop,      &SAtoms::pumpSync,    &SAtoms::deleteWindow,  &SAtoms::changeState,
+    &SAtoms::motifHints,    &SAtoms::winHints,    &SAtoms::kwmDecoration, &SAtoms::windowType,
+    &SAtoms::typeOverride,  &SAtoms::typeNormal,
 };
 constexpr int kAlwaysCount = sizeof kAlways / sizeof *kAlways;
 constexpr int kAtomCount = kAlwaysCount + sizeof kIfTheyExist / sizeof *kIfTheyExist;
@@ -40,13 +48,39 @@ struct Entry {
 
 constexpr int kDisplays = 8;
 std::mutex tableLock; // held while a display's atoms are interned: one round trip
+
+const char* Name(int i) {
+    return i < kAlwaysCount ? kAlways[i] : kIfTheyExist[i - kAlwaysCount];
+}
+
+// Every name in one round trip, each with its own only-if-exists.
+void Intern(Display* display, Atom* found) {
+    AskTogether(
+        display, kAtomCount,
+        [](Display* dpy, int i) {
+            const char* name = Name(i);
+            const auto length = static_cast<CARD16>(strlen(name));
+            xInternAtomReq* req;
+            GetReq(InternAtom, req);
+            req->onlyIfExists = i >= kAlwaysCount ? xTrue : xFalse;
+            req->nbytes = length;
+            req->length += static_cast<CARD16>((length + 3) >> 2);
+            SXReplyBatch::Append(dpy, name, length);
+        },
+        [&](int i, const unsigned char* reply, size_t length) {
+            if (length >= sizeof(xInternAtomReply))
+                found[i] = reinterpret_cast<const xInternAtomReply*>(reply)->atom;
+        });
+}
 Entry table[kDisplays];
 const SAtoms kNone{};
 
 } // namespace
 
+// Painting threads ask for atoms too: the display is locked first (SDisplayLock.h).
 const SAtoms& SAtoms::Of(Display* display) {
     if (!display) return kNone;
+    SDisplayLock locked(display);
     std::lock_guard<std::mutex> hold(tableLock);
     Entry* free = nullptr;
     for (Entry& e : table) {
@@ -55,9 +89,7 @@ const SAtoms& SAtoms::Of(Display* display) {
     }
     Entry* entry = free ? free : &table[0]; // one display more takes the first one's place
     Atom found[kAtomCount] = {};
-    XInternAtoms(display, const_cast<char**>(kAlways), kAlwaysCount, False, found);
-    XInternAtoms(display, const_cast<char**>(kIfTheyExist), kAtomCount - kAlwaysCount, True,
-                 found + kAlwaysCount);
+    Intern(display, found);
     for (int i = 0; i < kAtomCount; ++i)
         entry->atoms.*kFields[i] = found[i];
     entry->display = display;

@@ -17,6 +17,9 @@ struct SAtoms {
     Atom menuEntered;
     Atom menuLeft;
     Atom protocols;
+    // The event pump's messages to itself.
+    Atom pumpStop;
+    Atom pumpSync;
     // None where the server does not know them: a window manager's conventions.
     Atom deleteWindow;
     Atom changeState;

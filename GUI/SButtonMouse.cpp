@@ -98,13 +98,15 @@ void SButton<false>::PushClick(int click) {
     RefreshOutlines();
 }
 
+// In an event's handling the event says where the pointer is; otherwise the server is asked.
 void SButton<false>::TrackPointer(bool* state) {
     if (!state && input) state = input->mouse;
     bool inside = false;
     Window root = 0, child = 0;
-    int rx = 0, ry = 0, x = 0, y = 0;
+    int rx = 0, ry = 0, x = eventPointer.at.x, y = eventPointer.at.y;
     unsigned mask = 0;
-    if (display && window && XQueryPointer(display, window, &root, &child, &rx, &ry, &x, &y, &mask))
+    if (eventPointer.valid ||
+        (display && window && XQueryPointer(display, window, &root, &child, &rx, &ry, &x, &y, &mask)))
         inside = x >= 0 && y >= 0 && x < clientRect.Width() && y < clientRect.Height();
     if (state) state[kMouseInside] = inside;
     hovering = inside;

@@ -5,6 +5,7 @@
 #include "SEventPump.h"
 #include "STimer.h"
 #include "SXConnection.h"
+#include "SXReplyBatch.h"
 #include "SToolTipLink.h"
 #include "ToolkitDisplay.h"
 
@@ -14,6 +15,9 @@
 #include <X11/Xutil.h>
 
 #include <cstring>
+
+// Last: it defines macros that clash with ordinary names.
+#include <X11/Xlibint.h>
 
 namespace zell::gui {
 
@@ -111,9 +115,13 @@ void SControl::CreateWindow(int x, int y, int w, int h, int parentWindowId) {
         window = XCreateWindow(display, parentWindow, x, y, dim(w), dim(h), 0, CopyFromParent,
                                InputOutput, CopyFromParent, CWOverrideRedirect | CWEventMask, &a);
     }
+    // What XSetWMProtocols sets, with the atom already interned.
     if (flags & (kFlagTopLevel | kFlagPopup)) {
-        deleteAtom = SAtoms::Of(display).deleteWindow;
-        if (deleteAtom != None) XSetWMProtocols(display, window, &deleteAtom, 1);
+        const SAtoms& atoms = SAtoms::Of(display);
+        deleteAtom = atoms.deleteWindow;
+        const auto protocol = static_cast<long>(deleteAtom);
+        if (deleteAtom != None)
+            SetProperty32(display, window, atoms.protocols, XA_ATOM, &protocol, 1);
     }
 }
 
@@ -180,6 +188,7 @@ void SControl::CleanUp() {
 
 void SControl::Quiesce() {
     cleaningUp = true;
+    retired = true;
     if (display && window) SControlRegistry::Unregister(display, window);
     if (timer) timer->Stop();
     DestroyIdleFunction();
@@ -197,9 +206,9 @@ void SControl::Destroy() {
     if (capture == this) capture = nullptr;
     if (display && window) {
         // Once unregistered no event reaches this control; the pump's sync waits out one that
-        // is being dispatched on its thread right now.
+        // is being dispatched on its thread right now. A retired control has had it already.
         SControlRegistry::Unregister(display, window);
-        if (SEventPump::Serves(display)) SEventPump::Sync();
+        if (!retired && SEventPump::Serves(display)) SEventPump::Sync();
         XDestroyWindow(display, window);
         XFlush(display);
         window = 0;
@@ -220,20 +229,23 @@ void SControl::WindowGone() {
 // On a connection the pump reads, the window's destruction comes as an event: once the pump has
 // handled everything up to now, a destroyed window has been forgotten. A request that fails
 // there while the pump waits for events can break the connection (Xlib hands the error to the
-// wrong reader). Elsewhere the server is asked.
+// wrong reader). Elsewhere the server is asked, in a batch: a refusal only goes unanswered.
 bool SControl::WindowAlive() {
     if (display && SEventPump::Serves(display)) {
         SEventPump::Sync();
         return window != 0;
     }
     if (!display || !window) return false;
-    Window root = 0;
-    int x = 0, y = 0;
-    unsigned w = 0, h = 0, border = 0, depth = 0;
-    SXRequestScope scope(display);
-    SXErrorTrap trap(display);
-    const Status found = XGetGeometry(display, window, &root, &x, &y, &w, &h, &border, &depth);
-    return trap.End(nullptr) && found;
+    bool alive = false;
+    AskTogether(
+        display, 1,
+        [&](Display* dpy, int) {
+            xResourceReq* req;
+            GetResReq(GetGeometry, window, req);
+            (void)req;
+        },
+        [&](int, const unsigned char*, size_t) { alive = true; });
+    return alive;
 }
 
 bool SControl::Enabled() const {
@@ -358,6 +370,7 @@ void SControl::GetScreen2Client(Point2& p) {
 }
 
 Point2 SControl::PointerPosition() {
+    if (eventPointer.valid) return eventPointer.at;
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned mask = 0;

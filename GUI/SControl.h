@@ -290,6 +290,9 @@ class SControl : public SIExtended, public object::SIEventTarget {
     // Cuts the window's corners, or gives it back its rectangle; the tooltip does it as it
     // opens.
     virtual void SetRoundShape(bool round);
+    // Asks the server once per connection whether it shapes windows (the extension's first
+    // use), so that SetRoundShape later waits for nothing.
+    void PrepareRoundShape();
 
     void Destroy();
     // The control's window was destroyed by someone else (a host destroys its own window, and
@@ -318,7 +321,9 @@ class SControl : public SIExtended, public object::SIEventTarget {
     void Resized(bool refresh);
     void GetClient2Screen(Point2& p);
     void GetScreen2Client(Point2& p);
-    // Where the pointer is, in this control's coordinates; (-1, -1) when it cannot be asked.
+    // Where the pointer is, in this control's coordinates: while an event of the pointer is
+    // being dispatched to the control, where that event says it is; otherwise the server is
+    // asked. (-1, -1) when it cannot be asked.
     Point2 PointerPosition();
     Point2 GetTopPosition();
     Point2 GetScreenPosition();
@@ -391,9 +396,21 @@ class SControl : public SIExtended, public object::SIEventTarget {
     XId deleteAtom = 0;
     _XDisplay* display = nullptr; // the connection the window lives on
 
+    // The pointer as the event being dispatched to this control reports it, in the control's
+    // coordinates and the root window's; set by the dispatcher for the time of the event.
+    struct EventPointer {
+        Point2 at;
+        Point2 root;
+        bool valid = false;
+    } eventPointer;
+    // Whether the pointer is over the window, as the crossing and motion events report it.
+    bool pointerOver = false;
+
     // Takes this control out of dispatch and stops what calls it from other threads (its
-    // timer, its idle function); a window does the same for its children.
+    // timer, its idle function); a window does the same for its children. Only Retire calls
+    // it, and waits out the dispatch afterwards: the control is retired then.
     void Quiesce();
+    bool retired = false;
     // A window passes Quiesce and WindowGone on to its children: on the thread that retires
     // the control, and for WindowGone also on the dispatching thread when the window's
     // destruction arrives.
@@ -407,7 +424,6 @@ class SControl : public SIExtended, public object::SIEventTarget {
     void SetWindowManagerHints(int w, int h);
     void SetUndecorated();
     void Publish();
-    bool PointerInside(SControl* control);
 };
 
 } // namespace zell::gui

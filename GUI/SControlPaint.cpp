@@ -12,11 +12,18 @@
 #include "SGlobals.h"
 #include "SStaticData.h"
 #include "SToolTipLink.h"
+#include "SXExtensions.h"
+#include "SXReplyBatch.h"
 
 #include <X11/Xlib.h>
 
 #include <X11/Xutil.h>
-#include <X11/extensions/shape.h>
+
+#include <vector>
+
+// Last: it defines macros that clash with ordinary names (the protocol header needs it).
+#include <X11/Xlibint.h>
+#include <X11/extensions/shapeproto.h>
 
 namespace zell::gui {
 
@@ -142,34 +149,74 @@ void SControl::DrawBorder(const Rect2& r) {
     drawing->FillRect(r);
 }
 
-// Each corner loses, from the corner inwards, a row of 5 pixels, of 3, of 2 and two of 1.
+void SControl::PrepareRoundShape() {
+    (void)SXExtensions::Opcode(display, SXExtensions::kShape);
+}
+
+namespace {
+
+// From each corner inwards, rows of 5, 3, 2, 1 and 1 pixels are cut off.
+constexpr int kNotch[] = {5, 3, 2, 1, 1};
+constexpr int kNotchRows = sizeof kNotch / sizeof *kNotch;
+
+// Row y of a w x h window keeps x from Cut(y) to w - Cut(y): the wider of the cuts of the two
+// corners that reach the row.
+int Cut(int y, int h) {
+    const int top = y < kNotchRows ? kNotch[y] : 0;
+    const int bottom = h - 1 - y < kNotchRows ? kNotch[h - 1 - y] : 0;
+    return top > bottom ? top : bottom;
+}
+
+// The rows of equal cut, top to bottom.
+std::vector<xRectangle> RoundedRows(int w, int h) {
+    std::vector<xRectangle> rows;
+    for (int y = 0; y < h; ++y) {
+        const int cut = Cut(y, h);
+        if (w - 2 * cut <= 0) continue;
+        if (!rows.empty() && rows.back().x == cut && rows.back().y + rows.back().height == y) {
+            ++rows.back().height;
+            continue;
+        }
+        rows.push_back(
+            {static_cast<INT16>(cut), static_cast<INT16>(y), static_cast<CARD16>(w - 2 * cut), 1});
+    }
+    return rows;
+}
+
+// What both requests set: the window's bounding shape, replaced.
+template <typename Request> void SetsBounding(Request* req, int shape, int minor, Window w) {
+    req->reqType = static_cast<CARD8>(shape);
+    req->shapeReqType = static_cast<CARD8>(minor);
+    req->op = ShapeSet;
+    req->destKind = ShapeBounding;
+    req->dest = static_cast<CARD32>(w);
+    req->xOff = req->yOff = 0;
+}
+
+} // namespace
+
+// The window's bounding shape is set to the rectangle less its corners, or taken off.
 void SControl::SetRoundShape(bool round) {
-    if (!display || !window) return;
+    const int shape = SXExtensions::Opcode(display, SXExtensions::kShape);
+    if (!display || !window || !shape) return;
+    Display* dpy = display;
+    LockDisplay(dpy);
     if (!round) {
-        XShapeCombineMask(display, window, ShapeBounding, 0, 0, None, ShapeSet);
-        return;
+        xShapeMaskReq* req;
+        GetReq(ShapeMask, req);
+        SetsBounding(req, shape, X_ShapeMask, window);
+        req->src = None;
+    } else {
+        const std::vector<xRectangle> rows = RoundedRows(windowRect.Width(), windowRect.Height());
+        xShapeRectanglesReq* req;
+        GetReq(ShapeRectangles, req);
+        SetsBounding(req, shape, X_ShapeRectangles, window);
+        req->ordering = YXBanded;
+        req->length += static_cast<CARD16>(2 * rows.size());
+        SXReplyBatch::Append(dpy, rows.data(), rows.size() * sizeof(xRectangle));
     }
-    const int w = windowRect.Width(), h = windowRect.Height();
-    Region shape = XCreateRegion();
-    XRectangle all{0, 0, static_cast<unsigned short>(w), static_cast<unsigned short>(h)};
-    XUnionRectWithRegion(&all, shape, shape);
-    static const int kNotch[5] = {5, 3, 2, 1, 1};
-    Region notch = XCreateRegion();
-    for (int row = 0; row < 5; ++row) {
-        short n = static_cast<short>(kNotch[row]);
-        XRectangle cut[4] = {
-            {0, static_cast<short>(row), static_cast<unsigned short>(n), 1},
-            {static_cast<short>(w - n), static_cast<short>(row), static_cast<unsigned short>(n), 1},
-            {0, static_cast<short>(h - 1 - row), static_cast<unsigned short>(n), 1},
-            {static_cast<short>(w - n), static_cast<short>(h - 1 - row),
-             static_cast<unsigned short>(n), 1}};
-        for (XRectangle& c : cut)
-            XUnionRectWithRegion(&c, notch, notch);
-    }
-    XSubtractRegion(shape, notch, shape);
-    XShapeCombineRegion(display, window, ShapeBounding, 0, 0, shape, ShapeSet);
-    XDestroyRegion(notch);
-    XDestroyRegion(shape);
+    UnlockDisplay(dpy);
+    SyncHandle();
 }
 
 void SControl::SetDrawingMode(bool active) {

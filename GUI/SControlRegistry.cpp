@@ -50,21 +50,14 @@ void SControlRegistry::Forget(Display* display, Window window) {
     if (display && window) XDeleteContext(display, window, ControlContext());
 }
 
-SControl* SControlRegistry::FindDestroyed(Display* display, Window window) {
+// The process's own record answers as the window's property would: it holds exactly the
+// windows that carry one, with the address the property holds, and it still knows a window that
+// was just destroyed. Asking the server would cost a round trip on every event.
+SControl* SControlRegistry::Find(Display* display, Window window) {
     XPointer found = nullptr;
     if (!display || !window || XFindContext(display, window, ControlContext(), &found) != 0)
         return nullptr;
     return reinterpret_cast<SControl*>(found);
-}
-
-SControl* SControlRegistry::Find(Display* display, Window window) {
-    if (!display || !window) return nullptr;
-    if constexpr (kAddressesInProperties) {
-        unsigned long address = SControl::getProperty(window, SAtoms::Of(display).zellWnd);
-        return reinterpret_cast<SControl*>(static_cast<uintptr_t>(address));
-    } else {
-        return FindDestroyed(display, window);
-    }
 }
 
 } // namespace zell::gui

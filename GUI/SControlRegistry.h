@@ -1,7 +1,7 @@
 // Finding the control of an X window. On i386 the window carries the control's address in its
 // _ZELLWND property and the dispatcher's in _XEventProc, which hosts read and call. A 64-bit
-// address does not survive a 32-bit property, so there the lookup is a process-local table and
-// nothing but ids goes through the server.
+// address does not survive a 32-bit property, so there nothing but ids goes through the server.
+// Either way the toolkit finds its controls in a process-local table.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -19,11 +19,9 @@ class SControlRegistry {
     static void Unregister(Display* display, Window window);
     // Drops the record of a window that is gone, without a request on it.
     static void Forget(Display* display, Window window);
-    // The control of a window, or null for a foreign or destroyed window.
+    // The control of a window, or null for a foreign window; a window that has just been
+    // destroyed is still found (for its DestroyNotify).
     static SControl* Find(Display* display, Window window);
-    // The control of a window that has just been destroyed (its DestroyNotify), from the
-    // process's own record.
-    static SControl* FindDestroyed(Display* display, Window window);
 };
 
 } // namespace zell::gui

@@ -1,8 +1,12 @@
 #include "SCursor.h"
 
+#include "SColourCache.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
+
+// Last: it defines macros that clash with ordinary names.
+#include <X11/Xlibint.h>
 
 namespace zell::gui {
 
@@ -26,6 +30,40 @@ const unsigned char kFilled[kSize * 3] = {
     0x01, 0x1e, 0x00, 0x00, 0x3c, 0x00, 0x00, 0x3c, 0x00, 0x00, 0x00, 0x00,
 };
 
+XColor AsXColor(const SColourCell& cell) {
+    XColor c{};
+    c.pixel = cell.pixel;
+    c.red = cell.red;
+    c.green = cell.green;
+    c.blue = cell.blue;
+    return c;
+}
+
+// The request XCreatePixmapCursor makes, without the look for a themed cursor of that picture
+// that it makes first, which asks the server about its rendering extension: the arrow is the
+// toolkit's own picture.
+Cursor PixmapCursor(Display* dpy, Pixmap source, Pixmap mask, const XColor& fore,
+                    const XColor& back) {
+    LockDisplay(dpy);
+    xCreateCursorReq* req;
+    GetReq(CreateCursor, req);
+    const Cursor made = XAllocID(dpy);
+    req->cid = static_cast<CARD32>(made);
+    req->source = static_cast<CARD32>(source);
+    req->mask = static_cast<CARD32>(mask);
+    req->foreRed = fore.red;
+    req->foreGreen = fore.green;
+    req->foreBlue = fore.blue;
+    req->backRed = back.red;
+    req->backGreen = back.green;
+    req->backBlue = back.blue;
+    req->x = 0;
+    req->y = 0;
+    UnlockDisplay(dpy);
+    SyncHandle();
+    return made;
+}
+
 } // namespace
 
 // The window may be gone already (a host destroys its own), and undefining a cursor on a
@@ -42,15 +80,13 @@ void SCursor::CreateDefault() {
     if (!d || cursor) return;
     display = d;
     int screen = DefaultScreen(d);
-    Colormap map = DefaultColormap(d, screen);
-    XColor orange{};
+    SColourCell orange;
     orange.red = 0xFF00;
     orange.green = 0x7F00;
-    orange.blue = 0;
-    XAllocColor(d, map, &orange);
-    XColor black{};
+    FindColours(d, &orange, 1);
+    SColourCell black;
     black.pixel = BlackPixel(d, screen);
-    XQueryColor(d, map, &black);
+    QueryColours(d, &black, 1);
     Window root = RootWindow(d, screen);
     Pixmap image = XCreatePixmapFromBitmapData(
         d, root, reinterpret_cast<char*>(const_cast<unsigned char*>(kOutline)), kSize, kSize, 1, 0,
@@ -58,7 +94,7 @@ void SCursor::CreateDefault() {
     Pixmap mask = XCreatePixmapFromBitmapData(
         d, root, reinterpret_cast<char*>(const_cast<unsigned char*>(kFilled)), kSize, kSize, 1, 0,
         1);
-    cursor = XCreatePixmapCursor(d, image, mask, &black, &orange, 0, 0);
+    cursor = PixmapCursor(d, image, mask, AsXColor(black), AsXColor(orange));
     XFreePixmap(d, image);
     XFreePixmap(d, mask);
 }

@@ -201,9 +201,12 @@ struct SDispatch {
         return 1;
     }
 
+    // The window's place on the screen is where the crossing event puts the pointer, less
+    // where it puts it in the window.
     static void ShowTip(SControl* c) {
-        Point2 origin{0, 0};
-        c->GetClient2Screen(origin);
+        const SControl::EventPointer& e = c->eventPointer;
+        Point2 origin{e.root.x - e.at.x, e.root.y - e.at.y};
+        if (!e.valid) c->GetClient2Screen(origin);
         Point2 at = PlaceToolTip(*c->tooltipData, c->windowRect.Width(), c->windowRect.Height(),
                                  origin, SDisplay::Instance().Bounds());
         c->ShowTooltip(at);
@@ -211,7 +214,7 @@ struct SDispatch {
 
     static int OnFocusIn(SControl* c, XEvent*) {
         c->Focussing(true);
-        if (c->PointerInside(c)) CursorSet(c);
+        if (c->pointerOver) CursorSet(c);
         return 1;
     }
 
@@ -242,13 +245,14 @@ struct SDispatch {
     static int OnNoExpose(SControl*, XEvent*) { return 1; }
 
     static int OnUnmap(SControl* c, XEvent*) {
-        if (c->globals && c->parent && c->PointerInside(c->parent)) CursorSet(c);
+        if (c->globals && c->parent && c->parent->pointerOver) CursorSet(c);
         c->status &= ~kStatusShown;
         return 1;
     }
 
+    // A window mapped under the pointer hears of it next, by its crossing event.
     static int OnMap(SControl* c, XEvent*) {
-        if (c->globals && c->PointerInside(c)) CursorSet(c);
+        if (c->globals && c->pointerOver) CursorSet(c);
         c->status |= kStatusShown;
         return 1;
     }
@@ -280,6 +284,54 @@ struct SDispatch {
     }
 
     static const Handler* Table();
+
+    // Where a pointer or key event puts the pointer, kept on the control it is dispatched to
+    // for the time of its handling; a crossing or a motion also says whether the pointer is
+    // over the window (a pointer that went on into a child, or was grabbed, still is).
+    struct PointerOfEvent {
+        PointerOfEvent(SControl* c, XEvent* e) : control(c) {
+            int x = 0, y = 0, rootX = 0, rootY = 0;
+            switch (e->type) {
+            case KeyPress:
+            case KeyRelease:
+                x = e->xkey.x, y = e->xkey.y, rootX = e->xkey.x_root, rootY = e->xkey.y_root;
+                break;
+            case ButtonPress:
+            case ButtonRelease:
+                x = e->xbutton.x, y = e->xbutton.y;
+                rootX = e->xbutton.x_root, rootY = e->xbutton.y_root;
+                break;
+            case MotionNotify:
+                x = e->xmotion.x, y = e->xmotion.y;
+                rootX = e->xmotion.x_root, rootY = e->xmotion.y_root;
+                c->pointerOver =
+                    x >= 0 && y >= 0 && x < c->clientRect.Width() && y < c->clientRect.Height();
+                break;
+            case EnterNotify:
+            case LeaveNotify:
+                x = e->xcrossing.x, y = e->xcrossing.y;
+                rootX = e->xcrossing.x_root, rootY = e->xcrossing.y_root;
+                // A grab's leave moves no pointer: it is still over the window.
+                if (e->type == EnterNotify || e->xcrossing.mode != NotifyGrab)
+                    c->pointerOver =
+                        e->type == EnterNotify || e->xcrossing.detail == NotifyInferior;
+                break;
+            default:
+                control = nullptr;
+                return;
+            }
+            saved = c->eventPointer;
+            c->eventPointer = {{x, y}, {rootX, rootY}, true};
+        }
+        ~PointerOfEvent() {
+            if (control) control->eventPointer = saved;
+        }
+        PointerOfEvent(const PointerOfEvent&) = delete;
+        PointerOfEvent& operator=(const PointerOfEvent&) = delete;
+
+        SControl* control;
+        SControl::EventPointer saved;
+    };
     static int Deliver(XEvent* e);
 };
 
@@ -356,12 +408,14 @@ int SDispatch::Deliver(XEvent* e) {
     Handler handler = Table()[e->type];
     if (!handler) return 0;
     SXRequestScope scope(e->xany.display);
-    SControl* control = e->type == DestroyNotify
-                            ? SControlRegistry::FindDestroyed(e->xany.display, e->xany.window)
-                            : SControlRegistry::Find(e->xany.display, e->xany.window);
+    SControl* control = SControlRegistry::Find(e->xany.display, e->xany.window);
     if (!control) return 0;
-    if (!control->globals) return handler(control, e);
+    if (!control->globals) {
+        SDispatch::PointerOfEvent pointer(control, e);
+        return handler(control, e);
+    }
     std::lock_guard<std::recursive_mutex> hold(control->globals->uiLock);
+    SDispatch::PointerOfEvent pointer(control, e);
     return handler(control, e);
 }
 
@@ -373,15 +427,6 @@ int SControl::eventProc(XEvent* e) {
     } catch (...) {
         return 0;
     }
-}
-
-bool SControl::PointerInside(SControl* c) {
-    if (!c || !c->display || !c->window) return false;
-    Window root, child;
-    int rx, ry, x, y;
-    unsigned mask;
-    if (!XQueryPointer(c->display, c->window, &root, &child, &rx, &ry, &x, &y, &mask)) return false;
-    return x >= 0 && y >= 0 && x < c->clientRect.Width() && y < c->clientRect.Height();
 }
 
 } // namespace zell::gui

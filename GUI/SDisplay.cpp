@@ -2,25 +2,37 @@
 
 #include "SControl.h"
 #include "SSystemData.h"
+#include "SXExtensions.h"
+#include "SXReplyBatch.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
 
 #include <X11/Xatom.h>
-#include <X11/extensions/Xinerama.h>
 
 #include <cmath>
+
+// Last: it defines macros that clash with ordinary names (the protocol header needs it).
+#include <X11/Xlibint.h>
+#include <X11/extensions/panoramiXproto.h>
 
 namespace zell::gui {
 
 namespace {
 
-// The system data's monitor list, measured on its own so that filling it never re-enters the
-// display object under construction.
+// The server is asked once for the process: the display object and the system data's monitor
+// list both take this measurement, which never re-enters the display object under construction.
+const SDisplay& Measured() {
+    static const SDisplay measured = [] {
+        SDisplay m;
+        m.AllMonitorRects(ToolkitDisplay());
+        return m;
+    }();
+    return measured;
+}
+
 bool MonitorQuery(std::vector<system::SDisplayRect>& out) {
-    SDisplay measured;
-    measured.AllMonitorRects(ToolkitDisplay());
-    for (const Rect2& m : measured.Monitors())
+    for (const Rect2& m : Measured().Monitors())
         out.push_back({m.x1, m.y1, m.Width(), m.Height()});
     return !out.empty();
 }
@@ -33,9 +45,8 @@ const bool kQueryInstalled = [] {
 } // namespace
 
 SDisplay& SDisplay::Instance() {
-    static SDisplay display;
+    static SDisplay display = Measured();
     static const bool built = [] {
-        display.AllMonitorRects(ToolkitDisplay());
         system::sd().getDisplayInfos();
         return true;
     }();
@@ -67,19 +78,36 @@ bool SDisplay::SplitScreen(int width, int height, std::vector<Rect2>& out) {
     return false;
 }
 
+// Whether Xinerama is active and its screens, asked together.
 bool SDisplay::QueryXinerama(Display* d) {
-    int opcode, event, error, count = 0;
-    if (!XQueryExtension(d, "XINERAMA", &opcode, &event, &error) || !XineramaIsActive(d))
-        return false;
-    XineramaScreenInfo* screens = XineramaQueryScreens(d, &count);
-    monitorCount = count;
-    for (int i = 0; screens && i < count; ++i) {
-        const XineramaScreenInfo& s = screens[i];
+    const int xinerama = SXExtensions::Opcode(d, SXExtensions::kXinerama);
+    if (!xinerama) return false;
+    bool active = false;
+    std::vector<xXineramaScreenInfo> screens;
+    AskTogether(
+        d, 2,
+        [&](Display* dpy, int i) {
+            xXineramaQueryScreensReq* req;
+            GetReq(XineramaQueryScreens, req);
+            req->reqType = static_cast<CARD8>(xinerama);
+            req->panoramiXReqType = i == 0 ? X_XineramaIsActive : X_XineramaQueryScreens;
+        },
+        [&](int i, const unsigned char* reply, size_t length) {
+            if (i == 0 && length >= sizeof(xXineramaIsActiveReply))
+                active = reinterpret_cast<const xXineramaIsActiveReply*>(reply)->state != 0;
+            if (i != 1 || length < sizeof(xXineramaQueryScreensReply)) return;
+            const auto* r = reinterpret_cast<const xXineramaQueryScreensReply*>(reply);
+            const auto* info = reinterpret_cast<const xXineramaScreenInfo*>(reply + sizeof *r);
+            for (CARD32 s = 0; s < r->number && sizeof *r + (s + 1) * sizeof *info <= length; ++s)
+                screens.push_back(info[s]);
+        });
+    if (!active) return false;
+    monitorCount = static_cast<int>(screens.size());
+    for (const xXineramaScreenInfo& s : screens) {
         Rect2 r{s.x_org, s.y_org, s.x_org + s.width, s.y_org + s.height};
         monitors.push_back(r);
         Unite(bounds, r);
     }
-    if (screens) XFree(screens);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "SEventPump.h"
 
 #include "KeepLoaded.h"
+#include "SAtoms.h"
 #include "SBrokenPipeScope.h"
 #include "SControl.h"
 #include "SDisplay.h"
@@ -95,8 +96,8 @@ struct Pump {
         XSetWindowAttributes a{};
         s.wake = XCreateWindow(d, DefaultRootWindow(d), 0, 0, 1, 1, 0, 0, InputOnly, CopyFromParent,
                                0, &a);
-        s.stopAtom = XInternAtom(d, "_ZELL_PUMP_STOP", False);
-        s.syncAtom = XInternAtom(d, "_ZELL_PUMP_SYNC", False);
+        s.stopAtom = SAtoms::Of(d).pumpStop;
+        s.syncAtom = SAtoms::Of(d).pumpSync;
         XFlush(d);
         s.stopping = false;
         s.alive = true;

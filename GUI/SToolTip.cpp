@@ -1,6 +1,7 @@
 #include "SToolTip.h"
 
 #include "SColour.h"
+#include "SDisplay.h"
 #include "SDrawFont.h"
 #include "SDrawObject.h"
 #include "SDrawing.h"
@@ -56,6 +57,13 @@ void SToolTip::SizeTo(SToolTipData* d) {
         SetRoundShape(false);
         SetRoundShape(true);
     }
+}
+
+void SToolTip::SetRounded(bool on) {
+    rounded = on;
+    if (!on) return;
+    PrepareRoundShape();
+    SDisplay::Instance();
 }
 
 void SToolTip::Open(SIToolTipSource* source, const Point2& where) {

@@ -53,7 +53,9 @@ class SToolTip : public SControl, public SIToolTip {
     int TextAlign() const { return textAlign; }
     bool Flipped() const { return flipped; }
     void SetFlipped(bool on) { flipped = on; }
-    void SetRounded(bool on) { rounded = on; }
+    // A rounded tip asks now what it needs to place and shape itself (the monitors, whether
+    // the server shapes windows), not when it first opens.
+    void SetRounded(bool on);
     void SetTipColours(int text, int highlight, int pointer) {
         textColour = text;
         highlightColour = highlight;

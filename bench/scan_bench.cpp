@@ -6,12 +6,12 @@
 // Ferrovane and DPF's Kars. A case's run is 4 scans; with --benchmark_repetitions and
 // --benchmark_enable_random_interleaving the runs of the cases alternate.
 #include "OwnXServer.h"
+#include "BenchMain.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <glob.h>
 #include <string>
 #include <sys/wait.h>
@@ -74,17 +74,8 @@ void ScanCase(benchmark::State& state, Scan scan) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::pair<std::string, std::string>> plugins;
     std::vector<char*> args;
-    args.push_back(argv[0]);
-    for (int i = 1; i < argc; ++i) {
-        const char* value = argv[i] + strlen("--plugin=");
-        const char* colon = strchr(value, ':');
-        if (!strncmp(argv[i], "--plugin=", strlen("--plugin=")) && colon)
-            plugins.emplace_back(std::string(value, colon), colon + 1);
-        else
-            args.push_back(argv[i]);
-    }
+    std::vector<std::pair<std::string, std::string>> plugins = PluginFlags(argc, argv, args);
     if (plugins.empty()) {
         plugins.emplace_back("Ferrovane", FERROVANE_PLUGIN_PATH);
         plugins.emplace_back("DPF-Kars", "/usr/lib/vst/Kars-vst.so");
@@ -111,10 +102,7 @@ int main(int argc, char** argv) {
                 ->Iterations(4)
                 ->UseRealTime()
                 ->Unit(benchmark::kMillisecond);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    RunRegistered(args);
     std::string clean = "rm -rf " + std::string(cache);
     return system(clean.c_str()) == 0 ? 0 : 1;
 }

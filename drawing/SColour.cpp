@@ -1,8 +1,8 @@
 #include "SColour.h"
 
+#include "SColourCache.h"
 #include "ToolkitDisplay.h"
 
-#include <X11/Xlib.h>
 #include <algorithm>
 
 namespace zell::gui {
@@ -15,17 +15,19 @@ unsigned short Component(int value) {
 
 } // namespace
 
+SColourCell ColourCell(int r, int g, int b) {
+    SColourCell cell;
+    cell.red = Component(r);
+    cell.green = Component(g);
+    cell.blue = Component(b);
+    return cell;
+}
+
 int SCOL(int r, int g, int b) {
-    Display* display = ToolkitDisplay();
-    if (!display) return 0;
-    XColor colour{};
-    colour.red = Component(r);
-    colour.green = Component(g);
-    colour.blue = Component(b);
-    colour.flags = DoRed | DoGreen | DoBlue;
+    SColourCell cell = ColourCell(r, g, b);
     // A failed allocation leaves the pixel at 0, black on the usual visuals.
-    XAllocColor(display, DefaultColormap(display, 0), &colour);
-    return static_cast<int>(colour.pixel);
+    FindColours(ToolkitDisplay(), &cell, 1);
+    return static_cast<int>(cell.pixel);
 }
 
 } // namespace zell::gui

@@ -2,12 +2,16 @@
 // no drawing call takes.
 #pragma once
 
+#include "SColourCache.h"
+
 namespace zell::gui {
 
-// Allocates the colour in the default colormap of screen 0 of the toolkit display and returns
-// its pixel. Each component is taken as 0..255 (clamped) and scaled by 256, so 255 becomes
-// 0xFF00. Without a display the answer is 0.
+// The pixel of the colour in the default colormap of screen 0 of the toolkit display (found as
+// SColourCache says). Each component is taken as 0..255 (clamped) and scaled by 256, so 255
+// becomes 0xFF00. Without a display, or where the colormap has no room, the answer is 0.
 int SCOL(int r, int g, int b);
+// The colour SCOL asks for, for asking for many at once with FindColours.
+SColourCell ColourCell(int r, int g, int b);
 
 struct SColour {
     SColour() = default;

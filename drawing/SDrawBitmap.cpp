@@ -1,9 +1,9 @@
 #include "SDrawBitmap.h"
 
+#include "SXpmPixmap.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
-#include <X11/xpm.h>
 
 namespace zell::gui::context {
 
@@ -36,25 +36,13 @@ void SDrawBitmap::Create(const char* const* xpm, int w, int h, bool f) {
 }
 
 bool SDrawBitmap::CreateFromXpm(Display* connection, const char* const* xpm) {
-    XpmAttributes attributes{};
-    attributes.valuemask = XpmCloseness | XpmReturnInfos;
-    attributes.closeness = 40000;
-    Pixmap picture = 0;
-    Pixmap shape = 0;
-    int result = XpmCreatePixmapFromData(connection, DefaultRootWindow(connection),
-                                         const_cast<char**>(xpm), &picture, &shape, &attributes);
-    if (shape) XFreePixmap(connection, shape);
-    bool made = result >= XpmSuccess && picture;
-    if (made) {
-        pixmap = picture;
-        display = connection;
-        width = static_cast<int>(attributes.width);
-        height = static_cast<int>(attributes.height);
-    } else if (picture) {
-        XFreePixmap(connection, picture);
-    }
-    if (result >= XpmSuccess) XpmFreeAttributes(&attributes);
-    return made;
+    const SXpmPixmap made = MakeXpmPixmap(connection, xpm);
+    if (!made.pixmap) return false;
+    pixmap = made.pixmap;
+    display = connection;
+    width = made.width;
+    height = made.height;
+    return true;
 }
 
 void SDrawBitmap::CreateBlank(Display* connection) {

@@ -1,6 +1,7 @@
 #include "SDrawFont.h"
 
 #include "SFontFallback.h"
+#include "SFontLookup.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
@@ -95,15 +96,25 @@ void SDrawFont::Load() {
 
 // Only a name the server lists is opened: opening a missing font raises an X error, which on a
 // connection that another thread reads may reach that thread instead of this call. A font
-// listed but gone before it opens still just answers null.
+// listed but gone before it opens still just answers null. What the server said about a name
+// is asked once per connection (SFontLookup.h).
 bool SDrawFont::LoadNamed(const char* pattern) {
     name = pattern;
     if (!display) return false;
-    int count = 0;
-    char** listed = XListFonts(display, pattern, 1, &count);
-    if (listed) XFreeFontNames(listed);
-    if (count < 1) return false;
-    info = XLoadQueryFont(display, pattern);
+    int listed = SFontLookup::Listed(display, pattern);
+    if (listed < 0) {
+        int count = 0;
+        char** names = XListFonts(display, pattern, 1, &count);
+        if (names) XFreeFontNames(names);
+        listed = count > 0 ? 1 : 0;
+        SFontLookup::NoteListed(display, pattern, listed == 1);
+    }
+    if (listed != 1) return false;
+    info = SFontLookup::OpenKnown(display, pattern);
+    if (!info) {
+        info = XLoadQueryFont(display, pattern);
+        if (info) SFontLookup::NoteDescription(display, pattern, *info);
+    }
     if (info) fid = info->fid;
     return info != nullptr;
 }

@@ -6,6 +6,7 @@
 #include "SDrawDevice.h"
 #include "SDrawFont.h"
 #include "SMonoImage.h"
+#include "STextPictures.h"
 
 #include <X11/Xlib.h>
 
@@ -148,6 +149,7 @@ bool SDrawing::RenderText(const char* text, SMonoImage& picture) {
     XFontStruct* f = LoadedFont(*this);
     Target t = Current();
     if (!f || !text || !*text || !t) return false;
+    if (STextPictures::Find(t.display, f->fid, text, picture)) return true;
     int width = 0;
     int height = 0;
     GetTextDimensions(text, &width, &height, font);
@@ -167,6 +169,7 @@ bool SDrawing::RenderText(const char* text, SMonoImage& picture) {
         for (int x = 0; x < width; ++x)
             picture.Set(x, y, XGetPixel(image, x, y) != 0);
     XDestroyImage(image);
+    STextPictures::Keep(t.display, f->fid, text, picture);
     return true;
 }
 

@@ -1,9 +1,13 @@
 #include "SStaticData.h"
 
 #include "SColour.h"
+#include "SDisplayLock.h"
 #include "SDrawBrush.h"
 #include "SDrawFont.h"
 #include "SDrawPen.h"
+#include "SFontLookup.h"
+#include "STextPictures.h"
+#include "SXExtensions.h"
 #include "ToolkitDisplay.h"
 
 namespace zell::gui {
@@ -49,10 +53,15 @@ SStaticData::SStaticData() {
 
 SStaticData::~SStaticData() = default;
 
+// In one round trip where the colours are allocated.
 void SStaticData::AddColours() {
     if (!ToolkitDisplay()) return;
-    for (const RGB& c : kPalette)
-        palette.Push(SCOL(c.r, c.g, c.b));
+    SColourCell cells[SColourRing::kCapacity];
+    for (int i = 0; i < SColourRing::kCapacity; ++i)
+        cells[i] = ColourCell(kPalette[i].r, kPalette[i].g, kPalette[i].b);
+    FindColours(ToolkitDisplay(), cells, SColourRing::kCapacity);
+    for (const SColourCell& c : cells)
+        palette.Push(static_cast<int>(c.pixel));
 }
 
 int SStaticData::Colour(int index) {
@@ -79,10 +88,12 @@ context::SDrawBrush* SStaticData::FindBrush(int colour) {
 }
 
 // A font belongs to the connection that loaded it: each display has fonts of its own, and a
-// released one serves the next display that asks.
+// released one serves the next display that asks. A font being made asks the server: the
+// display is locked first (SDisplayLock.h).
 context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
-    std::lock_guard<std::mutex> hold(findLock);
     _XDisplay* display = ToolkitDisplay();
+    SDisplayLock locked(display);
+    std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawFont* font : fonts.items) {
         if (font && font->size == size && font->bold == bold && font->italic == italic &&
             (!font->GetDisplay() || font->GetDisplay() == display)) {
@@ -95,7 +106,21 @@ context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
     return font;
 }
 
+void SStaticData::PrefetchFonts(std::initializer_list<Wanted> fonts) {
+    std::vector<std::vector<std::string>> names;
+    for (const Wanted& w : fonts) {
+        names.emplace_back();
+        for (const auto& pattern : context::SDrawFont::Patterns(w.size, w.bold, false, nullptr))
+            names.back().emplace_back(pattern.Text());
+    }
+    context::SFontLookup::Prefetch(ToolkitDisplay(), names);
+}
+
 void SStaticData::ReleaseDisplay(_XDisplay* display) {
+    ForgetColours(display);
+    context::SFontLookup::Forget(display);
+    context::STextPictures::Forget(display);
+    SXExtensions::Forget(display);
     std::lock_guard<std::mutex> hold(findLock);
     for (context::SDrawFont* font : fonts.items)
         if (font) font->ReleaseOn(display);

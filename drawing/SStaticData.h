@@ -5,6 +5,7 @@
 
 #include "SResourceLists.h"
 
+#include <initializer_list>
 #include <mutex>
 
 struct _XDisplay;
@@ -55,8 +56,15 @@ class SStaticData {
     // a new one; never null. A font made while there was no display, or released with its
     // display, is loaded again once there is one.
     context::SDrawFont* FindFont(int size, bool bold, bool italic);
-    // Frees every cached font loaded on that display before it goes; they load again on their
-    // next use.
+    // Asks the server about every font of the list at once (SFontLookup.h), so that the fonts
+    // made afterwards, cached here or not, load without waiting on it.
+    struct Wanted {
+        int size;
+        bool bold;
+    };
+    void PrefetchFonts(std::initializer_list<Wanted> fonts);
+    // Frees every cached font loaded on that display before it goes, and forgets its colours;
+    // they load again on their next use.
     void ReleaseDisplay(_XDisplay* display);
 
     bool flag = false;

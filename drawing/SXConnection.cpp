@@ -70,6 +70,17 @@ bool InRanges(const Watch& w, unsigned long serial) {
     return false;
 }
 
+// Drops, oldest first, the ranges whose every request the server has answered. Serials are
+// compared as Xlib counts them, modulo the word.
+void DropAnswered(Watch& w, unsigned long answered) {
+    while (w.ranged > 0) {
+        const Range& r = w.ranges[w.oldest];
+        if (static_cast<long>(answered - (r.end - 1)) < 0) return;
+        w.oldest = (w.oldest + 1) % kRanges;
+        --w.ranged;
+    }
+}
+
 // Runs inside Xlib for every protocol error of a watched display, before the process's handler;
 // False keeps the error from it. Xlib holds the display here: no Xlib call.
 Bool RouteError(Display* d, XErrorEvent* error, xError* wire) {
@@ -307,16 +318,20 @@ SXRequestScope::SXRequestScope(Display* d)
     if (Watch* w = Find(display); w && w->scopes++ == 0) w->openFirst = first;
 }
 
-// When the ring is full the server is asked to answer every request first: then no error of
-// any range can still be on its way, and the ring starts over.
+// When the ring is full, the ranges whose requests the server has answered already are dropped
+// (the errors of those have been routed); only when none has, the server is asked to answer
+// every request first, and the ring starts over. The host reads its events meanwhile, so that
+// is rare: a path that opens scopes again and again does not wait on the server.
 SXRequestScope::~SXRequestScope() {
     scopeDisplay = outer;
     if (!display) return;
     const unsigned long end = XNextRequest(display);
+    const unsigned long answered = XLastKnownRequestProcessed(display);
     bool full = false;
     {
         std::lock_guard<std::mutex> hold(routeLock);
         Watch* w = Find(display);
+        if (w && w->ranged == kRanges) DropAnswered(*w, answered);
         full = w && w->ranged == kRanges;
     }
     if (full) XSync(display, False);

@@ -11,6 +11,7 @@
 #include "SIEngine.h"
 #include "SMessageDialog.h"
 #include "SPluginPanel.h"
+#include "SStaticData.h"
 #include "STimerIdle.h"
 #include "SUiScope.h"
 #include "SXRequestScope.h"
@@ -127,6 +128,9 @@ void SPluginEditor::open(void* parent) {
 // The parking control and the message dialog are made once; the panel again after a host
 // destroyed it.
 void SPluginEditor::CreateParking() {
+    // Every font the editor and its message box draw with, asked about at once.
+    zell::gui::statdata.PrefetchFonts(
+        {{7, false}, {8, false}, {10, false}, {10, true}, {14, true}});
     char title[64];
     WindowTitle(globals, title, sizeof title);
     parkingControl = new zell::gui::SControl(globals, nullptr, TakeResetId(globals), title, 0, 0, 0,

@@ -4,10 +4,10 @@
 #include "AuthorityFile.h"
 #include "DisplaySocket.h"
 #include "EnvironmentVariable.h"
-#include "DroppingXRelay.h"
 #include "OwnXServer.h"
 #include "SXServerProbe.h"
 #include "ToolkitDisplay.h"
+#include "XRelay.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +58,7 @@ TEST(OpenDisplay, BurstsOfConnectionsAreWaitedOut) {
 TEST(OpenDisplay, ConnectionsDroppedBeforeAnAnswerAreTriedAgain) {
     OwnXServer server;
     ASSERT_TRUE(server.Ok()) << "no Xvfb";
-    DroppingXRelay relay(server.Name(), 3);
+    XRelay relay(server.Name(), std::chrono::milliseconds(0), 3);
     ASSERT_TRUE(relay.Ok()) << "no display number free for the relay";
     xlibOpens = 0;
     Display* d = OpenDisplay(relay.Name().c_str());

@@ -120,6 +120,11 @@ class Look : public OpenEditor {
         ExpectText(Of(c), c->ClientRect(), colour, CaptionBox(c), what);
     }
     std::string Fonts() { return FontSet(D()); }
+    // For the pictures' names: the fonts, and the screen's depth where it is not 24.
+    std::string Screen() {
+        const int depth = DefaultDepth(D(), DefaultScreen(D()));
+        return Fonts() + (depth == 24 ? "" : "-depth" + std::to_string(depth));
+    }
 };
 
 TEST_F(Look, EveryFontThisProgramAsksForLoadsTheNearestTheServerHas) {
@@ -224,7 +229,7 @@ TEST_F(Look, ButtonCaptionsAndFilterColoursInEveryState) {
     }
     const Point2 origin = zell::gui::test::OnScreen(panel);
     zell::gui::test::SaveScreen(D(), origin.x, origin.y, 307, 425,
-                                ("editor-fonts-" + Fonts() + ".png").c_str());
+                                ("editor-fonts-" + Screen() + ".png").c_str());
 }
 
 TEST_F(Look, InfoLabelsShowTheNodeUnderThePointer) {
@@ -288,7 +293,7 @@ TEST_F(Look, MessageBoxTextsAreDrawnInsideTheirLabels) {
     const Point2 at = zell::gui::test::OnScreen(box);
     zell::gui::test::SaveScreen(D(), at.x, at.y, box->WindowRect().Width(),
                                 box->WindowRect().Height(),
-                                ("message-box-fonts-" + Fonts() + ".png").c_str());
+                                ("message-box-fonts-" + Screen() + ".png").c_str());
     ClickAt(box->Button(), 20, 10);
     EXPECT_TRUE(Eventually([&] { return !box->IsShown(); }));
 }

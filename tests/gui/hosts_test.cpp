@@ -3,6 +3,7 @@
 #include <gtest/gtest.h> // before Xlib, which defines None and Bool
 
 #include "HostWindow.h"
+#include "OwnXServer.h"
 #include "PngFile.h"
 #include "SControlRegistry.h"
 #include "SXConnection.h"
@@ -14,7 +15,9 @@
 #include "SWindow.h"
 #include "ThreadProbe.h"
 #include "ToolkitDisplay.h"
+#include "XRelay.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -222,6 +225,37 @@ TEST(HostDisplay, ErrorsOfTheToolkitsRequestsStayWithItAcrossManyScopes) {
     EXPECT_EQ(hostErrors, 1) << "the host's own failure";
     SXConnection::Unwatch(host);
     XSetErrorHandler(before);
+    XCloseDisplay(host);
+}
+
+// A host that reads its answers lets the toolkit drop the ranges of its answered requests: scopes
+// opened again and again (one per event dispatched, one per idle refresh) never wait; the host's
+// own syncs are the only waits.
+TEST(HostDisplay, ScopesOnAHostThatReadsItsAnswersWaitForNothing) {
+    OwnXServer server;
+    ASSERT_TRUE(server.Ok()) << "no Xvfb";
+    XRelay relay(server.Name());
+    ASSERT_TRUE(relay.Ok());
+    Display* host = XOpenDisplay(relay.Name().c_str());
+    ASSERT_NE(host, nullptr);
+    const Window w = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 10, 10, 0, 0, 0);
+    XSync(host, False);
+    SXConnection::WatchHost(host);
+    relay.SetPhase(1);
+    const long value = 1;
+    for (int i = 0; i < 3 * 256 + 7; ++i) {
+        {
+            SXRequestScope scope(host);
+            XChangeProperty(host, w, XA_CARDINAL, XA_CARDINAL, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&value), 1);
+        }
+        XNoOp(host); // the host's request: the scopes' ranges never join
+        if (i % 64 == 0) XSync(host, True);
+    }
+    XFlush(host);
+    relay.SetPhase(0);
+    EXPECT_EQ(relay.Count(1).waits, (3 * 256 + 7 + 63) / 64) << "the host's syncs alone";
+    SXConnection::Unwatch(host);
     XCloseDisplay(host);
 }
 

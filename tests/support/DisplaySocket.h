@@ -16,7 +16,9 @@ class DisplaySocket {
             sockaddr_un address = Address(number);
             if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
                 path = address.sun_path;
-                name = ":" + std::to_string(number);
+                char display[16]; // built in place: GCC 12 warns wrongly on ":" + std::to_string
+                snprintf(display, sizeof display, ":%d", number);
+                name = display;
                 return;
             }
         }

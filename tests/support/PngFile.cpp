@@ -3,7 +3,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <array>
 #include <cstdio>
+#include <map>
 
 namespace ferrovane::test {
 
@@ -91,17 +93,45 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     return fclose(out) == 0 && written;
 }
 
+namespace {
+
+// The colour each pixel shows: a pixel of a 24-bit TrueColor screen holds it; other screens'
+// pixels are looked up in the default colormap.
+std::map<unsigned long, std::array<uint8_t, 3>> Colours(Display* d, XImage* image, int w, int h) {
+    std::map<unsigned long, std::array<uint8_t, 3>> colours;
+    const Visual* v = DefaultVisual(d, DefaultScreen(d));
+    const bool direct = v->c_class == TrueColor && v->red_mask == 0xFF0000 &&
+                        v->green_mask == 0xFF00 && v->blue_mask == 0xFF;
+    for (int row = 0; row < h; ++row)
+        for (int col = 0; col < w; ++col) {
+            const unsigned long p = XGetPixel(image, col, row);
+            colours[p] = {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)};
+        }
+    if (direct) return colours;
+    std::vector<XColor> cells;
+    for (const auto& [pixel, rgb] : colours)
+        cells.push_back(XColor{pixel, 0, 0, 0, 0, 0});
+    XQueryColors(d, DefaultColormap(d, DefaultScreen(d)), cells.data(),
+                 static_cast<int>(cells.size()));
+    for (const XColor& c : cells)
+        colours[c.pixel] = {uint8_t(c.red >> 8), uint8_t(c.green >> 8), uint8_t(c.blue >> 8)};
+    return colours;
+}
+
+} // namespace
+
 bool WriteDrawablePng(_XDisplay* display, unsigned long drawable, int x, int y, int width,
                       int height, const std::string& name) {
     XImage* image = XGetImage(display, drawable, x, y, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (!image) return false;
+    const auto colours = Colours(display, image, width, height);
     std::vector<uint8_t> rgb;
     rgb.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
     for (int row = 0; row < height; ++row)
         for (int col = 0; col < width; ++col) {
-            unsigned long p = XGetPixel(image, col, row);
-            rgb.insert(rgb.end(), {uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)});
+            const std::array<uint8_t, 3>& c = colours.at(XGetPixel(image, col, row));
+            rgb.insert(rgb.end(), c.begin(), c.end());
         }
     XDestroyImage(image);
     return WritePng(std::string(FERROVANE_TEST_OUTPUT) + "/" + name, width, height, rgb);

@@ -14,8 +14,9 @@ namespace ferrovane::test {
 // written or the sizes do not match.
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
 
-// The area (x, y, width, height) of a drawable of a 24-bit TrueColor screen as a PNG file in the
-// test output folder; false when the area cannot be read or the file written.
+// The area (x, y, width, height) of a drawable as a PNG file in the test output folder, in the
+// colours its pixels show on the screen's default colormap; false when the area cannot be read
+// or the file written.
 bool WriteDrawablePng(_XDisplay* display, unsigned long drawable, int x, int y, int width,
                       int height, const std::string& name);
 

@@ -1,0 +1,251 @@
+#include "SFontLookup.h"
+
+#include "SXReplyBatch.h"
+#include "SXRequestScope.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+// Last: it defines macros that clash with ordinary names.
+#include <X11/Xlibint.h>
+
+namespace zell::gui::context {
+
+namespace {
+
+struct Connection {
+    Display* display = nullptr;
+    std::map<std::string, bool> listed;
+    std::map<std::string, XFontStruct*> described; // owned; fid 0
+};
+
+void FreeCopy(XFontStruct* f) {
+    free(f->per_char);
+    free(f->properties);
+    free(f);
+}
+
+void FreeAll(Connection& c) {
+    for (auto& [name, info] : c.described)
+        FreeCopy(info);
+    c.described.clear();
+}
+
+// Frees what is left when the object is unloaded.
+struct Table {
+    ~Table() {
+        for (Connection& c : connections)
+            FreeAll(c);
+    }
+    std::vector<Connection> connections;
+};
+
+// Never held across a request.
+std::mutex tableLock;
+Table table;
+
+Connection& Of(Display* d) {
+    for (Connection& c : table.connections)
+        if (c.display == d) return c;
+    table.connections.push_back(Connection{d, {}, {}});
+    return table.connections.back();
+}
+
+size_t CharCount(const XFontStruct& f) {
+    if (!f.per_char) return 0;
+    return static_cast<size_t>(f.max_char_or_byte2 - f.min_char_or_byte2 + 1) *
+           static_cast<size_t>(f.max_byte1 - f.min_byte1 + 1);
+}
+
+// A copy allocated as Xlib allocates its own, so that XFreeFont and XFreeFontInfo free it.
+XFontStruct* Copy(const XFontStruct& from, Font fid) {
+    auto* to = static_cast<XFontStruct*>(malloc(sizeof(XFontStruct)));
+    if (!to) return nullptr;
+    *to = from;
+    to->ext_data = nullptr;
+    to->fid = fid;
+    to->per_char = nullptr;
+    to->properties = nullptr;
+    const size_t chars = CharCount(from), props = static_cast<size_t>(from.n_properties);
+    if (chars) to->per_char = static_cast<XCharStruct*>(malloc(chars * sizeof(XCharStruct)));
+    if (props) to->properties = static_cast<XFontProp*>(malloc(props * sizeof(XFontProp)));
+    if ((chars && !to->per_char) || (props && !to->properties)) {
+        free(to->per_char);
+        free(to->properties);
+        free(to);
+        return nullptr;
+    }
+    if (chars) memcpy(to->per_char, from.per_char, chars * sizeof(XCharStruct));
+    if (props) memcpy(to->properties, from.properties, props * sizeof(XFontProp));
+    return to;
+}
+
+XCharStruct Metrics(const xCharInfo& c) {
+    return XCharStruct{c.leftSideBearing, c.rightSideBearing, c.characterWidth,
+                       c.ascent,          c.descent,          c.attributes};
+}
+
+// The description a QueryFont reply gives, as Xlib builds it; null for a short reply.
+XFontStruct* Described(const unsigned char* reply, size_t length) {
+    if (length < sizeof(xQueryFontReply)) return nullptr;
+    const auto& r = *reinterpret_cast<const xQueryFontReply*>(reply);
+    const size_t props = r.nFontProps, chars = r.nCharInfos;
+    const size_t need =
+        sizeof(xQueryFontReply) + props * sizeof(xFontProp) + chars * sizeof(xCharInfo);
+    if (length < need) return nullptr;
+    XFontStruct f{};
+    f.direction = r.drawDirection;
+    f.min_char_or_byte2 = r.minCharOrByte2;
+    f.max_char_or_byte2 = r.maxCharOrByte2;
+    f.min_byte1 = r.minByte1;
+    f.max_byte1 = r.maxByte1;
+    f.default_char = r.defaultChar;
+    f.all_chars_exist = r.allCharsExist;
+    f.ascent = r.fontAscent;
+    f.descent = r.fontDescent;
+    f.min_bounds = Metrics(r.minBounds);
+    f.max_bounds = Metrics(r.maxBounds);
+    f.n_properties = static_cast<int>(props);
+    std::vector<XFontProp> properties(props);
+    const auto* wireProps = reinterpret_cast<const xFontProp*>(reply + sizeof(xQueryFontReply));
+    for (size_t i = 0; i < props; ++i)
+        properties[i] = XFontProp{wireProps[i].name, wireProps[i].value};
+    std::vector<XCharStruct> metrics(chars);
+    const auto* wireChars = reinterpret_cast<const xCharInfo*>(wireProps + props);
+    for (size_t i = 0; i < chars; ++i)
+        metrics[i] = Metrics(wireChars[i]);
+    f.properties = props ? properties.data() : nullptr;
+    f.per_char = chars ? metrics.data() : nullptr;
+    if (chars && chars != CharCount(f)) return nullptr;
+    return Copy(f, 0);
+}
+
+void ListAll(Display* d, const std::vector<std::string>& names, std::vector<char>& listed) {
+    AskTogether(
+        d, static_cast<int>(names.size()),
+        [&](Display* dpy, int i) {
+            const std::string& name = names[static_cast<size_t>(i)];
+            xListFontsReq* req;
+            GetReq(ListFonts, req);
+            req->maxNames = 1;
+            req->nbytes = static_cast<CARD16>(name.size());
+            req->length += static_cast<CARD16>((name.size() + 3) >> 2);
+            SXReplyBatch::Append(dpy, name.data(), name.size());
+        },
+        [&](int i, const unsigned char* reply, size_t length) {
+            if (length >= sizeof(xListFontsReply))
+                listed[static_cast<size_t>(i)] =
+                    reinterpret_cast<const xListFontsReply*>(reply)->nFonts > 0 ? 1 : 0;
+        });
+}
+
+void DescribeAll(Display* d, const std::vector<std::string>& names,
+                 std::vector<XFontStruct*>& described) {
+    if (names.empty()) return;
+    // Xlib hands out one id per request it locks for; a batch takes all of its ids first.
+    std::vector<XID> opened(names.size());
+    LockDisplay(d);
+    _XAllocIDs(d, opened.data(), static_cast<int>(opened.size()));
+    UnlockDisplay(d);
+    AskTogether(
+        d, static_cast<int>(names.size()),
+        [&](Display* dpy, int i) {
+            const std::string& name = names[static_cast<size_t>(i)];
+            const Font fid = opened[static_cast<size_t>(i)];
+            xOpenFontReq* open;
+            GetReq(OpenFont, open);
+            open->fid = static_cast<CARD32>(fid);
+            open->nbytes = static_cast<CARD16>(name.size());
+            open->length += static_cast<CARD16>((name.size() + 3) >> 2);
+            SXReplyBatch::Append(dpy, name.data(), name.size());
+            xResourceReq* query;
+            GetResReq(QueryFont, fid, query);
+            (void)query;
+        },
+        [&](int i, const unsigned char* reply, size_t length) {
+            described[static_cast<size_t>(i)] = Described(reply, length);
+        });
+    for (Font fid : opened)
+        XUnloadFont(d, fid);
+}
+
+} // namespace
+
+void SFontLookup::Prefetch(Display* d, const std::vector<std::vector<std::string>>& fonts) {
+    if (!d) return;
+    std::vector<std::string> unknown;
+    for (const auto& names : fonts)
+        for (const std::string& name : names)
+            if (Listed(d, name) < 0 &&
+                std::find(unknown.begin(), unknown.end(), name) == unknown.end())
+                unknown.push_back(name);
+    std::vector<char> listed(unknown.size(), 0);
+    ListAll(d, unknown, listed);
+    for (size_t i = 0; i < unknown.size(); ++i)
+        NoteListed(d, unknown[i], listed[i] != 0);
+    std::vector<std::string> undescribed;
+    for (const auto& names : fonts)
+        for (const std::string& name : names) {
+            if (Listed(d, name) != 1) continue;
+            std::lock_guard<std::mutex> hold(tableLock);
+            if (!Of(d).described.count(name) &&
+                std::find(undescribed.begin(), undescribed.end(), name) == undescribed.end())
+                undescribed.push_back(name);
+            break;
+        }
+    std::vector<XFontStruct*> described(undescribed.size(), nullptr);
+    DescribeAll(d, undescribed, described);
+    for (size_t i = 0; i < undescribed.size(); ++i)
+        if (described[i]) {
+            NoteDescription(d, undescribed[i], *described[i]);
+            FreeCopy(described[i]);
+        }
+}
+
+int SFontLookup::Listed(Display* d, const std::string& name) {
+    std::lock_guard<std::mutex> hold(tableLock);
+    const Connection& c = Of(d);
+    auto at = c.listed.find(name);
+    return at == c.listed.end() ? -1 : at->second ? 1 : 0;
+}
+
+void SFontLookup::NoteListed(Display* d, const std::string& name, bool listed) {
+    std::lock_guard<std::mutex> hold(tableLock);
+    Of(d).listed[name] = listed;
+}
+
+XFontStruct* SFontLookup::OpenKnown(Display* d, const std::string& name) {
+    XFontStruct* copy = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(tableLock);
+        const Connection& c = Of(d);
+        auto at = c.described.find(name);
+        if (at == c.described.end()) return nullptr;
+        copy = Copy(*at->second, 0);
+    }
+    // A font gone since it was described fails quietly: its description still measures.
+    SXRequestScope scope(d);
+    if (copy) copy->fid = XLoadFont(d, name.c_str());
+    return copy;
+}
+
+void SFontLookup::NoteDescription(Display* d, const std::string& name, const XFontStruct& info) {
+    XFontStruct* copy = Copy(info, 0);
+    if (!copy) return;
+    std::lock_guard<std::mutex> hold(tableLock);
+    XFontStruct*& slot = Of(d).described[name];
+    if (slot) FreeCopy(slot);
+    slot = copy;
+}
+
+void SFontLookup::Forget(Display* d) {
+    std::lock_guard<std::mutex> hold(tableLock);
+    for (Connection& c : table.connections)
+        if (c.display == d) FreeAll(c);
+    std::erase_if(table.connections, [d](const Connection& c) { return c.display == d; });
+}
+
+} // namespace zell::gui::context
