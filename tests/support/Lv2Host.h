@@ -1,5 +1,5 @@
 // A host built on lilv, as LV2 hosts are: a world over a scratch LV2_PATH that holds the built
-// bundle (and the system's bundles, for the specifications and for plugins to compare with),
+// bundle (and the system's bundles, for the LV2 vocabularies and for plugins to compare with),
 // instances whose ports it connects, feeds and reads, and their saved state.
 #pragma once
 
