@@ -147,6 +147,7 @@ void SPluginEditor::CreatePanel() {
                              kHeight, hostWindow, false);
     panel->editor = this;
     panel->engine = engine;
+    panel->notice = host->FormatNotice();
     panel->LoadControls();
 }
 

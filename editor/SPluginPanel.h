@@ -56,6 +56,8 @@ class SPluginPanel : public zell::gui::SWindow {
 
     SPluginEditor* editor = nullptr;
     SIEngine* engine = nullptr;
+    // The format's line under the logo (SIEditorHost::FormatNotice); null for none.
+    const char* notice = nullptr;
 
     // For the tests and the editor.
     Button* ClearButton() const { return clearButton; }

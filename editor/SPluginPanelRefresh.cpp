@@ -32,7 +32,6 @@ constexpr Rect2 kNodeLabel{32, 372, 76, 386};
 constexpr const char* kProductLine = "Ferrovane 1.01";
 // Short enough to stay under the logo in any font the server may give.
 constexpr const char* kCopyrightLine = "(c) 2026 ferrovane.org";
-constexpr const char* kNotice = "VST Plugin Technology by Steinberg";
 
 // A parameter as a button value.
 int ButtonValue(float parameter) {
@@ -199,7 +198,7 @@ void SPluginPanel::DrawBackground() {
     };
     line(kWhite, kProductLine, 72, 14);
     line(kSteel, kCopyrightLine, 44, 30);
-    line(kSteel, kNotice, 28, 46);
+    if (notice) line(kSteel, notice, 28, 46);
 }
 
 // Texts keep to their boxes: a fallback font may be wider or taller than the one the layout was

@@ -67,9 +67,12 @@ class RoutingEngine final : public SIEngine {
     // `midi` with the status in the low byte. For a front end that queues no whole events.
     template <typename F> void QueueMessages(F each) { inputQueue.PushMessages(each); }
     // Routes the queued events through the current program, then the note offs the flushes
-    // queued. Returns how many events RoutedEvents holds, in time order: an event keeps its
-    // frame unless it is earlier than the one before it, whose frame it then takes.
+    // queued, in time order: an event keeps its frame unless it is earlier than the one before
+    // it, whose frame it then takes. Returns how many events RoutedEvents holds.
     int Route();
+    // The same into a sink of the front end's (RoutingEngineRoute.h says what a sink is, and is
+    // the header to include): events beyond its room are dropped. Returns how many it took.
+    template <typename Sink> int Route(Sink sink);
     // The host may write to them while it reads them (a VST 2.x host owns the block it is given).
     MidiEvent* RoutedEvents() { return outputSlots; }
     // After the routed events have gone out: the program-change handshake (the next block
@@ -88,13 +91,15 @@ class RoutingEngine final : public SIEngine {
         int count;
         int32_t frame;
     };
-    Routed RouteEvent(const MidiEvent& e, Routed routed);
-    Routed RouteByRow(const MidiEvent& e, Routed routed, int bit);
-    Routed RouteProgramChange(const MidiEvent& e, Routed routed);
+    template <typename Sink> Routed RouteEvent(Sink sink, const MidiEvent& e, Routed routed);
+    template <typename Sink>
+    Routed RouteByRow(Sink sink, const MidiEvent& e, Routed routed, int bit);
+    template <typename Sink>
+    Routed RouteProgramChange(Sink sink, const MidiEvent& e, Routed routed);
     bool SwitchesPrograms();
-    void RouteNote(const MidiEvent& e, Routed& routed);
-    Routed Emit(Routed to, const MidiEvent& e, uint32_t midi);
-    void MoveNoteOffs(Routed& routed);
+    template <typename Sink> void RouteNote(Sink sink, const MidiEvent& e, Routed& routed);
+    template <typename Sink> Routed Emit(Sink sink, Routed to, const MidiEvent& e, uint32_t midi);
+    template <typename Sink> void MoveNoteOffs(Sink sink, Routed& routed);
     void HoldNoteLock();
     // Tell an open editor about a program-level change, or about one parameter.
     void NotifyEditor();

@@ -26,6 +26,9 @@ class SIEditorHost {
     // toolkit's resources; null while unknown.
     virtual const char* EffectName() = 0;
     virtual const char* Directory() = 0;
+
+    // The line the format's licence asks the editor to show under the logo; null for none.
+    virtual const char* FormatNotice() = 0;
 };
 
 } // namespace ferrovane

@@ -1,7 +1,9 @@
 #include "Lv2Plugin.h"
 
+#include "Lv2MidiSink.h"
 #include "Lv2Sequence.h"
 #include "PluginParameters.h"
+#include "RoutingEngineRoute.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/midi/midi.h>
@@ -44,7 +46,7 @@ void Lv2Plugin::ConnectPort(uint32_t port, void* data) {
 void Lv2Plugin::Run(uint32_t frames) {
     ApplyControls();
     QueueInput(frames);
-    WriteOutput(engine.Route());
+    RouteToOutput();
     engine.EndBlock();
     WriteNotification();
 }
@@ -113,23 +115,16 @@ void Lv2Plugin::QueueInput(uint32_t frames) {
     });
 }
 
-// An output sequence must be written every run, if only as an empty one. An event that does not
-// fit the host's room whole is dropped. The engine leaves the bytes beyond a message's length 0.
-void Lv2Plugin::WriteOutput(int routed) {
-    if (!midiOut) return;
-    Lv2Sequence out(midiOut, urids.atomSequence);
-    const LV2_URID midiEvent = urids.midiEvent;
-    const MidiEvent* events = engine.RoutedEvents();
-    const int fit = std::min(routed, out.Room());
-    for (int i = 0; i < fit; ++i) {
-        const MidiEvent& e = events[i];
-        uint32_t midi;
-        memcpy(&midi, e.midi, sizeof midi);
-        // Every routed message is a channel message: program changes and channel pressure (0xC0
-        // to 0xDF) have two bytes, the others three.
-        const uint32_t size = 3 - ((midi & 0xE0) == 0xC0);
-        out.Add(e.frame, midiEvent, size, midi);
+// An output sequence must be written every run, if only as an empty one. The engine writes the
+// routed events into it itself; an event that does not fit the host's room whole is dropped, as
+// is every event when the host left the port unconnected.
+void Lv2Plugin::RouteToOutput() {
+    if (!midiOut) {
+        engine.Route(Lv2MidiSink(nullptr, 0, urids.midiEvent));
+        return;
     }
+    Lv2Sequence out(midiOut, urids.atomSequence);
+    out.Added(engine.Route(Lv2MidiSink(out.Next(), out.Room(), urids.midiEvent)));
 }
 
 // The user's edit of what only the bank holds: a host that saves the state marks its session as

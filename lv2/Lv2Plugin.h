@@ -41,7 +41,7 @@ class Lv2Plugin final : public SILv2Instance {
 
     void ApplyControls();
     void QueueInput(uint32_t frames);
-    void WriteOutput(int routed);
+    void RouteToOutput();
     void WriteNotification();
 
     struct Urids {

@@ -16,6 +16,9 @@ namespace ferrovane::lv2 {
 
 class Lv2Sequence {
   public:
+    // Every event's size in the sequence: its header and a body padded to 8 bytes.
+    static constexpr uint32_t kEventSize = sizeof(LV2_Atom_Event) + sizeof(uint64_t);
+
     // Starts an empty sequence of frame times on the port.
     Lv2Sequence(LV2_Atom_Sequence* port, LV2_URID sequenceType)
         : port(port), room(port->atom.size) {
@@ -33,18 +36,28 @@ class Lv2Sequence {
     // An event whose body of `size` bytes (at most 8) is given padded with zeros; only where
     // Room allows one more.
     void Add(int64_t frame, LV2_URID type, uint32_t size, uint64_t body) {
-        // From the port's start: the event lies beyond the body's header.
-        auto* at = reinterpret_cast<uint8_t*>(port) + sizeof(LV2_Atom) + used;
+        Write(Next(), frame, type, size, body);
+        used += kEventSize;
+    }
+
+    // For a writer that places events itself: where the next one goes, the others following it
+    // kEventSize bytes apart; Added then takes `count` of them (no more than Room) into the
+    // sequence.
+    uint8_t* Next() const {
+        // From the port's start: the events lie beyond the body's header.
+        return reinterpret_cast<uint8_t*>(port) + sizeof(LV2_Atom) + used;
+    }
+    void Added(int count) { used += static_cast<uint32_t>(count) * kEventSize; }
+
+    // One event at `at`, as Add writes it.
+    static void Write(uint8_t* at, int64_t frame, LV2_URID type, uint32_t size, uint64_t body) {
         const uint64_t atom = size | uint64_t(type) << 32; // the body's atom: size, then type
         memcpy(at, &frame, sizeof frame);
         memcpy(at + sizeof frame, &atom, sizeof atom);
         memcpy(at + sizeof(LV2_Atom_Event), &body, sizeof body);
-        used += kEventSize;
     }
 
   private:
-    static constexpr uint32_t kEventSize = sizeof(LV2_Atom_Event) + sizeof(uint64_t);
-
     LV2_Atom_Sequence* port;
     uint32_t room;
     uint32_t used = sizeof(LV2_Atom_Sequence_Body);

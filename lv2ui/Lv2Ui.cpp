@@ -108,4 +108,9 @@ const char* Lv2Ui::Directory() {
     return directory.c_str();
 }
 
+// LV2 asks for no line of its own.
+const char* Lv2Ui::FormatNotice() {
+    return nullptr;
+}
+
 } // namespace ferrovane::lv2

@@ -47,6 +47,7 @@ class Lv2Ui final : public SIEditorHost {
     void ReportEditorSize(int width, int height) override;
     const char* EffectName() override;
     const char* Directory() override;
+    const char* FormatNotice() override;
 
   private:
     Lv2Ui(SIEngine& engine, const char* bundlePath, LV2UI_Write_Function write,

@@ -219,4 +219,9 @@ const char* SPlugin::Directory() {
     return directoryString ? directoryString->Text() : nullptr;
 }
 
+// The VST 2.x licence asks for it wherever the plugin shows its name.
+const char* SPlugin::FormatNotice() {
+    return "VST Plugin Technology by Steinberg";
+}
+
 } // namespace ferrovane

@@ -60,6 +60,7 @@ class SPlugin : public AudioEffectX, public SIEditorHost {
     void ReportEditorSize(int width, int height) override;
     const char* EffectName() override;
     const char* Directory() override;
+    const char* FormatNotice() override;
 
     // Host processing thread.
     void suspend() override;

@@ -41,6 +41,18 @@ constexpr int NodeY(int out) {
     return 103 + 16 * out + 8;
 }
 
+// How many pixels of the rectangle from (x, y) have this colour (24-bit TrueColor).
+int PixelsOf(Display* d, Drawable w, int x, int y, int width, int height, unsigned long colour) {
+    XImage* image = XGetImage(d, w, x, y, width, height, AllPlanes, ZPixmap);
+    if (!image) return -1;
+    int count = 0;
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            count += XGetPixel(image, i, j) == colour;
+    XDestroyImage(image);
+    return count;
+}
+
 // The UI's object as lilv names it for the plugin, loaded and unloaded as suil does.
 struct UiModule {
     explicit UiModule(Lv2World& world) {
@@ -188,6 +200,16 @@ TEST(Lv2Ui, EmbeddedInTheHostsWindowAndGoneWithoutAThreadLeft) {
         })) << "the filter box outlined for the selection, after the editor's refresh";
         EXPECT_TRUE(WriteDrawablePng(d, h.window.GetWindow(), 0, 0, kWidth, kHeight,
                                      "lv2-ui-lilv-host.png"));
+        // A click on the logo shows what lies under it: the copyright line in steel, and no
+        // line of a plugin format's below it (the logo's area ends left of the option buttons).
+        const int controls = MappedChildren(d, h.Panel());
+        h.ClickAt(40, 20);
+        EXPECT_TRUE(Eventually([&] { return MappedChildren(d, h.Panel()) == controls - 1; }));
+        constexpr unsigned long kSteel = 0x8A9196;
+        EXPECT_TRUE(Eventually([&] { // once the panel has drawn where the logo was
+            return PixelsOf(d, h.window.GetWindow(), 44, 31, 150, 15, kSteel) > 0 &&
+                   PixelsOf(d, h.window.GetWindow(), 28, 47, 166, 16, kSteel) == 0;
+        }));
         h.Close();
         EXPECT_TRUE(Eventually([&] { return MappedChildren(d, h.window.GetWindow()) == 0; }));
         EXPECT_EQ(Bytes(h.dsp.Play({Msg(0, {0xB2, 1, 1})})), (B{{0xB2, 1, 1}, {0xB5, 1, 1}}))
