@@ -80,6 +80,8 @@ SPluginEditor::~SPluginEditor() {
         if (parkingControl) parkingControl->Retire();
         delete parkingControl;
         parkingControl = nullptr;
+        // The pump may be handling the box's own windows' events right now, as for any control.
+        if (messageDialog) messageDialog->Retire();
         delete messageDialog;
         messageDialog = nullptr;
     }
