@@ -11,12 +11,7 @@ version=$3
 arch=$4
 demo=$5
 shift 5
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+. "$(dirname "$0")/../support/scratch.sh"
 
 # run NAME PROGRAM ARGS...: the status in $status, the streams in $work/NAME.out and .err.
 run() {

@@ -13,12 +13,7 @@ version=$3
 developerDir=$4
 lv2DeveloperDir=$5
 shift 5
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+. "$(dirname "$0")/../support/scratch.sh"
 
 # The files of both packages, under /usr in the .deb and under the tarball's top folder.
 packaged() {
