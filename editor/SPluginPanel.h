@@ -26,6 +26,7 @@ namespace ferrovane {
 
 class SIEngine;
 class SPluginEditor;
+struct VSTPluginProgram;
 
 class SPluginPanel : public zell::gui::SWindow {
   public:
@@ -115,6 +116,10 @@ class SPluginPanel : public zell::gui::SWindow {
     zell::gui::SImageLabel* titleLabel = nullptr;
     zell::gui::context::SDrawMemoryDevice* panelDevice = nullptr;
     zell::gui::context::SDrawBitmap* panelBitmap = nullptr;
+    // The program the matrix shows, bound at the last refresh. A click edits it, selection and
+    // filters with its connection, even when the host has switched programs since: the next
+    // refresh shows the new one.
+    VSTPluginProgram* shownProgram = nullptr;
 };
 
 } // namespace ferrovane

@@ -85,7 +85,7 @@ void SPluginPanel::RunAction(int parameter) {
 void SPluginPanel::ToggleFilter(int bit) {
     int in = 0, out = 0;
     if (bit < 0 || bit >= kFilters || !SelectedNode(in, out)) return;
-    uint16_t& cell = engine->CurrentProgram().routing[in][out];
+    uint16_t& cell = shownProgram->routing[in][out];
     const uint16_t mask = static_cast<uint16_t>(1u << bit);
     if (filterButtons[bit]->GetValue() < 1) {
         StoreRelaxed(cell, LoadRelaxed(cell) & ~mask);
@@ -98,7 +98,7 @@ void SPluginPanel::ToggleFilter(int bit) {
 }
 
 void SPluginPanel::SelectionChanged() {
-    VSTPluginProgram& program = engine->CurrentProgram();
+    VSTPluginProgram& program = *shownProgram;
     int in = -1, out = -1;
     if (!SelectedNode(in, out)) in = out = -1;
     StoreRelaxed(program.selectedIn, in);

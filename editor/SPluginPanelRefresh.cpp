@@ -102,6 +102,7 @@ void SPluginPanel::ShowHighlightOption() {
 void SPluginPanel::BindMatrix() {
     auto* m = static_cast<SButtonMatrix16*>(matrix);
     VSTPluginProgram& program = engine->CurrentProgram();
+    shownProgram = &program;
     for (int in = 0; in < kChannels; ++in)
         for (int out = 0; out < kChannels; ++out)
             m->BindNode(in * kChannels + out, &program.routing[in][out]);
@@ -109,7 +110,7 @@ void SPluginPanel::BindMatrix() {
 
 // A stored selection outside the grid (from a damaged chunk) counts as none.
 void SPluginPanel::RestoreSelection() {
-    VSTPluginProgram& program = engine->CurrentProgram();
+    const VSTPluginProgram& program = *shownProgram;
     const int in = LoadRelaxed(program.selectedIn), out = LoadRelaxed(program.selectedOut);
     if (in < 0 || in >= kChannels || out < 0 || out >= kChannels) {
         DeselectNode();
@@ -141,7 +142,7 @@ void SPluginPanel::RefreshSelections() {
     int in = 0, out = 0;
     uint16_t cell = 0;
     const bool selected = SelectedNode(in, out);
-    uint16_t* word = selected ? &engine->CurrentProgram().routing[in][out] : nullptr;
+    uint16_t* word = selected ? &shownProgram->routing[in][out] : nullptr;
     if (word) cell = LoadRelaxed(*word);
     if (selected && !(cell & kFilterBits)) {
         // A node that lets nothing through is no connection.
