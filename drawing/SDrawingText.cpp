@@ -156,9 +156,11 @@ bool SDrawing::RenderText(const char* text, SMonoImage& picture) {
     Target t = Current();
     if (!f || !text || !*text || !t) return false;
     if (STextPictures::Find(t.display, f->fid, text, picture)) return true;
-    int width = 0;
-    int height = 0;
-    GetTextDimensions(text, &width, &height, font);
+    // Measured in the face it is rendered with: at a larger scale, not the font's own.
+    int direction = 0, ascent = 0, descent = 0;
+    XCharStruct overall{};
+    XTextExtents(f, text, Length(text), &direction, &ascent, &descent, &overall);
+    const int width = overall.width, height = ascent + descent;
     if (!Drawable1Bit(width + 1, height + 1)) return false;
     ScratchBitmap bitmap(t.display, t.drawable, width, height);
     ScratchGC gc(t.display, bitmap.Get());
