@@ -111,8 +111,8 @@ void SButton<false>::TrackPointer(bool* state) {
         at = {math::geom::FloorDiv(x, Scale()), math::geom::FloorDiv(y, Scale())};
         known = true;
     }
-    const bool inside = known && at.x >= 0 && at.y >= 0 && at.x < clientRect.Width() &&
-                        at.y < clientRect.Height();
+    const bool inside =
+        known && at.x >= 0 && at.y >= 0 && at.x < clientRect.Width() && at.y < clientRect.Height();
     if (state) state[kMouseInside] = inside;
     hovering = inside;
 }

@@ -34,14 +34,15 @@ const unsigned char kFilled[kSize * 3] = {
 
 // A bitmap of side kSize (rows of bytes, least significant bit first) with each pixel made a
 // square of side s.
-std::vector<char> Enlarged(const unsigned char* bits, int s) {
-    const int side = kSize * s, stride = (side + 7) / 8;
-    std::vector<char> out(static_cast<size_t>(stride) * side, 0);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) {
-            const int from = (y / s) * 3 * 8 + x / s;
-            if (bits[from / 8] & (1 << (from % 8)))
-                out[static_cast<size_t>(y * stride + x / 8)] |= static_cast<char>(1 << (x % 8));
+std::vector<unsigned char> Enlarged(const unsigned char* bits, int s) {
+    const size_t scale = static_cast<size_t>(s), side = kSize * scale, stride = (side + 7) / 8;
+    const size_t rowBits = static_cast<size_t>(kSize + 7) / 8 * 8;
+    std::vector<unsigned char> out(stride * side, 0);
+    for (size_t y = 0; y < side; ++y)
+        for (size_t x = 0; x < side; ++x) {
+            const size_t from = (y / scale) * rowBits + x / scale;
+            if (bits[from / 8] & (1u << (from % 8)))
+                out[y * stride + x / 8] |= static_cast<unsigned char>(1u << (x % 8));
         }
     return out;
 }
@@ -106,9 +107,11 @@ void SCursor::CreateDefault() {
     Window root = RootWindow(d, screen);
     const int s = scale > 1 ? scale : 1;
     const auto side = static_cast<unsigned>(kSize * s);
-    std::vector<char> outline = Enlarged(kOutline, s), filled = Enlarged(kFilled, s);
-    Pixmap image = XCreatePixmapFromBitmapData(d, root, outline.data(), side, side, 1, 0, 1);
-    Pixmap mask = XCreatePixmapFromBitmapData(d, root, filled.data(), side, side, 1, 0, 1);
+    std::vector<unsigned char> outline = Enlarged(kOutline, s), filled = Enlarged(kFilled, s);
+    Pixmap image = XCreatePixmapFromBitmapData(d, root, reinterpret_cast<char*>(outline.data()),
+                                               side, side, 1, 0, 1);
+    Pixmap mask = XCreatePixmapFromBitmapData(d, root, reinterpret_cast<char*>(filled.data()), side,
+                                              side, 1, 0, 1);
     cursor = PixmapCursor(d, image, mask, AsXColor(black), AsXColor(orange));
     XFreePixmap(d, image);
     XFreePixmap(d, mask);

@@ -119,9 +119,8 @@ void SMessageDialog::SetMessage(const char* message, const char* t) {
     titleText = t;
     SetTitleText(titleText.Text());
     titleLabel->SetLabel(titleText);
-    const int titleWidth =
-        context::TextWidth(titleText.Text(), static_cast<int>(titleText.Length()), titleFont,
-                           Scale());
+    const int titleWidth = context::TextWidth(
+        titleText.Text(), static_cast<int>(titleText.Length()), titleFont, Scale());
     if (titleWidth > w) w = titleWidth;
     messageLabel->SetLabel(messageText, messageFont, 0);
     messageLabel->Refresh();

@@ -99,7 +99,8 @@ double XftDpi(const char* resources, size_t length) {
             continue;
         }
         // The last one set wins, as in Xlib's resource database.
-        if (const double value = LineValue(line)) dpi = value;
+        const double value = LineValue(line);
+        if (value > 0) dpi = value;
         line.clear();
     }
     return dpi;

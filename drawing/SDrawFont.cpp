@@ -59,9 +59,8 @@ std::vector<SDrawFont::Text> SDrawFont::Patterns(int size, bool bold, bool itali
 std::vector<std::string> SDrawFont::ScaledListings(int size, bool bold, bool italic,
                                                    const char* family, int scale) {
     const char* slant = !italic ? "r" : family ? "i" : "o";
-    std::vector<std::string> patterns = {std::string("-") +
-                                         (family ? family : "adobe-helvetica") + "-" +
-                                         Weight(bold) + "-" + slant + "-*-*-*" + kTail};
+    std::vector<std::string> patterns = {std::string("-") + (family ? family : "adobe-helvetica") +
+                                         "-" + Weight(bold) + "-" + slant + "-*-*-*" + kTail};
     if (!family)
         for (const std::string& listing : FallbackListings(scale * PixelSize(size)))
             patterns.push_back(listing);

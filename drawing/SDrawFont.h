@@ -40,8 +40,8 @@ class SDrawFont {
     // The names tried for a face at a larger scale, in order, from the display's listings: the
     // font of the family, weight and slant held nearest the scaled pixel size, then (for a
     // font chosen by size) the fallback fonts of that size (SFontFallback.h).
-    static std::vector<std::string> ScaledNames(Display* display, int size, bool bold,
-                                                bool italic, const char* family, int scale);
+    static std::vector<std::string> ScaledNames(Display* display, int size, bool bold, bool italic,
+                                                const char* family, int scale);
 
     // The face for drawing at a scale (1 to 3): the font itself at 1 and for the display's
     // default font; at 2 and 3 a face loaded on the font's display at its first use, or the

@@ -58,13 +58,13 @@ constexpr DigitLines kDigits[10] = {
     {5, {{L, T, R, T}, {L, T, L, M}, {L, M, R, M}, {R, T, R, B}, {L, B, R, B}}},
 };
 
-// The part r of the image with each pixel made a square of side s, in the image's format; null
-// where there is no memory for it.
+// The rectangle r of the image with each pixel made a square of side s, in the image's format;
+// null where there is no memory for it.
 XImage* Replicated(Display* d, XImage* from, const SDrawing::Rect& r, int s) {
     const int w = r.Width() * s, h = r.Height() * s;
-    XImage* to = XCreateImage(d, DefaultVisual(d, DefaultScreen(d)),
-                              static_cast<unsigned>(from->depth), from->format, 0, nullptr,
-                              static_cast<unsigned>(w), static_cast<unsigned>(h), from->bitmap_pad, 0);
+    XImage* to = XCreateImage(
+        d, DefaultVisual(d, DefaultScreen(d)), static_cast<unsigned>(from->depth), from->format, 0,
+        nullptr, static_cast<unsigned>(w), static_cast<unsigned>(h), from->bitmap_pad, 0);
     if (!to) return nullptr;
     to->data = static_cast<char*>(calloc(static_cast<size_t>(to->bytes_per_line) * h, 1));
     if (!to->data) {
@@ -221,8 +221,9 @@ void SDrawing::Poly(Point* points, int count, bool fill) {
     // A filled polygon's corners are pixel edges; a line runs through the middle of its pixels.
     const int s = Scale();
     for (int i = 0; i < count; ++i)
-        converted[i] = fill ? XPoint{Coordinate(points[i].x * s), Coordinate(points[i].y * s)}
-                            : XPoint{Coordinate(Middle(points[i].x)), Coordinate(Middle(points[i].y))};
+        converted[i] =
+            fill ? XPoint{Coordinate(points[i].x * s), Coordinate(points[i].y * s)}
+                 : XPoint{Coordinate(Middle(points[i].x)), Coordinate(Middle(points[i].y))};
     if (fill) {
         XFillPolygon(t.display, t.drawable, t.gc, converted, count, Nonconvex, CoordModeOrigin);
         return;

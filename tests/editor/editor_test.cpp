@@ -349,10 +349,10 @@ TEST_P(Gestures, LogoHidesOnClickAndTheTipMarkSwitchesTips) {
     const Point2 origin = zell::gui::test::OnScreen(panel);
     const int room = 100 * scale;
     const int x = std::max(0, origin.x - room), y = std::max(0, origin.y - room);
-    zell::gui::test::SaveScreen(
-        window.GetDisplay(), x, y, std::min(307 * scale + 2 * room, 1280 - x),
-        std::min(425 * scale + 2 * room, 1024 - y),
-        scale == 1 ? "editor-tooltip.png" : "editor-tooltip-scale-2.png");
+    zell::gui::test::SaveScreen(window.GetDisplay(), x, y,
+                                std::min(307 * scale + 2 * room, 1280 - x),
+                                std::min(425 * scale + 2 * room, 1024 - y),
+                                scale == 1 ? "editor-tooltip.png" : "editor-tooltip-scale-2.png");
 }
 
 INSTANTIATE_TEST_SUITE_P(AtOneAndTwo, Gestures, testing::Values(1, 2));

@@ -66,7 +66,8 @@ bool Save(Display* d, const std::vector<unsigned long>& pixels, int width, int h
     const Visual* v = DefaultVisual(d, DefaultScreen(d));
     auto channel = [](unsigned long pixel, unsigned long mask) {
         int shift = 0;
-        while (mask && !(mask & 1)) mask >>= 1, ++shift;
+        while (mask && !(mask & 1))
+            mask >>= 1, ++shift;
         return static_cast<uint8_t>(mask ? ((pixel >> shift) & mask) * 255 / mask : 0);
     };
     std::vector<uint8_t> rgb;
@@ -175,9 +176,9 @@ TEST_P(Scales, EveryWindowAtItsPlaceTimesTheScaleAndTheHostToldTheSize) {
 // the matrix, the outputs' turned upright in (20, 72, 50, 240)), the filter box and the info
 // labels (with the gap the filter box's title cuts into its outline), and every button's caption.
 std::vector<Rect2> TextPlaces(SPluginPanel* panel) {
-    std::vector<Rect2> places = {{72, 10, 297, 64},   {32, 64, 288, 88},   {0, 88, 307, 103},
-                                 {0, 103, 32, 359},   {132, 121, 288, 143}, {51, 174, 83, 344},
-                                 {32, 360, 79, 390},  {32, 390, 288, 415}};
+    std::vector<Rect2> places = {{72, 10, 297, 64},  {32, 64, 288, 88},    {0, 88, 307, 103},
+                                 {0, 103, 32, 359},  {132, 121, 288, 143}, {51, 174, 83, 344},
+                                 {32, 360, 79, 390}, {32, 390, 288, 415}};
     for (zell::gui::SControl* b :
          {panel->ClearButton(), panel->ResetButton(), panel->CopyButton(), panel->PasteButton(),
           panel->PresetSwitchButton(), panel->HighlightButton(), panel->GridButton()})
@@ -216,8 +217,8 @@ TEST_P(Scales, PictureIsTheOneAtOneTimesTheScaleOutsideTheTexts) {
     ASSERT_EQ(small.size(), static_cast<size_t>(w * h));
     ASSERT_EQ(large.size(), static_cast<size_t>(w * h * s * s));
     const std::string folder = Folder(one.D());
-    EXPECT_TRUE(Save(one.D(), large, w * s, h * s,
-                     folder + "editor-scale-" + std::to_string(s) + ".png"));
+    EXPECT_TRUE(
+        Save(one.D(), large, w * s, h * s, folder + "editor-scale-" + std::to_string(s) + ".png"));
     if (s == 2) {
         EXPECT_TRUE(Save(one.D(), small, w, h, folder + "editor-scale-1.png"));
     }
@@ -234,8 +235,7 @@ TEST_P(Scales, PictureIsTheOneAtOneTimesTheScaleOutsideTheTexts) {
             for (int i = 0; i < s * s; ++i) {
                 const int X = x * s + i % s, Y = y * s + i / s;
                 if (large[static_cast<size_t>(Y * w * s + X)] == want) continue;
-                if (!differing++)
-                    first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                if (!differing++) first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
                 break;
             }
         }

@@ -94,10 +94,10 @@ TEST(ScaleChoice, TheResolutionIsTheXftDpiLineOfTheResources) {
     EXPECT_EQ(Dpi("Xft.dpi:\t96\nXft.dpi:\t192\n"), 192) << "the last one set";
     EXPECT_EQ(Dpi(""), 0);
     EXPECT_EQ(XftDpi(nullptr, 0), 0);
-    for (const char* bad : {"Xft.dpi:\tabc\n", "Xft.dpi:\t-96\n", "Xft.dpi:\t0\n",
-                            "Xft.dpi:\t192 dpi\n", "Xft.dpi:\tnan\n", "Xft.dpi:\tinf\n",
-                            "Xft.dpix:\t192\n", "Xft.dp:\t192\n", "xft.dpi:\t192\n",
-                            "Xft.dpi\t192\n", "Xft.dpi:\n"})
+    for (const char* bad :
+         {"Xft.dpi:\tabc\n", "Xft.dpi:\t-96\n", "Xft.dpi:\t0\n", "Xft.dpi:\t192 dpi\n",
+          "Xft.dpi:\tnan\n", "Xft.dpi:\tinf\n", "Xft.dpix:\t192\n", "Xft.dp:\t192\n",
+          "xft.dpi:\t192\n", "Xft.dpi\t192\n", "Xft.dpi:\n"})
         EXPECT_EQ(Dpi(bad), 0) << bad;
     // The length bounds the text, which need not end in a 0.
     const char cut[] = "Xft.dpi:\t19200";
@@ -112,8 +112,8 @@ class Desktop : public testing::Test {
     int ScaleWith(const char* resources, float hint = 0.0f) {
         Display* d = XOpenDisplay(server.Name().c_str());
         if (!d) return -1;
-        XChangeProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER, XA_STRING, 8,
-                        PropModeReplace, reinterpret_cast<const unsigned char*>(resources),
+        XChangeProperty(d, DefaultRootWindow(d), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(resources),
                         static_cast<int>(strlen(resources)));
         XCloseDisplay(d);
         d = XOpenDisplay(server.Name().c_str());

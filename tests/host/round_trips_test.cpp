@@ -84,10 +84,9 @@ class ForwardingHost {
     ForwardingHost(const std::string& name, Display* reader, int scale)
         : display(XOpenDisplay(name.c_str())), reader(reader) {
         if (!display) return;
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0,
-                                     static_cast<unsigned>(307 * scale),
-                                     static_cast<unsigned>(425 * scale), 0, 0,
-                                     WhitePixel(display, DefaultScreen(display)));
+        window = XCreateSimpleWindow(
+            display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(307 * scale),
+            static_cast<unsigned>(425 * scale), 0, 0, WhitePixel(display, DefaultScreen(display)));
         XSelectInput(display, window, StructureNotifyMask);
         XMapWindow(display, window);
         XEvent e;

@@ -142,8 +142,8 @@ struct UiHost {
     Window Panel() const { return static_cast<Window>(reinterpret_cast<uintptr_t>(widget)); }
     // The host's ui:scaleFactor among the options Open gives, of the type and size given.
     void OfferScale(const void* value, LV2_URID type, uint32_t size) {
-        options.push_back({LV2_OPTIONS_INSTANCE, 0, dsp.world.Map(LV2_UI__scaleFactor), size, type,
-                           value});
+        options.push_back(
+            {LV2_OPTIONS_INSTANCE, 0, dsp.world.Map(LV2_UI__scaleFactor), size, type, value});
     }
     // A click in the panel, once the editor shows it and has let go of the pointer: a control
     // grabs the pointer as it takes a press, and a grab that reaches the server after a quick
@@ -237,8 +237,8 @@ TEST(Lv2Ui, TheHostsScaleFactorSizesTheEditor) {
                            h.window.Resize(2 * kWidth, 2 * kHeight);
                            h.ClickAt(2 * NodeX(2), 2 * NodeY(5));
                            EXPECT_TRUE(Eventually([&] {
-                               return LoadRelaxed(
-                                          h.dsp.Engine().CurrentProgram().routing[2][5]) != 0;
+                               return LoadRelaxed(h.dsp.Engine().CurrentProgram().routing[2][5]) !=
+                                      0;
                            })) << "the node under the click at 2";
                        }),
               (std::pair{2 * kWidth, 2 * kHeight}));
@@ -246,8 +246,7 @@ TEST(Lv2Ui, TheHostsScaleFactorSizesTheEditor) {
     EXPECT_EQ(sizeWith(&three, LV2_ATOM__Float, sizeof three),
               (std::pair{3 * kWidth, 3 * kHeight}));
     for (float bad : {0.0f, -2.0f, std::numeric_limits<float>::quiet_NaN(), 1.2f})
-        EXPECT_EQ(sizeWith(&bad, LV2_ATOM__Float, sizeof bad), (std::pair{kWidth, kHeight}))
-            << bad;
+        EXPECT_EQ(sizeWith(&bad, LV2_ATOM__Float, sizeof bad), (std::pair{kWidth, kHeight})) << bad;
     const int32_t whole = 2;
     EXPECT_EQ(sizeWith(&whole, LV2_ATOM__Int, sizeof whole), (std::pair{kWidth, kHeight}))
         << "an Int is no scale factor";
