@@ -8,6 +8,7 @@
 
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -169,6 +170,30 @@ TEST_P(Scales, EveryWindowAtItsPlaceTimesTheScaleAndTheHostToldTheSize) {
               one.editor->Panel()->Matrix()->WindowRect());
     EXPECT_EQ(scaled.editor->Scale(), s);
     EXPECT_EQ(one.editor->Scale(), 1);
+}
+
+// A host is asked for the window's size at the scale, and one that cannot size its window has it
+// sized at the scale; sizes the editor is given stay the layout's.
+TEST_P(Scales, TheHostIsAskedForTheSizeAtTheScale) {
+    const int s = GetParam();
+    Shown scaled(s, 0);
+    VstHost& host = scaled.p.host;
+    host.ClearCalls();
+    host.Answers().canSizeWindow = false;
+    scaled.editor->SetSize(307, 425);
+    const std::vector<host::HostCall> calls = host.Calls();
+    auto told = std::find_if(calls.begin(), calls.end(), [](const host::HostCall& c) {
+        return c.opcode == audioMasterSizeWindow;
+    });
+    ASSERT_NE(told, calls.end());
+    EXPECT_EQ(told->index, 307 * s);
+    EXPECT_EQ(told->value, 425 * s);
+    XWindowAttributes a;
+    XSync(zell::gui::dps, False);
+    ASSERT_TRUE(XGetWindowAttributes(scaled.D(), scaled.window.GetWindow(), &a));
+    EXPECT_EQ(a.width, 307 * s);
+    EXPECT_EQ(a.height, 425 * s);
+    EXPECT_EQ(scaled.editor->GetRect(), (Rect2{0, 0, 307, 425}));
 }
 
 // The places where texts are drawn, each in the fonts of its scale: the lines beside the logo,
