@@ -135,8 +135,8 @@ void SButton<false>::SetBitmaps(void* xpmOff, void* xpmOn, int w, int h) {
         type &= ~kButtonBitmap;
         return;
     }
-    AdoptPictures(new SDrawBitmap(static_cast<const char* const*>(xpmOff), w, h, false),
-                  new SDrawBitmap(static_cast<const char* const*>(xpmOn), w, h, false));
+    AdoptPictures(new SDrawBitmap(static_cast<const char* const*>(xpmOff), w, h, false, Scale()),
+                  new SDrawBitmap(static_cast<const char* const*>(xpmOn), w, h, false, Scale()));
 }
 
 void SButton<false>::SetBitmaps(SDrawBitmap* off, SDrawBitmap* on) {

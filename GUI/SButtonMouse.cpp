@@ -101,13 +101,18 @@ void SButton<false>::PushClick(int click) {
 // In an event's handling the event says where the pointer is; otherwise the server is asked.
 void SButton<false>::TrackPointer(bool* state) {
     if (!state && input) state = input->mouse;
-    bool inside = false;
+    Point2 at = eventPointer.at;
+    bool known = eventPointer.valid;
     Window root = 0, child = 0;
-    int rx = 0, ry = 0, x = eventPointer.at.x, y = eventPointer.at.y;
+    int rx = 0, ry = 0, x = 0, y = 0;
     unsigned mask = 0;
-    if (eventPointer.valid ||
-        (display && window && XQueryPointer(display, window, &root, &child, &rx, &ry, &x, &y, &mask)))
-        inside = x >= 0 && y >= 0 && x < clientRect.Width() && y < clientRect.Height();
+    if (!known && display && window &&
+        XQueryPointer(display, window, &root, &child, &rx, &ry, &x, &y, &mask)) {
+        at = {math::geom::FloorDiv(x, Scale()), math::geom::FloorDiv(y, Scale())};
+        known = true;
+    }
+    const bool inside =
+        known && at.x >= 0 && at.y >= 0 && at.x < clientRect.Width() && at.y < clientRect.Height();
     if (state) state[kMouseInside] = inside;
     hovering = inside;
 }

@@ -3,6 +3,7 @@
 #include "SAtoms.h"
 #include "SControlRegistry.h"
 #include "SEventPump.h"
+#include "SGlobals.h"
 #include "STimer.h"
 #include "SXConnection.h"
 #include "SXReplyBatch.h"
@@ -79,14 +80,22 @@ int SControl::Create(SGlobals* g, SControl* p, unsigned i, const char* text, int
     return 1;
 }
 
+int SControl::Scale() const {
+    return globals ? globals->Scale() : 1;
+}
+
+// The window is made at the scale: its place and size in the screen's pixels.
 void SControl::CreateWindow(int x, int y, int w, int h, int parentWindowId) {
     Window root = DefaultRootWindow(display);
     XSetWindowAttributes a{};
     a.event_mask = kControlEvents;
     a.save_under = True;
     a.override_redirect = (flags & kFlagDecorated) ? False : True;
-    const unsigned border = (flags & kFlagDecorated) ? 3 : 0;
-    auto dim = [](int v) { return static_cast<unsigned>(v > 0 ? v : 1); };
+    const int s = Scale();
+    const unsigned border = (flags & kFlagDecorated) ? 3 * s : 0;
+    auto dim = [s](int v) { return static_cast<unsigned>((v > 0 ? v : 1) * s); };
+    x *= s;
+    y *= s;
     if (flags & kFlagTopLevel) {
         parentWindow = root;
         window = XCreateWindow(display, root, x, y, dim(w), dim(h), border, CopyFromParent,
@@ -139,8 +148,8 @@ void SControl::SetWindowManagerHints(int w, int h) {
     XSizeHints* hints = XAllocSizeHints();
     if (!hints) return;
     hints->flags = PSize | PMinSize | PMaxSize | PResizeInc;
-    hints->width = hints->min_width = hints->max_width = w;
-    hints->height = hints->min_height = hints->max_height = h;
+    hints->width = hints->min_width = hints->max_width = w * Scale();
+    hints->height = hints->min_height = hints->max_height = h * Scale();
     hints->width_inc = hints->height_inc = 0;
     XSetWMNormalHints(display, window, hints);
     XFree(hints);
@@ -274,7 +283,8 @@ void SControl::Reparent(int newParent) {
     Hide();
     if (!display || !window) return;
     parentWindow = newParent ? static_cast<Window>(newParent) : DefaultRootWindow(display);
-    XReparentWindow(display, window, parentWindow, windowRect.x1, windowRect.y1);
+    XReparentWindow(display, window, parentWindow, windowRect.x1 * Scale(),
+                    windowRect.y1 * Scale());
     if (wasShown) Show();
 }
 
@@ -298,22 +308,31 @@ void SControl::Move(int dx, int dy) {
 void SControl::SetPosition(int x, int y) {
     int w = windowRect.Width(), h = windowRect.Height();
     windowRect = {x, y, x + w, y + h};
-    if (display && window) XMoveWindow(display, window, x, y);
+    if (display && window) XMoveWindow(display, window, x * Scale(), y * Scale());
 }
 
 void SControl::SetSize(int w, int h) {
     windowRect = {windowRect.x1, windowRect.y1, windowRect.x1 + w, windowRect.y1 + h};
     clientRect = {0, 0, w, h};
     if (display && window && w > 0 && h > 0)
-        XResizeWindow(display, window, static_cast<unsigned>(w), static_cast<unsigned>(h));
+        XResizeWindow(display, window, static_cast<unsigned>(w * Scale()),
+                      static_cast<unsigned>(h * Scale()));
 }
 
 void SControl::Resized(bool refresh) {
     XWindowAttributes a;
     if (!display || !window || !XGetWindowAttributes(display, window, &a)) return;
-    windowRect = {a.x, a.y, a.x + a.width, a.y + a.height};
-    clientRect = {0, 0, a.width, a.height};
+    TakeGeometry(a.x, a.y, a.width, a.height);
     if (refresh) Refresh();
+}
+
+void SControl::TakeGeometry(int x, int y, int w, int h) {
+    using math::geom::FloorDiv;
+    const int s = Scale();
+    x = FloorDiv(x, s);
+    y = FloorDiv(y, s);
+    windowRect = {x, y, x + w / s, y + h / s};
+    clientRect = {0, 0, w / s, h / s};
 }
 
 void SControl::Foreground(bool) {
@@ -358,15 +377,17 @@ void SControl::SetTitleText(const char* text) {
 void SControl::GetClient2Screen(Point2& p) {
     Window child;
     if (display && window)
-        XTranslateCoordinates(display, window, DefaultRootWindow(display), p.x, p.y, &p.x, &p.y,
-                              &child);
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), p.x * Scale(),
+                              p.y * Scale(), &p.x, &p.y, &child);
 }
 
 void SControl::GetScreen2Client(Point2& p) {
     Window child;
-    if (display && window)
-        XTranslateCoordinates(display, DefaultRootWindow(display), window, p.x, p.y, &p.x, &p.y,
-                              &child);
+    if (!display || !window ||
+        !XTranslateCoordinates(display, DefaultRootWindow(display), window, p.x, p.y, &p.x, &p.y,
+                               &child))
+        return;
+    p = {math::geom::FloorDiv(p.x, Scale()), math::geom::FloorDiv(p.y, Scale())};
 }
 
 Point2 SControl::PointerPosition() {

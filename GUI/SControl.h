@@ -319,6 +319,8 @@ class SControl : public SIExtended, public object::SIEventTarget {
                              SControl* sender, threading::SMutexID* mutex);
     void SetPosition(int x, int y);
     void Resized(bool refresh);
+    // A point of the control's (in the layout's pixels) on the screen (in the screen's), and
+    // back, rounded down to the layout pixel that holds it.
     void GetClient2Screen(Point2& p);
     void GetScreen2Client(Point2& p);
     // Where the pointer is, in this control's coordinates: while an event of the pointer is
@@ -339,6 +341,12 @@ class SControl : public SIExtended, public object::SIEventTarget {
     // Reports an X error of a guarded read (the error event is error->xerror).
     static int errorHandler(_XDisplay* display, _XEvent* error);
     static unsigned long getProperty(XId window, XId atom);
+
+    // How many screen pixels stand for one of the layout's: the instance's scale. Every
+    // position and size the control keeps (windowRect, clientRect, the pointer it is told of) is
+    // in the layout's pixels; its window and the pointer's events are scaled where they meet the
+    // server.
+    int Scale() const;
 
     // Accessors for the drawing context, the panel and tests.
     XId GetWindow() const { return window; }
@@ -397,10 +405,11 @@ class SControl : public SIExtended, public object::SIEventTarget {
     _XDisplay* display = nullptr; // the connection the window lives on
 
     // The pointer as the event being dispatched to this control reports it, in the control's
-    // coordinates and the root window's; set by the dispatcher for the time of the event.
+    // coordinates, and where that puts the window's origin on the screen (in the screen's
+    // pixels); set by the dispatcher for the time of the event.
     struct EventPointer {
         Point2 at;
-        Point2 root;
+        Point2 origin;
         bool valid = false;
     } eventPointer;
     // Whether the pointer is over the window, as the crossing and motion events report it.
@@ -416,6 +425,9 @@ class SControl : public SIExtended, public object::SIEventTarget {
     // destruction arrives.
     virtual void QuiesceChildren() {}
     virtual void ChildWindowsGone() {}
+
+    // Takes the window's place and size as the server reports them, in the screen's pixels.
+    void TakeGeometry(int x, int y, int w, int h);
 
   private:
     void DestroyContexts();

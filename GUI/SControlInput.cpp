@@ -79,7 +79,8 @@ void SControl::MouseReleaseCapture() {
 }
 
 void SControl::MousePointer(int x, int y) {
-    if (display && window) XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
+    if (display && window)
+        XWarpPointer(display, None, window, 0, 0, 0, 0, x * Scale(), y * Scale());
 }
 
 int SControl::errorHandler(Display* d, XEvent* event) {

@@ -167,18 +167,20 @@ int Cut(int y, int h) {
     return top > bottom ? top : bottom;
 }
 
-// The rows of equal cut, top to bottom.
-std::vector<xRectangle> RoundedRows(int w, int h) {
+// The rows of equal cut, top to bottom, in the layout's pixels; at a larger scale each row is
+// as much higher and each cut as much wider.
+std::vector<xRectangle> RoundedRows(int w, int h, int s) {
     std::vector<xRectangle> rows;
     for (int y = 0; y < h; ++y) {
         const int cut = Cut(y, h);
         if (w - 2 * cut <= 0) continue;
-        if (!rows.empty() && rows.back().x == cut && rows.back().y + rows.back().height == y) {
-            ++rows.back().height;
+        if (!rows.empty() && rows.back().x == cut * s &&
+            rows.back().y + rows.back().height == y * s) {
+            rows.back().height = static_cast<CARD16>(rows.back().height + s);
             continue;
         }
-        rows.push_back(
-            {static_cast<INT16>(cut), static_cast<INT16>(y), static_cast<CARD16>(w - 2 * cut), 1});
+        rows.push_back({static_cast<INT16>(cut * s), static_cast<INT16>(y * s),
+                        static_cast<CARD16>((w - 2 * cut) * s), static_cast<CARD16>(s)});
     }
     return rows;
 }
@@ -207,7 +209,8 @@ void SControl::SetRoundShape(bool round) {
         SetsBounding(req, shape, X_ShapeMask, window);
         req->src = None;
     } else {
-        const std::vector<xRectangle> rows = RoundedRows(windowRect.Width(), windowRect.Height());
+        const std::vector<xRectangle> rows =
+            RoundedRows(windowRect.Width(), windowRect.Height(), Scale());
         xShapeRectanglesReq* req;
         GetReq(ShapeRectangles, req);
         SetsBounding(req, shape, X_ShapeRectangles, window);

@@ -5,6 +5,8 @@
 
 #include <X11/Xlib.h>
 
+#include <vector>
+
 // Last: it defines macros that clash with ordinary names.
 #include <X11/Xlibint.h>
 
@@ -29,6 +31,21 @@ const unsigned char kFilled[kSize * 3] = {
     0xbf, 0x07, 0x00, 0x9f, 0x07, 0x00, 0x0f, 0x0f, 0x00, 0x07, 0x0f, 0x00, 0x03, 0x1e, 0x00,
     0x01, 0x1e, 0x00, 0x00, 0x3c, 0x00, 0x00, 0x3c, 0x00, 0x00, 0x00, 0x00,
 };
+
+// A bitmap of side kSize (rows of bytes, least significant bit first) with each pixel made a
+// square of side s.
+std::vector<unsigned char> Enlarged(const unsigned char* bits, int s) {
+    const size_t scale = static_cast<size_t>(s), side = kSize * scale, stride = (side + 7) / 8;
+    const size_t rowBits = static_cast<size_t>(kSize + 7) / 8 * 8;
+    std::vector<unsigned char> out(stride * side, 0);
+    for (size_t y = 0; y < side; ++y)
+        for (size_t x = 0; x < side; ++x) {
+            const size_t from = (y / scale) * rowBits + x / scale;
+            if (bits[from / 8] & (1u << (from % 8)))
+                out[y * stride + x / 8] |= static_cast<unsigned char>(1u << (x % 8));
+        }
+    return out;
+}
 
 XColor AsXColor(const SColourCell& cell) {
     XColor c{};
@@ -88,12 +105,13 @@ void SCursor::CreateDefault() {
     black.pixel = BlackPixel(d, screen);
     QueryColours(d, &black, 1);
     Window root = RootWindow(d, screen);
-    Pixmap image = XCreatePixmapFromBitmapData(
-        d, root, reinterpret_cast<char*>(const_cast<unsigned char*>(kOutline)), kSize, kSize, 1, 0,
-        1);
-    Pixmap mask = XCreatePixmapFromBitmapData(
-        d, root, reinterpret_cast<char*>(const_cast<unsigned char*>(kFilled)), kSize, kSize, 1, 0,
-        1);
+    const int s = scale > 1 ? scale : 1;
+    const auto side = static_cast<unsigned>(kSize * s);
+    std::vector<unsigned char> outline = Enlarged(kOutline, s), filled = Enlarged(kFilled, s);
+    Pixmap image = XCreatePixmapFromBitmapData(d, root, reinterpret_cast<char*>(outline.data()),
+                                               side, side, 1, 0, 1);
+    Pixmap mask = XCreatePixmapFromBitmapData(d, root, reinterpret_cast<char*>(filled.data()), side,
+                                              side, 1, 0, 1);
     cursor = PixmapCursor(d, image, mask, AsXColor(black), AsXColor(orange));
     XFreePixmap(d, image);
     XFreePixmap(d, mask);

@@ -18,6 +18,7 @@ class SCursor {
     void CreateDefault();
 
     XId window = 0; // set by the owner
+    int scale = 1;  // set by the owner: the arrow's pixels are squares of this side
     XId cursor = 0;
 
   private:

@@ -6,6 +6,7 @@
 #include "SControlRegistry.h"
 #include "SCursor.h"
 #include "SDisplay.h"
+#include "SEventScale.h"
 #include "SGlobals.h"
 #include "SKeys.h"
 #include "SToolTipLink.h"
@@ -205,10 +206,13 @@ struct SDispatch {
     // where it puts it in the window.
     static void ShowTip(SControl* c) {
         const SControl::EventPointer& e = c->eventPointer;
-        Point2 origin{e.root.x - e.at.x, e.root.y - e.at.y};
-        if (!e.valid) c->GetClient2Screen(origin);
+        Point2 origin = e.origin;
+        if (!e.valid) {
+            origin = {0, 0};
+            c->GetClient2Screen(origin);
+        }
         Point2 at = PlaceToolTip(*c->tooltipData, c->windowRect.Width(), c->windowRect.Height(),
-                                 origin, SDisplay::Instance().Bounds());
+                                 origin, SDisplay::Instance().Bounds(), c->Scale());
         c->ShowTooltip(at);
     }
 
@@ -270,8 +274,7 @@ struct SDispatch {
         XEvent more;
         while (XCheckTypedWindowEvent(e->xany.display, c->window, ConfigureNotify, &more))
             newest = more.xconfigure;
-        c->windowRect = {newest.x, newest.y, newest.x + newest.width, newest.y + newest.height};
-        c->clientRect = {0, 0, newest.width, newest.height};
+        c->TakeGeometry(newest.x, newest.y, newest.width, newest.height);
         return 1;
     }
 
@@ -287,9 +290,10 @@ struct SDispatch {
 
     // Where a pointer or key event puts the pointer, kept on the control it is dispatched to
     // for the time of its handling; a crossing or a motion also says whether the pointer is
-    // over the window (a pointer that went on into a child, or was grabbed, still is).
+    // over the window (a pointer that went on into a child, or was grabbed, still is). The
+    // event is the server's, in the screen's pixels.
     struct PointerOfEvent {
-        PointerOfEvent(SControl* c, XEvent* e) : control(c) {
+        PointerOfEvent(SControl* c, const XEvent* e) : control(c) {
             int x = 0, y = 0, rootX = 0, rootY = 0;
             switch (e->type) {
             case KeyPress:
@@ -304,8 +308,8 @@ struct SDispatch {
             case MotionNotify:
                 x = e->xmotion.x, y = e->xmotion.y;
                 rootX = e->xmotion.x_root, rootY = e->xmotion.y_root;
-                c->pointerOver =
-                    x >= 0 && y >= 0 && x < c->clientRect.Width() && y < c->clientRect.Height();
+                c->pointerOver = x >= 0 && y >= 0 && x < c->clientRect.Width() * c->Scale() &&
+                                 y < c->clientRect.Height() * c->Scale();
                 break;
             case EnterNotify:
             case LeaveNotify:
@@ -321,7 +325,10 @@ struct SDispatch {
                 return;
             }
             saved = c->eventPointer;
-            c->eventPointer = {{x, y}, {rootX, rootY}, true};
+            const int scale = c->Scale();
+            c->eventPointer = {{math::geom::FloorDiv(x, scale), math::geom::FloorDiv(y, scale)},
+                               {rootX - x, rootY - y},
+                               true};
         }
         ~PointerOfEvent() {
             if (control) control->eventPointer = saved;
@@ -410,13 +417,21 @@ int SDispatch::Deliver(XEvent* e) {
     SXRequestScope scope(e->xany.display);
     SControl* control = SControlRegistry::Find(e->xany.display, e->xany.window);
     if (!control) return 0;
+    // The handlers see the pointer in the control's pixels; the host's event stays as it is.
+    XEvent local;
+    XEvent* event = e;
+    if (const int scale = control->Scale(); scale > 1) {
+        local = *e;
+        ScaleEventDown(&local, scale);
+        event = &local;
+    }
     if (!control->globals) {
         SDispatch::PointerOfEvent pointer(control, e);
-        return handler(control, e);
+        return handler(control, event);
     }
     std::lock_guard<std::recursive_mutex> hold(control->globals->uiLock);
     SDispatch::PointerOfEvent pointer(control, e);
-    return handler(control, e);
+    return handler(control, event);
 }
 
 // Hosts call this (through _XEventProc) and Xlib's callers sit beneath it: a failure of a

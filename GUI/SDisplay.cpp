@@ -162,15 +162,19 @@ Rect2 SDisplay::MonitorRect(SControl* control) const {
     Point2 origin{0, 0};
     control->GetClient2Screen(origin);
     const Rect2& r = control->WindowRect();
-    return MonitorRect(Point2{origin.x + r.Width() / 2, origin.y + r.Height() / 2});
+    const int s = control->Scale();
+    return MonitorRect(Point2{origin.x + r.Width() * s / 2, origin.y + r.Height() * s / 2});
 }
 
 namespace {
 
+// The monitor's pixels are the screen's; the control is as many times larger as its scale, and
+// is placed in its own pixels.
 void CenterIn(SControl* control, const Rect2& m) {
     const Rect2& r = control->WindowRect();
-    control->SetPosition(m.x1 + ((m.Width() - r.Width()) >> 1),
-                         m.y1 + ((m.Height() - r.Height()) >> 1));
+    const int s = control->Scale();
+    control->SetPosition(math::geom::FloorDiv(m.x1 + ((m.Width() - r.Width() * s) >> 1), s),
+                         math::geom::FloorDiv(m.y1 + ((m.Height() - r.Height() * s) >> 1), s));
 }
 
 } // namespace

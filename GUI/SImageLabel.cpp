@@ -20,7 +20,7 @@ SImageLabel::~SImageLabel() {
 void SImageLabel::LoadBackground(void* xpm, int w, int h) {
     DeletePicture();
     if (!xpm) return;
-    bitmap = new SDrawBitmap(static_cast<const char* const*>(xpm), w, h, false);
+    bitmap = new SDrawBitmap(static_cast<const char* const*>(xpm), w, h, false, Scale());
     if (bitmap->GetPixmap()) {
         device = new SDrawMemoryDevice(GetDevice(), bitmap);
         return;

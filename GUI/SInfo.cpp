@@ -1,6 +1,7 @@
 #include "SInfo.h"
 
 #include "SMessageDialog.h"
+#include "SScale.h"
 #include "SXConnection.h"
 #include "ToolkitDisplay.h"
 
@@ -41,7 +42,8 @@ void SInfo(const char* message, const char* title) {
         std::lock_guard<std::mutex> hold(infoLock);
         if (!infoBox) {
             if (!ToolkitDisplay()) return;
-            infoBox = new SMessageDialog;
+            // The box belongs to no instance: the desktop's scale.
+            infoBox = new SMessageDialog(DesktopScale(ToolkitDisplay(), 0.0f));
             AtToolkitUnload(&DestroyInfoBoxAtUnload);
         }
         box = infoBox;

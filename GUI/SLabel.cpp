@@ -39,7 +39,7 @@ void SLabel<false>::SetLabel(const char* text) {
         lineRects.push_back({0, 0, clientRect.Width(), clientRect.Height()});
         return;
     }
-    context::STextBlock block = context::MeasureLines(label.Text(), font);
+    context::STextBlock block = context::MeasureLines(label.Text(), font, Scale());
     textWidth = block.width;
     textHeight = block.height;
     lines = context::SplitLines(label.Text());

@@ -24,14 +24,16 @@ int C(int index) {
 
 } // namespace
 
-SMessageDialog::SMessageDialog() {
+SMessageDialog::SMessageDialog(int scale) {
     ownGlobals = new SGlobals;
+    ownGlobals->SettleScale(scale);
     Text name(64, "SDialog (ID %i)", static_cast<int>(ownGlobals->random.Integer()));
     const unsigned dialogId = static_cast<unsigned>(ownGlobals->idCounter.exchange(0));
     Create(ownGlobals, nullptr, dialogId, name.Text(), kDialogFlags, 0, 0, kWidth, kHeight, 0,
            false);
     cursor = new SCursor;
     cursor->window = window;
+    cursor->scale = Scale();
     cursor->CreateDefault();
     ownGlobals->cursor = cursor;
     EnableEventHandler(kEventValue);
@@ -97,7 +99,7 @@ void SMessageDialog::ParseEvent(SEvent* e) {
 }
 
 void SMessageDialog::Measure(int& w, int& h) {
-    context::STextBlock block = context::MeasureLines(messageText.Text(), messageFont);
+    context::STextBlock block = context::MeasureLines(messageText.Text(), messageFont, Scale());
     w = block.width;
     h = block.height;
 }
@@ -117,8 +119,8 @@ void SMessageDialog::SetMessage(const char* message, const char* t) {
     titleText = t;
     SetTitleText(titleText.Text());
     titleLabel->SetLabel(titleText);
-    const int titleWidth =
-        context::TextWidth(titleText.Text(), static_cast<int>(titleText.Length()), titleFont);
+    const int titleWidth = context::TextWidth(
+        titleText.Text(), static_cast<int>(titleText.Length()), titleFont, Scale());
     if (titleWidth > w) w = titleWidth;
     messageLabel->SetLabel(messageText, messageFont, 0);
     messageLabel->Refresh();

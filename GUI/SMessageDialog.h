@@ -23,7 +23,8 @@ class SMessageDialog : public SDialog {
   public:
     using Text = data::datastring<32, char>;
 
-    SMessageDialog();
+    // Drawn at the scale (SGlobals::Scale) of whoever shows it: the editor's, or the desktop's.
+    explicit SMessageDialog(int scale = 1);
     ~SMessageDialog() override;
 
     // A left click of the button closes the dialog; other clicks do nothing.

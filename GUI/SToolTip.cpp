@@ -71,7 +71,8 @@ void SToolTip::Open(SIToolTipSource* source, const Point2& where) {
     if (!d) return;
     Close();
     SizeTo(d);
-    SetPosition(where.x, where.y);
+    // The tip's place in its own pixels, as near the screen's as the scale allows.
+    SetPosition(math::geom::FloorDiv(where.x, Scale()), math::geom::FloorDiv(where.y, Scale()));
     Show();
     shown = true;
 }

@@ -48,7 +48,8 @@ void SToolTipData::AddLabel(const char* text, unsigned int flag) {
         else
             lines.push_back(all);
     }
-    context::STextBlock block = context::MeasureLines(lines, tooltip->RegularFont());
+    context::STextBlock block =
+        context::MeasureLines(lines, tooltip->RegularFont(), tooltip->Scale());
     boxWidth = block.width + 48;
     boxHeight = block.height + 20;
     int x1 = (boxWidth - block.width) >> 1;

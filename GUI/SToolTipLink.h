@@ -27,13 +27,16 @@ class SIToolTipSource {
 class SIToolTip {
   public:
     virtual ~SIToolTip() = default;
-    // Shows the data's tip at a root position, closing the one shown; Close hides it.
+    // Shows the data's tip at a root position (in the screen's pixels), closing the one shown;
+    // Close hides it.
     virtual void Open(SIToolTipSource* data, const Point2& where) = 0;
     virtual void Close() = 0;
 };
 
 // The root position of a tooltip for a control of size (w, h) whose window origin lies at
-// `origin` on the screen, kept on the screen area by flipping to the other side.
-Point2 PlaceToolTip(SIToolTipSource& data, int w, int h, const Point2& origin, const Rect2& screen);
+// `origin` on the screen, kept on the screen area by flipping to the other side. The sizes and
+// the data's offset are the layout's, drawn at the scale; the positions are the screen's.
+Point2 PlaceToolTip(SIToolTipSource& data, int w, int h, const Point2& origin, const Rect2& screen,
+                    int scale);
 
 } // namespace zell::gui

@@ -30,4 +30,12 @@ template <typename T> struct Rectangle<T, 2> {
     Rectangle Grown(T by) const { return {x1 - by, y1 - by, x2 + by, y2 + by}; }
 };
 
+// v / by (by above 0) rounded down, and up: the whole units a count of smaller ones reaches.
+constexpr int FloorDiv(int v, int by) {
+    return v >= 0 ? v / by : -((by - 1 - v) / by);
+}
+constexpr int CeilDiv(int v, int by) {
+    return -FloorDiv(-v, by);
+}
+
 } // namespace zell::math::geom

@@ -14,16 +14,17 @@ constexpr int kMaxSide = 32767;
 
 } // namespace
 
-SDrawBitmap::SDrawBitmap(const char* const* xpm, int width, int height, bool flag) {
-    Create(xpm, width, height, flag);
+SDrawBitmap::SDrawBitmap(const char* const* xpm, int width, int height, bool flag, int scale) {
+    Create(xpm, width, height, flag, scale);
 }
 
 SDrawBitmap::~SDrawBitmap() {
     if (pixmap && display) XFreePixmap(display, pixmap);
 }
 
-void SDrawBitmap::Create(const char* const* xpm, int w, int h, bool f) {
+void SDrawBitmap::Create(const char* const* xpm, int w, int h, bool f, int s) {
     if (pixmap) return;
+    scale = s > 1 ? s : 1;
     flag = f;
     width = w;
     height = h;
@@ -36,20 +37,21 @@ void SDrawBitmap::Create(const char* const* xpm, int w, int h, bool f) {
 }
 
 bool SDrawBitmap::CreateFromXpm(Display* connection, const char* const* xpm) {
-    const SXpmPixmap made = MakeXpmPixmap(connection, xpm);
+    const SXpmPixmap made = MakeXpmPixmap(connection, xpm, scale);
     if (!made.pixmap) return false;
     pixmap = made.pixmap;
     display = connection;
-    width = made.width;
-    height = made.height;
+    width = made.width / scale;
+    height = made.height / scale;
     return true;
 }
 
 void SDrawBitmap::CreateBlank(Display* connection) {
-    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return;
+    if (width < 1 || height < 1 || width > kMaxSide / scale || height > kMaxSide / scale) return;
     int screen = DefaultScreen(connection);
-    pixmap = XCreatePixmap(connection, RootWindow(connection, screen), width, height,
-                           DefaultDepth(connection, screen));
+    pixmap = XCreatePixmap(connection, RootWindow(connection, screen),
+                           static_cast<unsigned>(width * scale),
+                           static_cast<unsigned>(height * scale), DefaultDepth(connection, screen));
     display = connection;
 }
 

@@ -13,8 +13,9 @@ class SDrawBitmap {
   public:
     SDrawBitmap() = default;
     // XPM data gives the picture's own size; without data a blank width x height pixmap of the
-    // screen's depth is made.
-    SDrawBitmap(const char* const* xpm, int width, int height, bool flag);
+    // screen's depth is made. Both at the scale of the context that draws into or from it: the
+    // pixmap is that many times as wide and high, the picture's pixels replicated.
+    SDrawBitmap(const char* const* xpm, int width, int height, bool flag, int scale = 1);
     SDrawBitmap(const SDrawBitmap&) = delete;
     SDrawBitmap& operator=(const SDrawBitmap&) = delete;
     virtual ~SDrawBitmap();
@@ -23,10 +24,10 @@ class SDrawBitmap {
     virtual int Use() { return 0; }
 
     // Does nothing while a pixmap exists. XPM data that cannot be converted leaves a 1 x 1
-    // bitmap without a pixmap; so does a blank size outside 1..32767 or no display.
-    void Create(const char* const* xpm, int width, int height, bool flag);
+    // bitmap without a pixmap; so does a blank pixmap's side outside 1..32767 or no display.
+    void Create(const char* const* xpm, int width, int height, bool flag, int scale = 1);
 
-    // 0 while there is no pixmap.
+    // In the layout's pixels; 0 while there is no pixmap.
     int Width() const { return pixmap ? width : 0; }
     int Height() const { return pixmap ? height : 0; }
     XId GetPixmap() const { return pixmap; }
@@ -43,6 +44,7 @@ class SDrawBitmap {
     void CreateBlank(_XDisplay* display);
 
     _XDisplay* display = nullptr;
+    int scale = 1;
 };
 
 // A bitmap that can act as a mask. Drawing with masks does nothing in this system; the mask

@@ -1,10 +1,14 @@
 #include "SDrawFont.h"
 
+#include "SDisplayLock.h"
 #include "SFontFallback.h"
 #include "SFontLookup.h"
+#include "SXRequestScope.h"
 #include "ToolkitDisplay.h"
 
 #include <X11/Xlib.h>
+
+#include <algorithm>
 
 namespace zell::gui::context {
 
@@ -50,6 +54,30 @@ std::vector<SDrawFont::Text> SDrawFont::Patterns(int size, bool bold, bool itali
         patterns.emplace_back(kLargeFallback);
     }
     return patterns;
+}
+
+std::vector<std::string> SDrawFont::ScaledListings(int size, bool bold, bool italic,
+                                                   const char* family, int scale) {
+    const char* slant = !italic ? "r" : family ? "i" : "o";
+    std::vector<std::string> patterns = {std::string("-") + (family ? family : "adobe-helvetica") +
+                                         "-" + Weight(bold) + "-" + slant + "-*-*-*" + kTail};
+    if (!family)
+        for (const std::string& listing : FallbackListings(scale * PixelSize(size)))
+            patterns.push_back(listing);
+    return patterns;
+}
+
+std::vector<std::string> SDrawFont::ScaledNames(Display* d, int size, bool bold, bool italic,
+                                                const char* family, int scale) {
+    const int pixels = scale * PixelSize(size);
+    std::vector<std::string> names;
+    const std::string family0 = ScaledListings(size, bold, italic, family, scale).front();
+    const std::string nearest = NearestHeld(SFontLookup::Listing(d, family0), pixels);
+    if (!nearest.empty()) names.push_back(nearest);
+    if (!family)
+        for (const std::string& name : FallbackFonts(d, pixels, bold))
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    return names;
 }
 
 SDrawFont::SDrawFont(bool) : size(10), bold(false), italic(false), isDefault(true) {
@@ -100,7 +128,13 @@ void SDrawFont::Load() {
 // is asked once per connection (SFontLookup.h).
 bool SDrawFont::LoadNamed(const char* pattern) {
     name = pattern;
-    if (!display) return false;
+    info = OpenNamed(pattern);
+    if (info) fid = info->fid;
+    return info != nullptr;
+}
+
+XFontStruct* SDrawFont::OpenNamed(const char* pattern) {
+    if (!display) return nullptr;
     int listed = SFontLookup::Listed(display, pattern);
     if (listed < 0) {
         int count = 0;
@@ -109,18 +143,47 @@ bool SDrawFont::LoadNamed(const char* pattern) {
         listed = count > 0 ? 1 : 0;
         SFontLookup::NoteListed(display, pattern, listed == 1);
     }
-    if (listed != 1) return false;
-    info = SFontLookup::OpenKnown(display, pattern);
-    if (!info) {
-        info = XLoadQueryFont(display, pattern);
-        if (info) SFontLookup::NoteDescription(display, pattern, *info);
+    if (listed != 1) return nullptr;
+    XFontStruct* opened = SFontLookup::OpenKnown(display, pattern);
+    if (!opened) {
+        opened = XLoadQueryFont(display, pattern);
+        if (opened) SFontLookup::NoteDescription(display, pattern, *opened);
     }
-    if (info) fid = info->fid;
-    return info != nullptr;
+    return opened;
+}
+
+XFontStruct* SDrawFont::At(int scale) {
+    if (scale <= 1 || isDefault || !info) return info;
+    Face& face = faces[std::min(scale, kLargestScale) - 2];
+    if (XFontStruct* loaded = face.info.load(std::memory_order_acquire)) return loaded;
+    XFontStruct* loaded = LoadFace(std::min(scale, kLargestScale));
+    return loaded ? loaded : info;
+}
+
+// Asks the server only what the display's listings and the prefetch did not answer already
+// (SStaticData::PrefetchFonts).
+XFontStruct* SDrawFont::LoadFace(int scale) {
+    SDisplayLock locked(display);
+    std::lock_guard<std::mutex> hold(facesLock);
+    Face& face = faces[scale - 2];
+    if (face.tried) return face.info.load(std::memory_order_acquire);
+    face.tried = true;
+    SXRequestScope scope(display);
+    const char* named = family.Length() ? family.Text() : nullptr;
+    for (const std::string& candidate : ScaledNames(display, size, bold, italic, named, scale))
+        if (XFontStruct* opened = OpenNamed(candidate.c_str())) {
+            face.info.store(opened, std::memory_order_release);
+            return opened;
+        }
+    return nullptr;
 }
 
 void SDrawFont::Release() {
     if (!info || !display) return;
+    for (Face& face : faces) {
+        if (XFontStruct* f = face.info.exchange(nullptr)) XFreeFont(display, f);
+        face.tried = false;
+    }
     // The default font's id belongs to the default GC; only its description is ours.
     if (isDefault)
         XFreeFontInfo(nullptr, info, 1);

@@ -6,9 +6,11 @@
 #include "SDrawDevice.h"
 #include "SDrawFont.h"
 #include "SDrawPen.h"
+#include "SGlobals.h"
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace zell::gui::context {
@@ -127,9 +129,17 @@ void SDrawing::SetLogic(int code) {
 void SDrawing::SetPen(SDrawPen* pen) {
     Target t = Current();
     if (!pen || !t) return;
-    XSetLineAttributes(t.display, t.gc, static_cast<unsigned int>(pen->width < 0 ? 0 : pen->width),
-                       pen->dashed ? LineOnOffDash : LineSolid, CapNotLast, JoinRound);
+    penWidth = pen->width < 0 ? 0 : pen->width;
+    penDashed = pen->dashed;
+    StrokeWidth(t);
     XSetForeground(t.display, t.gc, static_cast<unsigned long>(static_cast<unsigned>(pen->colour)));
+}
+
+void SDrawing::StrokeWidth(const Target& t) {
+    const int s = Scale();
+    const int width = s == 1 ? penWidth : std::max(penWidth, 1) * s;
+    XSetLineAttributes(t.display, t.gc, static_cast<unsigned int>(width),
+                       penDashed ? LineOnOffDash : LineSolid, CapNotLast, JoinRound);
 }
 
 void SDrawing::SetBrush(SDrawBrush* target) {
@@ -140,7 +150,21 @@ void SDrawing::SetBrush(SDrawBrush* target) {
 void SDrawing::SetFont(SDrawFont* target) {
     font = target;
     Target t = Current();
-    if (font && font->info && t) XSetFont(t.display, t.gc, font->info->fid);
+    if (XFontStruct* face = LoadedFont(*this); face && t) XSetFont(t.display, t.gc, face->fid);
+}
+
+int SDrawing::Scale() const {
+    return globals ? globals->Scale() : 1;
+}
+
+SDrawing::Rect SDrawing::Scaled(const Rect& r) const {
+    const int s = Scale();
+    return {r.x1 * s, r.y1 * s, r.x2 * s, r.y2 * s};
+}
+
+int SDrawing::Middle(int v) const {
+    const int s = Scale();
+    return v * s + s / 2;
 }
 
 SDrawing::Target SDrawing::Current() const {

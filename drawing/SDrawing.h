@@ -3,6 +3,12 @@
 // at once into Xlib calls on the device's drawable with its GC; without a display, device or
 // GC nothing is drawn.
 //
+// Every operation takes its positions, sizes and line widths in the layout's pixels; a
+// context draws them at its instance's scale (SGlobals::Scale): areas cover the scaled pixels,
+// lines of a pixel are as thick as the scale, texts take the font's face for the scaled size
+// (SDrawFont::At), and what is copied between devices is copied at the scale, so that at 2
+// the picture is the layout's at twice its size. Off-screen targets are made at the scale.
+//
 // A context takes no lock of its own. The editor's contexts are used one thread at a time,
 // each under the instance's interface lock: the thread dispatching X events (the toolkit's
 // event pump on x86_64, on i386 the host's thread calling _XEventProc) while it paints, with
@@ -275,6 +281,8 @@ class SDrawing {
     int GetLogic() const { return logic; }
     SControl* GetControl() const { return control; }
     SGlobals* GetGlobals() const { return globals; }
+    // Screen pixels per layout pixel: the globals', else 1.
+    int Scale() const;
 
     // Logical width and font height of the text; both 0 for an empty text or no font. Null
     // outputs are skipped.
@@ -291,6 +299,13 @@ class SDrawing {
 
     Target Current() const;
     void SetForeground(int colour);
+    // The target's pixels of a rectangle of the layout.
+    Rect Scaled(const Rect& r) const;
+    // Where a line drawn through a layout pixel runs at the scale: through the middle of the
+    // pixels that stand for it, so that a line as thick as the scale covers exactly those.
+    int Middle(int v) const;
+    // The pen's width at the scale on the target's GC; a thin line of the layout is a pixel.
+    void StrokeWidth(const Target& t);
     void Arc(int x1, int y1, int x2, int y2, int start, int extent, int mode, bool fill);
     void Poly(Point* points, int count, bool fill);
     // Draws a one-bit picture at (x, y) through a stipple in the GC foreground.
@@ -306,6 +321,8 @@ class SDrawing {
     SGlobals* globals = nullptr;
     SDrawFont* font = nullptr;
     SDrawBrush* brush = nullptr;
+    int penWidth = 0; // of the last pen set
+    bool penDashed = false;
     threading::SMutexID lock;
     int background = 0;
     int parentBackground = 0;

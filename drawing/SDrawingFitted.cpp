@@ -48,35 +48,35 @@ Placed Place(XFontStruct* f, const char* text, int x, int baseline, const SDrawi
 
 } // namespace
 
+// The work is done in the target's pixels, with the font's face for the scale.
 void SDrawing::DrawTextFitted(const char* text, int x, int y, const Rect& box) {
     XFontStruct* f = LoadedFont(*this);
     if (!f) return;
-    DrawInside(text, x, y + f->ascent, Rect{x, y, box.x2, box.y2}, kLeft, box, 0);
+    const Rect b = Scaled(box), from = Scaled(Rect{x, y, box.x2, box.y2});
+    DrawInside(text, from.x1, from.y1 + f->ascent, from, kLeft, b, 0);
 }
 
 void SDrawing::DrawLabelFitted(const char* text, Rect r, int align, const Point& offset,
                                const Rect& box, int minSpace) {
     XFontStruct* f = LoadedFont(*this);
     if (!f || !text || !*text) return;
-    r = r.Moved(offset);
-    // DrawLabel's placement.
-    const int width = XTextWidth(f, text, static_cast<int>(strlen(text)));
-    const int baseline = align & kTop      ? r.y1 + f->ascent
-                         : align & kBottom ? r.y2 - f->descent
-                                           : r.y1 + (f->ascent >> 1) + (r.Height() >> 1) - 1;
-    const int x = align & kLeft    ? r.x1
-                  : align & kRight ? r.x2 - width
-                                   : r.x1 + (r.Width() >> 1) - (width >> 1);
-    DrawInside(text, x, baseline, r, align, box, minSpace);
+    const Rect in = Scaled(r.Moved(offset));
+    const Point at = LabelOrigin(f, text, in, align, Scale());
+    DrawInside(text, at.x, at.y, in, align, Scaled(box), minSpace * Scale());
 }
 
+// Back in the layout's pixels, the ink's box rounded outwards.
 SDrawing::Rect SDrawing::FittedTextInk(const char* text, int x, int y, const Rect& box) {
     XFontStruct* f = LoadedFont(*this);
     if (!f || !text || !*text) return {};
-    const Placed p = Place(f, text, x, y + f->ascent, Rect{x, y, box.x2, box.y2}, kLeft, box, 0);
+    const Rect from = Scaled(Rect{x, y, box.x2, box.y2});
+    const Placed p = Place(f, text, from.x1, from.y1 + f->ascent, from, kLeft, Scaled(box), 0);
     if (p.count <= 0 || p.run.inkRight <= p.run.inkLeft) return {};
-    return {p.x + p.run.inkLeft, p.baseline - p.run.ascent, p.x + p.run.inkRight,
-            p.baseline + p.run.descent};
+    using math::geom::CeilDiv;
+    using math::geom::FloorDiv;
+    const int s = Scale();
+    return {FloorDiv(p.x + p.run.inkLeft, s), FloorDiv(p.baseline - p.run.ascent, s),
+            CeilDiv(p.x + p.run.inkRight, s), CeilDiv(p.baseline + p.run.descent, s)};
 }
 
 void SDrawing::DrawInside(const char* text, int x, int baseline, const Rect& r, int align,

@@ -8,7 +8,9 @@
 #include <X11/Xlib.h>
 
 #include <X11/Xmu/Drawing.h>
+#include <X11/Xutil.h>
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace zell::gui::context {
@@ -56,6 +58,25 @@ constexpr DigitLines kDigits[10] = {
     {5, {{L, T, R, T}, {L, T, L, M}, {L, M, R, M}, {R, T, R, B}, {L, B, R, B}}},
 };
 
+// The rectangle r of the image with each pixel made a square of side s, in the image's format;
+// null where there is no memory for it.
+XImage* Replicated(Display* d, XImage* from, const SDrawing::Rect& r, int s) {
+    const int w = r.Width() * s, h = r.Height() * s;
+    XImage* to = XCreateImage(
+        d, DefaultVisual(d, DefaultScreen(d)), static_cast<unsigned>(from->depth), from->format, 0,
+        nullptr, static_cast<unsigned>(w), static_cast<unsigned>(h), from->bitmap_pad, 0);
+    if (!to) return nullptr;
+    to->data = static_cast<char*>(calloc(static_cast<size_t>(to->bytes_per_line) * h, 1));
+    if (!to->data) {
+        XDestroyImage(to);
+        return nullptr;
+    }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            XPutPixel(to, x, y, XGetPixel(from, r.x1 + x / s, r.y1 + y / s));
+    return to;
+}
+
 } // namespace
 
 void SDrawing::DrawBackground(const Rect& rect, bool useParent) {
@@ -67,52 +88,92 @@ void SDrawing::DrawBackground(const Rect& rect, bool useParent) {
 }
 
 void SDrawing::DrawPoint(int x, int y) {
+    if (Scale() > 1) {
+        FillRect(x, y, x + 1, y + 1);
+        return;
+    }
     if (Target t = Current()) XDrawPoint(t.display, t.drawable, t.gc, x, y);
 }
 
+// Along a straight line its ends lie on pixel edges; across it, it runs through the middle of
+// its pixels.
 void SDrawing::DrawLine(int x1, int y1, int x2, int y2) {
-    if (Target t = Current()) XDrawLine(t.display, t.drawable, t.gc, x1, y1, x2, y2);
+    Target t = Current();
+    if (!t) return;
+    const int s = Scale();
+    const bool across = x1 != x2, down = y1 != y2;
+    auto at = [&](int v, bool along) { return along ? v * s : Middle(v); };
+    if (s > 1) StrokeWidth(t);
+    XDrawLine(t.display, t.drawable, t.gc, at(x1, across && !down), at(y1, down && !across),
+              at(x2, across && !down), at(y2, down && !across));
 }
 
+// At a larger scale the outline is filled as four bands, each as thick as a pixel of the
+// layout, inside the rectangle as the layout's one-pixel outline is; none overlaps another, so
+// an inverting outline inverts each pixel once.
 void SDrawing::DrawRect(int x1, int y1, int x2, int y2) {
     unsigned int w, h;
     Target t = Current();
-    if (t && Side(x1, x2, 1, w) && Side(y1, y2, 1, h))
+    if (!t || !Side(x1, x2, 1, w) || !Side(y1, y2, 1, h)) return;
+    const int s = Scale();
+    if (s == 1) {
         XDrawRectangle(t.display, t.drawable, t.gc, x1, y1, w, h);
+        return;
+    }
+    const Rect r = Scaled(Rect{x1, y1, x2, y2});
+    const int band = std::max(penWidth, 1) * s;
+    if (r.Width() <= 2 * band || r.Height() <= 2 * band) return FillRect(x1, y1, x2, y2);
+    const auto W = static_cast<unsigned short>(r.Width()), B = static_cast<unsigned short>(band);
+    const auto H = static_cast<unsigned short>(r.Height() - 2 * band);
+    XRectangle bands[4] = {
+        {Coordinate(r.x1), Coordinate(r.y1), W, B},
+        {Coordinate(r.x1), Coordinate(r.y2 - band), W, B},
+        {Coordinate(r.x1), Coordinate(r.y1 + band), B, H},
+        {Coordinate(r.x2 - band), Coordinate(r.y1 + band), B, H},
+    };
+    XFillRectangles(t.display, t.drawable, t.gc, bands, 4);
 }
 
 void SDrawing::FillRect(int x1, int y1, int x2, int y2) {
     unsigned int w, h;
     Target t = Current();
+    const int s = Scale();
     if (t && Side(x1, x2, 0, w) && Side(y1, y2, 0, h))
-        XFillRectangle(t.display, t.drawable, t.gc, x1, y1, w, h);
+        XFillRectangle(t.display, t.drawable, t.gc, x1 * s, y1 * s, w * s, h * s);
 }
 
 void SDrawing::DrawRoundedRect(int x1, int y1, int x2, int y2, int ew, int eh) {
     unsigned int w, h;
     Target t = Current();
-    if (t && Side(x1, x2, 1, w) && Side(y1, y2, 1, h))
-        XmuDrawRoundedRectangle(t.display, t.drawable, t.gc, x1, y1, static_cast<int>(w),
-                                static_cast<int>(h), ew, eh);
+    if (!t || !Side(x1, x2, 1, w) || !Side(y1, y2, 1, h)) return;
+    const int s = Scale();
+    if (s > 1) StrokeWidth(t);
+    XmuDrawRoundedRectangle(t.display, t.drawable, t.gc, Middle(x1), Middle(y1),
+                            static_cast<int>(w) * s, static_cast<int>(h) * s, ew * s, eh * s);
 }
 
 void SDrawing::FillRoundedRect(int x1, int y1, int x2, int y2, int ew, int eh) {
     unsigned int w, h;
     Target t = Current();
+    const int s = Scale();
     if (t && Side(x1, x2, 0, w) && Side(y1, y2, 0, h))
-        XmuFillRoundedRectangle(t.display, t.drawable, t.gc, x1, y1, static_cast<int>(w),
-                                static_cast<int>(h), ew, eh);
+        XmuFillRoundedRectangle(t.display, t.drawable, t.gc, x1 * s, y1 * s,
+                                static_cast<int>(w) * s, static_cast<int>(h) * s, ew * s, eh * s);
 }
 
+// A filled arc covers the scaled area; an outline runs through the middle of its pixels.
 void SDrawing::Arc(int x1, int y1, int x2, int y2, int start, int extent, int mode, bool fill) {
     unsigned int w, h;
     Target t = Current();
     if (!t || !Side(x1, x2, 0, w) || !Side(y1, y2, 0, h)) return;
+    const int s = Scale();
     XSetArcMode(t.display, t.gc, mode);
-    if (fill)
-        XFillArc(t.display, t.drawable, t.gc, x1, y1, w, h, start, extent);
-    else
-        XDrawArc(t.display, t.drawable, t.gc, x1, y1, w, h, start, extent);
+    if (fill) {
+        XFillArc(t.display, t.drawable, t.gc, x1 * s, y1 * s, w * s, h * s, start, extent);
+        return;
+    }
+    if (s > 1) StrokeWidth(t);
+    XDrawArc(t.display, t.drawable, t.gc, Middle(x1), Middle(y1), w * s, h * s, start, extent);
 }
 
 void SDrawing::DrawEllipse(int x1, int y1, int x2, int y2) {
@@ -157,12 +218,18 @@ void SDrawing::Poly(Point* points, int count, bool fill) {
         large.resize(static_cast<size_t>(count));
         converted = large.data();
     }
+    // A filled polygon's corners are pixel edges; a line runs through the middle of its pixels.
+    const int s = Scale();
     for (int i = 0; i < count; ++i)
-        converted[i] = {Coordinate(points[i].x), Coordinate(points[i].y)};
-    if (fill)
+        converted[i] =
+            fill ? XPoint{Coordinate(points[i].x * s), Coordinate(points[i].y * s)}
+                 : XPoint{Coordinate(Middle(points[i].x)), Coordinate(Middle(points[i].y))};
+    if (fill) {
         XFillPolygon(t.display, t.drawable, t.gc, converted, count, Nonconvex, CoordModeOrigin);
-    else
-        XDrawLines(t.display, t.drawable, t.gc, converted, count, CoordModeOrigin);
+        return;
+    }
+    if (s > 1) StrokeWidth(t);
+    XDrawLines(t.display, t.drawable, t.gc, converted, count, CoordModeOrigin);
 }
 
 void SDrawing::DrawPixelNumber(int x, int y, int digit) {
@@ -179,9 +246,10 @@ void SDrawing::DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1,
     Target t = Current();
     if (!source || !t || !source->GetDisplay() || !source->GetDrawable() || !source->Get()) return;
     if (!Side(sx1, sx2, 0, w) || !Side(sy1, sy2, 0, h)) return;
+    const int s = Scale();
     // The copy goes through the source's GC, so it is sent on the connection that GC lives on.
-    XCopyArea(source->GetDisplay(), source->GetDrawable(), t.drawable, source->Get(), sx1, sy1, w,
-              h, dx, dy);
+    XCopyArea(source->GetDisplay(), source->GetDrawable(), t.drawable, source->Get(), sx1 * s,
+              sy1 * s, w * s, h * s, dx * s, dy * s);
 }
 
 void SDrawing::DrawImage(SDrawImage* image, const Rect& src, const Rect& dst) {
@@ -193,9 +261,19 @@ void SDrawing::DrawImage(SDrawImage* image, const Rect& src, const Rect& dst) {
     int x2 = std::min(src.x2, image->Width());
     int y2 = std::min(src.y2, image->Height());
     if (x2 <= x1 || y2 <= y1) return;
-    XPutImage(t.display, t.drawable, t.gc, image->Get(), x1, y1, dst.x1 + (x1 - src.x1),
-              dst.y1 + (y1 - src.y1), static_cast<unsigned>(x2 - x1),
-              static_cast<unsigned>(y2 - y1));
+    const int s = Scale();
+    const int dx = (dst.x1 + (x1 - src.x1)) * s, dy = (dst.y1 + (y1 - src.y1)) * s;
+    if (s == 1) {
+        XPutImage(t.display, t.drawable, t.gc, image->Get(), x1, y1, dx, dy,
+                  static_cast<unsigned>(x2 - x1), static_cast<unsigned>(y2 - y1));
+        return;
+    }
+    // Each pixel of the picture becomes a square of the scale's side.
+    XImage* scaled = Replicated(t.display, image->Get(), Rect{x1, y1, x2, y2}, s);
+    if (!scaled) return;
+    XPutImage(t.display, t.drawable, t.gc, scaled, 0, 0, dx, dy,
+              static_cast<unsigned>(scaled->width), static_cast<unsigned>(scaled->height));
+    XDestroyImage(scaled);
 }
 
 } // namespace zell::gui::context

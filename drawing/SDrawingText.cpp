@@ -110,30 +110,36 @@ void SDrawing::GetTextDimensions(const char* text, int* width, int* height, SDra
     if (height) *height = h;
 }
 
+SDrawing::Point LabelOrigin(const XFontStruct* f, const char* text, const SDrawing::Rect& r,
+                            int align, int scale) {
+    const int width = XTextWidth(const_cast<XFontStruct*>(f), text, Length(text));
+    // Centred, the baseline sits a layout pixel above the middle.
+    const int y = align & SDrawing::kTop      ? r.y1 + f->ascent
+                  : align & SDrawing::kBottom ? r.y2 - f->descent
+                                              : r.y1 + (f->ascent >> 1) + (r.Height() >> 1) - scale;
+    const int x = align & SDrawing::kLeft    ? r.x1
+                  : align & SDrawing::kRight ? r.x2 - width
+                                             : r.x1 + (r.Width() >> 1) - (width >> 1);
+    return {x, y};
+}
+
 void SDrawing::DrawText(const char* text, int x, int y) {
     XFontStruct* f = LoadedFont(*this);
     Target t = Current();
     if (!f || !text || !*text || !t) return;
+    const int s = Scale();
     // The GC may belong to a device selected after SetFont.
     XSetFont(t.display, t.gc, f->fid);
-    XDrawString(t.display, t.drawable, t.gc, x, y + f->ascent, text, Length(text));
+    XDrawString(t.display, t.drawable, t.gc, x * s, y * s + f->ascent, text, Length(text));
 }
 
 void SDrawing::DrawLabel(const char* text, Rect r, int align, const Point& offset) {
     XFontStruct* f = LoadedFont(*this);
     Target t = Current();
     if (!f || !text || !*text || !t) return;
-    r = r.Moved(offset);
-    int length = Length(text);
-    int width = XTextWidth(f, text, length);
-    int y = align & kTop      ? r.y1 + f->ascent
-            : align & kBottom ? r.y2 - f->descent
-                              : r.y1 + (f->ascent >> 1) + (r.Height() >> 1) - 1;
-    int x = align & kLeft    ? r.x1
-            : align & kRight ? r.x2 - width
-                             : r.x1 + (r.Width() >> 1) - (width >> 1);
+    const Point at = LabelOrigin(f, text, Scaled(r.Moved(offset)), align, Scale());
     XSetFont(t.display, t.gc, f->fid);
-    XDrawString(t.display, t.drawable, t.gc, x, y, text, length);
+    XDrawString(t.display, t.drawable, t.gc, at.x, at.y, text, Length(text));
 }
 
 void SDrawing::DrawLabelRect(const char* text, const Rect& r, int colour, const Point& offset) {
@@ -150,9 +156,11 @@ bool SDrawing::RenderText(const char* text, SMonoImage& picture) {
     Target t = Current();
     if (!f || !text || !*text || !t) return false;
     if (STextPictures::Find(t.display, f->fid, text, picture)) return true;
-    int width = 0;
-    int height = 0;
-    GetTextDimensions(text, &width, &height, font);
+    // Measured in the face it is rendered with: at a larger scale, not the font's own.
+    int direction = 0, ascent = 0, descent = 0;
+    XCharStruct overall{};
+    XTextExtents(f, text, Length(text), &direction, &ascent, &descent, &overall);
+    const int width = overall.width, height = ascent + descent;
     if (!Drawable1Bit(width + 1, height + 1)) return false;
     ScratchBitmap bitmap(t.display, t.drawable, width, height);
     ScratchGC gc(t.display, bitmap.Get());
@@ -202,8 +210,7 @@ void SDrawing::DrawVerticalLabel(const char* text, Rect r, int, int align, const
     SMonoImage rendered;
     if (!RenderText(text, rendered)) return;
     SMonoImage turned = rendered.QuarterTurn();
-    r = r.Moved(offset);
-    SDrawing::Point at = Place(r, align, turned);
+    SDrawing::Point at = Place(Scaled(r.Moved(offset)), align, turned);
     StipplePicture(turned, at.x, at.y);
 }
 
@@ -218,8 +225,7 @@ void SDrawing::DrawRotatedText(const char* text, Rect r, int degrees, int align,
     SMonoImage rendered;
     if (!RenderText(text, rendered)) return;
     SMonoImage turned = rendered.Rotated(degrees);
-    r = r.Grown(1).Moved(offset);
-    SDrawing::Point at = Place(r, align, turned);
+    SDrawing::Point at = Place(Scaled(r.Grown(1).Moved(offset)), align, turned);
     SetForeground(textNormal);
     StipplePicture(turned, at.x, at.y);
 }

@@ -1,5 +1,7 @@
 #include "SFontFallback.h"
 
+#include "SFontLookup.h"
+
 #include <X11/Xlib.h>
 #include <algorithm>
 #include <cctype>
@@ -12,7 +14,6 @@ namespace {
 
 enum Field { kFoundry, kFamily, kWeight, kSlant, kWidth, kStyle, kPixels, kSpacing = 10, kAverage };
 constexpr size_t kFields = 14;
-constexpr int kMaxListed = 4000;
 constexpr const char* kLastResort = "fixed";
 
 bool Number(const std::string& text, int& value) {
@@ -38,16 +39,6 @@ std::vector<SFontName> Parsed(const std::vector<std::string>& names) {
     for (const std::string& name : names)
         if (ParseFontName(name.c_str(), f) && Usable(f)) fonts.push_back(f);
     return fonts;
-}
-
-std::vector<std::string> List(Display* display, const char* pattern) {
-    std::vector<std::string> names;
-    int count = 0;
-    char** listed = XListFonts(display, pattern, kMaxListed, &count);
-    if (!listed) return names;
-    names.assign(listed, listed + count);
-    XFreeFontNames(listed);
-    return names;
 }
 
 } // namespace
@@ -110,11 +101,26 @@ std::vector<std::string> FallbackOrder(const std::vector<std::string>& sameSize,
     return order;
 }
 
+std::vector<std::string> FallbackListings(int pixels) {
+    return {"-*-*-*-r-*-*-" + std::to_string(pixels) + "-*-*-*-*-*-iso8859-1",
+            "-misc-fixed-*-r-*-*-*-*-*-*-*-*-iso8859-1"};
+}
+
 std::vector<std::string> FallbackFonts(Display* display, int pixels, bool bold) {
     if (!display) return {};
-    const std::string sameSize = "-*-*-*-r-*-*-" + std::to_string(pixels) + "-*-*-*-*-*-iso8859-1";
-    return FallbackOrder(List(display, sameSize.c_str()),
-                         List(display, "-misc-fixed-*-r-*-*-*-*-*-*-*-*-iso8859-1"), pixels, bold);
+    const std::vector<std::string> listings = FallbackListings(pixels);
+    return FallbackOrder(SFontLookup::Listing(display, listings[0]),
+                         SFontLookup::Listing(display, listings[1]), pixels, bold);
+}
+
+std::string NearestHeld(const std::vector<std::string>& names, int pixels) {
+    const std::vector<SFontName> held = Parsed(names);
+    auto rank = [&](const SFontName& f) {
+        return std::tuple(std::abs(f.pixels - pixels), f.pixels, f.averageWidth, f.name);
+    };
+    auto best = std::min_element(held.begin(), held.end(),
+                                 [&](const auto& a, const auto& b) { return rank(a) < rank(b); });
+    return best == held.end() ? std::string() : best->name;
 }
 
 } // namespace zell::gui::context

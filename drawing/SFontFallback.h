@@ -36,7 +36,14 @@ std::vector<std::string> FallbackOrder(const std::vector<std::string>& sameSize,
                                        const std::vector<std::string>& miscFixed, int pixels,
                                        bool bold);
 
-// The candidates the display lists, in that order.
+// The patterns whose listings FallbackFonts orders.
+std::vector<std::string> FallbackListings(int pixels);
+// The candidates the display lists, in that order; its listings are asked once per connection
+// (SFontLookup::Listing).
 std::vector<std::string> FallbackFonts(_XDisplay* display, int pixels, bool bold);
+
+// Of the listed names, the font held at its own size nearest the pixel size: of two sizes
+// equally near the smaller, of two widths the narrower. Empty when none is held.
+std::string NearestHeld(const std::vector<std::string>& names, int pixels);
 
 } // namespace zell::gui::context

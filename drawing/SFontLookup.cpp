@@ -19,8 +19,11 @@ namespace {
 struct Connection {
     Display* display = nullptr;
     std::map<std::string, bool> listed;
+    std::map<std::string, std::vector<std::string>> listings;
     std::map<std::string, XFontStruct*> described; // owned; fid 0
 };
+
+constexpr CARD16 kMaxListed = 4000;
 
 void FreeCopy(XFontStruct* f) {
     free(f->per_char);
@@ -50,7 +53,7 @@ Table table;
 Connection& Of(Display* d) {
     for (Connection& c : table.connections)
         if (c.display == d) return c;
-    table.connections.push_back(Connection{d, {}, {}});
+    table.connections.push_back(Connection{d, {}, {}, {}});
     return table.connections.back();
 }
 
@@ -123,23 +126,39 @@ XFontStruct* Described(const unsigned char* reply, size_t length) {
     return Copy(f, 0);
 }
 
+void AskList(Display* dpy, const std::string& pattern, CARD16 most) {
+    xListFontsReq* req;
+    GetReq(ListFonts, req);
+    req->maxNames = most;
+    req->nbytes = static_cast<CARD16>(pattern.size());
+    req->length += static_cast<CARD16>((pattern.size() + 3) >> 2);
+    SXReplyBatch::Append(dpy, pattern.data(), pattern.size());
+}
+
 void ListAll(Display* d, const std::vector<std::string>& names, std::vector<char>& listed) {
     AskTogether(
         d, static_cast<int>(names.size()),
-        [&](Display* dpy, int i) {
-            const std::string& name = names[static_cast<size_t>(i)];
-            xListFontsReq* req;
-            GetReq(ListFonts, req);
-            req->maxNames = 1;
-            req->nbytes = static_cast<CARD16>(name.size());
-            req->length += static_cast<CARD16>((name.size() + 3) >> 2);
-            SXReplyBatch::Append(dpy, name.data(), name.size());
-        },
+        [&](Display* dpy, int i) { AskList(dpy, names[static_cast<size_t>(i)], 1); },
         [&](int i, const unsigned char* reply, size_t length) {
             if (length >= sizeof(xListFontsReply))
                 listed[static_cast<size_t>(i)] =
                     reinterpret_cast<const xListFontsReply*>(reply)->nFonts > 0 ? 1 : 0;
         });
+}
+
+// The names of a ListFonts reply: each a length byte and its characters.
+std::vector<std::string> NamesIn(const unsigned char* reply, size_t length) {
+    std::vector<std::string> names;
+    if (length < sizeof(xListFontsReply)) return names;
+    const size_t count = reinterpret_cast<const xListFontsReply*>(reply)->nFonts;
+    size_t at = sizeof(xListFontsReply);
+    while (names.size() < count && at < length) {
+        const size_t n = reply[at++];
+        if (n > length - at) break;
+        names.emplace_back(reinterpret_cast<const char*>(reply + at), n);
+        at += n;
+    }
+    return names;
 }
 
 void DescribeAll(Display* d, const std::vector<std::string>& names,
@@ -203,6 +222,40 @@ void SFontLookup::Prefetch(Display* d, const std::vector<std::vector<std::string
             NoteDescription(d, undescribed[i], *described[i]);
             FreeCopy(described[i]);
         }
+}
+
+void SFontLookup::PrefetchListings(Display* d, const std::vector<std::string>& patterns) {
+    if (!d) return;
+    std::vector<std::string> unknown;
+    {
+        std::lock_guard<std::mutex> hold(tableLock);
+        const Connection& c = Of(d);
+        for (const std::string& pattern : patterns)
+            if (!c.listings.count(pattern) &&
+                std::find(unknown.begin(), unknown.end(), pattern) == unknown.end())
+                unknown.push_back(pattern);
+    }
+    std::vector<std::vector<std::string>> found(unknown.size());
+    AskTogether(
+        d, static_cast<int>(unknown.size()),
+        [&](Display* dpy, int i) { AskList(dpy, unknown[static_cast<size_t>(i)], kMaxListed); },
+        [&](int i, const unsigned char* reply, size_t length) {
+            found[static_cast<size_t>(i)] = NamesIn(reply, length);
+        });
+    std::lock_guard<std::mutex> hold(tableLock);
+    Connection& c = Of(d);
+    for (size_t i = 0; i < unknown.size(); ++i) {
+        for (const std::string& name : found[i])
+            c.listed[name] = true;
+        c.listings[unknown[i]] = std::move(found[i]);
+    }
+}
+
+std::vector<std::string> SFontLookup::Listing(Display* d, const std::string& pattern) {
+    if (!d) return {};
+    PrefetchListings(d, {pattern});
+    std::lock_guard<std::mutex> hold(tableLock);
+    return Of(d).listings[pattern];
 }
 
 int SFontLookup::Listed(Display* d, const std::string& name) {

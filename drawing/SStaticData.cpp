@@ -106,14 +106,27 @@ context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
     return font;
 }
 
-void SStaticData::PrefetchFonts(std::initializer_list<Wanted> fonts) {
+void SStaticData::PrefetchFonts(std::initializer_list<Wanted> fonts, int scale) {
+    using context::SDrawFont;
+    _XDisplay* display = ToolkitDisplay();
     std::vector<std::vector<std::string>> names;
     for (const Wanted& w : fonts) {
         names.emplace_back();
-        for (const auto& pattern : context::SDrawFont::Patterns(w.size, w.bold, false, nullptr))
+        for (const auto& pattern : SDrawFont::Patterns(w.size, w.bold, false, nullptr))
             names.back().emplace_back(pattern.Text());
     }
-    context::SFontLookup::Prefetch(ToolkitDisplay(), names);
+    if (scale > 1) {
+        // The listings the faces are chosen from, at once; then their names join the others.
+        std::vector<std::string> listings;
+        for (const Wanted& w : fonts)
+            for (std::string& pattern :
+                 SDrawFont::ScaledListings(w.size, w.bold, false, nullptr, scale))
+                listings.push_back(std::move(pattern));
+        context::SFontLookup::PrefetchListings(display, listings);
+        for (const Wanted& w : fonts)
+            names.push_back(SDrawFont::ScaledNames(display, w.size, w.bold, false, nullptr, scale));
+    }
+    context::SFontLookup::Prefetch(display, names);
 }
 
 void SStaticData::ReleaseDisplay(_XDisplay* display) {

@@ -57,12 +57,13 @@ class SStaticData {
     // display, is loaded again once there is one.
     context::SDrawFont* FindFont(int size, bool bold, bool italic);
     // Asks the server about every font of the list at once (SFontLookup.h), so that the fonts
-    // made afterwards, cached here or not, load without waiting on it.
+    // made afterwards, cached here or not, load without waiting on it; at a larger scale, their
+    // faces for it too (SDrawFont::At).
     struct Wanted {
         int size;
         bool bold;
     };
-    void PrefetchFonts(std::initializer_list<Wanted> fonts);
+    void PrefetchFonts(std::initializer_list<Wanted> fonts, int scale);
     // Frees every cached font loaded on that display before it goes, and forgets its colours;
     // they load again on their next use.
     void ReleaseDisplay(_XDisplay* display);

@@ -4,33 +4,36 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace zell::gui::context {
 
-int TextWidth(const char* text, int length, SDrawFont* font) {
-    if (!text || length <= 0 || !font || !font->info) return 0;
+int TextWidth(const char* text, int length, SDrawFont* font, int scale) {
+    XFontStruct* face = font ? font->At(scale) : nullptr;
+    if (!text || length <= 0 || !face) return 0;
     int direction = 0, ascent = 0, descent = 0;
     XCharStruct overall{};
-    XTextExtents(font->info, text, length, &direction, &ascent, &descent, &overall);
-    return overall.width;
+    XTextExtents(face, text, length, &direction, &ascent, &descent, &overall);
+    return math::geom::CeilDiv(overall.width, std::max(scale, 1));
 }
 
 // XTextExtents answers the font's own ascent and descent whatever the text, also for an empty
 // one.
-int LineHeight(SDrawFont* font) {
-    if (!font || !font->info) return 0;
-    return font->info->ascent + font->info->descent;
+int LineHeight(SDrawFont* font, int scale) {
+    XFontStruct* face = font ? font->At(scale) : nullptr;
+    if (!face) return 0;
+    return math::geom::CeilDiv(face->ascent + face->descent, std::max(scale, 1));
 }
 
-STextBlock MeasureLines(const char* text, SDrawFont* font) {
+STextBlock MeasureLines(const char* text, SDrawFont* font, int scale) {
     STextBlock block;
     if (!text || !*text) return block;
-    const int height = LineHeight(font);
+    const int height = LineHeight(font, scale);
     for (const char* line = text;; ++block.lines) {
         const char* end = strchr(line, '\n');
         int length = static_cast<int>(end ? end - line : strlen(line));
-        int width = TextWidth(line, length, font);
+        int width = TextWidth(line, length, font, scale);
         if (width > block.width) block.width = width;
         block.height += height;
         if (!end) break;
@@ -40,11 +43,12 @@ STextBlock MeasureLines(const char* text, SDrawFont* font) {
     return block;
 }
 
-STextBlock MeasureLines(const std::vector<data::datastring<32, char>>& lines, SDrawFont* font) {
+STextBlock MeasureLines(const std::vector<data::datastring<32, char>>& lines, SDrawFont* font,
+                        int scale) {
     STextBlock block;
-    const int height = LineHeight(font);
+    const int height = LineHeight(font, scale);
     for (const auto& line : lines) {
-        int width = TextWidth(line.Text(), static_cast<int>(line.Length()), font);
+        int width = TextWidth(line.Text(), static_cast<int>(line.Length()), font, scale);
         if (width > block.width) block.width = width;
         block.height += height;
         ++block.lines;

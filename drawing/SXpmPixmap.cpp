@@ -122,13 +122,35 @@ void Substitute(Display* d, Colours& colours, const std::vector<SColourCell>& be
     }
 }
 
+// The picture's colour indices with each pixel made a square of side s; false without memory
+// for them, the picture left as it was.
+bool Replicate(XpmImage& image, int s) {
+    if (s <= 1) return true;
+    const size_t w = image.width, h = image.height, side = static_cast<size_t>(s);
+    auto* data = static_cast<unsigned int*>(malloc(w * h * side * side * sizeof(unsigned int)));
+    if (!data) return false;
+    for (size_t y = 0; y < h * side; ++y)
+        for (size_t x = 0; x < w * side; ++x)
+            data[y * w * side + x] = image.data[(y / side) * w + x / side];
+    // libXpm frees the indices with free().
+    free(image.data);
+    image.data = data;
+    image.width = static_cast<unsigned int>(w * side);
+    image.height = static_cast<unsigned int>(h * side);
+    return true;
+}
+
 } // namespace
 
-SXpmPixmap MakeXpmPixmap(Display* d, const char* const* xpm) {
+SXpmPixmap MakeXpmPixmap(Display* d, const char* const* xpm, int scale) {
     SXpmPixmap made;
     XpmImage image{};
     if (!d || XpmCreateXpmImageFromData(const_cast<char**>(xpm), &image, nullptr) != XpmSuccess)
         return made;
+    if (!Replicate(image, scale)) {
+        XpmFreeXpmImage(&image);
+        return made;
+    }
     Colours colours;
     XpmAttributes learn = Attributes(Learn, &colours);
     XImage* picture = nullptr;

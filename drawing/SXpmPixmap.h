@@ -14,6 +14,8 @@ struct SXpmPixmap {
     int height = 0;
 };
 
-[[nodiscard]] SXpmPixmap MakeXpmPixmap(_XDisplay* display, const char* const* xpm);
+// At a scale above 1 each pixel of the picture becomes a square of the scale's side, so that the
+// picture stays as sharp as it was drawn.
+[[nodiscard]] SXpmPixmap MakeXpmPixmap(_XDisplay* display, const char* const* xpm, int scale);
 
 } // namespace zell::gui::context

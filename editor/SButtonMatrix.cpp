@@ -28,8 +28,8 @@ SButtonMatrix::SButtonMatrix(SGlobals* g, SControl* p, int i, const char* t, int
     : SWindow(g, p, static_cast<unsigned>(i), t, style | kFlagGrabOnPress, x, y, w, h, pw, false) {
     EnableEventHandler(kEventValue);
     EnableEventHandler(kEventConnection);
-    compositeBitmap = new SDrawBitmap(nullptr, w, h, false);
-    backgroundBitmap = new SDrawBitmap(nullptr, w, h, false);
+    compositeBitmap = new SDrawBitmap(nullptr, w, h, false, Scale());
+    backgroundBitmap = new SDrawBitmap(nullptr, w, h, false, Scale());
     compositeDevice = new SDrawMemoryDevice(GetDevice(), compositeBitmap);
     backgroundDevice = new SDrawMemoryDevice(GetDevice(), backgroundBitmap);
     numberFont = statdata.FindFont(8, false, false);

@@ -11,6 +11,7 @@
 #include "SIEngine.h"
 #include "SMessageDialog.h"
 #include "SPluginPanel.h"
+#include "SScale.h"
 #include "SStaticData.h"
 #include "STimerIdle.h"
 #include "SUiScope.h"
@@ -104,6 +105,8 @@ void SPluginEditor::Shutdown() {
 void SPluginEditor::open(void* parent) {
     if (IsOpen()) close(); // a host that opens twice gets the second window
     zell::gui::SUiScope scope(globals);
+    // Every window of the editor is made at it.
+    zell::gui::SettleScale(globals);
     hostWindow = static_cast<int>(reinterpret_cast<uintptr_t>(parent));
     globals->parentWindow = static_cast<unsigned long>(hostWindow);
     if (const char* name = host->EffectName()) globals->name = name;
@@ -114,6 +117,7 @@ void SPluginEditor::open(void* parent) {
     if (!panel) CreatePanel();
     cursor = new zell::gui::SCursor;
     cursor->window = static_cast<zell::gui::XId>(hostWindow);
+    cursor->scale = Scale();
     cursor->CreateDefault();
     globals->cursor = cursor;
     panel->Show();
@@ -131,15 +135,15 @@ void SPluginEditor::open(void* parent) {
 // destroyed it.
 void SPluginEditor::CreateParking() {
     // Every font the editor and its message box draw with, asked about at once.
-    zell::gui::statdata.PrefetchFonts(
-        {{7, false}, {8, false}, {10, false}, {10, true}, {14, true}});
+    zell::gui::statdata.PrefetchFonts({{7, false}, {8, false}, {10, false}, {10, true}, {14, true}},
+                                      Scale());
     char title[64];
     WindowTitle(globals, title, sizeof title);
     parkingControl = new zell::gui::SControl(globals, nullptr, TakeResetId(globals), title, 0, 0, 0,
                                              kWidth, kHeight, 0, false);
     parkingControl->SetSize(kWidth, kHeight);
     parkingWindow = static_cast<int>(parkingControl->GetWindow());
-    messageDialog = new zell::gui::SMessageDialog;
+    messageDialog = new zell::gui::SMessageDialog(Scale());
 }
 
 void SPluginEditor::CreatePanel() {
@@ -271,26 +275,40 @@ bool SPluginEditor::UpdateRequested(int index) const {
 
 // ---- Size ----
 
+int SPluginEditor::Scale() const {
+    return globals->Scale();
+}
+
+void SPluginEditor::AnnounceSize() {
+    zell::gui::SettleScale(globals);
+    ReportSize(reportedWidth, reportedHeight);
+}
+
 void SPluginEditor::ReportSize(int width, int height) {
     reportedWidth = width;
     reportedHeight = height;
-    host->ReportEditorSize(width, height);
+    host->ReportEditorSize(width * Scale(), height * Scale());
 }
 
 void SPluginEditor::ResizeHostWindow(int width, int height) {
-    zell::gui::ResizeHostWindow(static_cast<unsigned long>(hostWindow), width, height);
+    zell::gui::ResizeHostWindow(static_cast<unsigned long>(hostWindow), width * Scale(),
+                                height * Scale());
+}
+
+void SPluginEditor::RequestHostSize(int width, int height) {
+    host->RequestWindowSize(width * Scale(), height * Scale());
 }
 
 void SPluginEditor::SetSize(int width, int height) {
     ReportSize(width, height);
     if (!host->HostSizesWindow()) ResizeHostWindow(width, height);
-    host->RequestWindowSize(width, height);
+    RequestHostSize(width, height);
     if (panel) panel->SetSize(width, height);
 }
 
 void SPluginEditor::Resize(int width, int height) {
     ReportSize(width, height);
-    host->RequestWindowSize(width, height);
+    RequestHostSize(width, height);
 }
 
 void SPluginEditor::ChangeSize(int dx, int dy) {
@@ -298,7 +316,7 @@ void SPluginEditor::ChangeSize(int dx, int dy) {
     const int width = reportedWidth + dx, height = reportedHeight + dy;
     ReportSize(width, height);
     if (!host->HostSizesWindow()) ResizeHostWindow(width, height);
-    host->RequestWindowSize(width, height);
+    RequestHostSize(width, height);
 }
 
 zell::gui::Rect2 SPluginEditor::GetRect() const {

@@ -41,6 +41,9 @@ class SPluginEditor : public SIPluginEditor {
     // it again from the engine's state.
     void open(void* parent) override;
     void close() override;
+    // Settles the editor's scale (SScale.h) and reports its size at that scale to the host, as
+    // a host asks before it opens the editor's window.
+    void AnnounceSize() override;
     // Ends every use of the engine before it is taken apart: closes the window and takes the
     // panel out of event dispatch. The editor stays closed afterwards.
     void Shutdown() override;
@@ -58,11 +61,15 @@ class SPluginEditor : public SIPluginEditor {
     // The idle thread's entry; its data is the editor's idle link (see below).
     static void idlestatic(void* link);
 
+    // Sizes in the layout's pixels; the host is told them, and its window sized, at the
+    // editor's scale.
     void SetSize(int width, int height);
     void Resize(int width, int height);
     void ChangeSize(int dx, int dy);
-    // The panel's size; empty without a panel.
+    // The panel's size, in the layout's pixels; empty without a panel.
     zell::gui::Rect2 GetRect() const;
+    // The scale the editor draws at: 1 until it is settled.
+    int Scale() const;
     void GetHostApp(int& loadError);
 
     int HostApp() const override { return hostApp; }
@@ -86,8 +93,10 @@ class SPluginEditor : public SIPluginEditor {
     void CreatePanel();
     bool PanelGone();
     void DiscardPanel();
+    // The host's side of a size of the layout: in the screen's pixels.
     void ReportSize(int width, int height);
     void ResizeHostWindow(int width, int height);
+    void RequestHostSize(int width, int height);
 
     IdleLink* idleLink; // holds idleEntry
     uint32_t idleId = 0;
@@ -99,7 +108,7 @@ class SPluginEditor : public SIPluginEditor {
     int updateFlag = 0;           // relaxed: raised by any thread, lowered by the idle pass
     int indexedUpdatePending = 0; // relaxed, as updateFlag
     bool isOpen = false;          // relaxed: written on the host's thread, read by the idle pass
-    int reportedWidth = kWidth;   // the size reported to the host
+    int reportedWidth = kWidth;   // the size reported to the host, in the layout's pixels
     int reportedHeight = kHeight;
     zell::gui::SCursor* cursor = nullptr;
     int hostWindow = 0;

@@ -188,7 +188,7 @@ SPluginPanel::SPluginPanel(SGlobals* g, SControl* p, unsigned i, const char* t, 
     : SWindow(g, p, i, t, style, x, y, w, h, pw, unused) {
     EnableEventHandler(kEventValue);
     EnableEventHandler(kEventConnection);
-    panelBitmap = new context::SDrawBitmap(nullptr, w, h, false);
+    panelBitmap = new context::SDrawBitmap(nullptr, w, h, false, Scale());
     panelDevice = new context::SDrawMemoryDevice(GetDevice(), panelBitmap);
 }
 

@@ -17,6 +17,9 @@ class SIPluginEditor {
     // A host may open twice without a close, and destroy its window before the close.
     virtual void open(void* parent) = 0;
     virtual void close() = 0;
+    // Host GUI thread: tells the host the editor's size (SIEditorHost::ReportEditorSize) in the
+    // screen's pixels, as the host asks for it, also before the first open.
+    virtual void AnnounceSize() = 0;
     // Host GUI thread: closes the window and takes the panel out of event dispatch, before the
     // plugin is taken apart. The editor stays closed afterwards.
     virtual void Shutdown() = 0;

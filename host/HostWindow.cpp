@@ -147,11 +147,24 @@ void HostWindow::Sync() {
     closeSignal.wait(hold, [&] { return syncSeen >= mark; });
 }
 
+void HostWindow::Resize(int w, int h) {
+    if (!Ok() || w <= 0 || h <= 0) return;
+    width = w;
+    height = h;
+    XResizeWindow(display, window, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    XSync(display, False);
+}
+
 bool HostWindow::OpenEditor(VstHost& host) {
     Start();
     const auto d = eventProcMode ? reinterpret_cast<VstIntPtr>(display) : 0;
     VstIntPtr opened = 0;
-    Exclusive([&] { opened = host.Dispatch(effEditOpen, 0, d, EditOpenPtr()); });
+    Exclusive([&] {
+        ERect* rect = nullptr;
+        if (host.Dispatch(effEditGetRect, 0, 0, &rect) && rect)
+            Resize(rect->right - rect->left, rect->bottom - rect->top);
+        opened = host.Dispatch(effEditOpen, 0, d, EditOpenPtr());
+    });
     return opened == 1;
 }
 

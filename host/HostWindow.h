@@ -49,8 +49,11 @@ class HostWindow {
     // Returns once the loop has handled every event that reached the connection before the
     // call, as a host's loop does between its other work; at once without a loop.
     void Sync();
-    // The plugin's editor in this window: starts the loop and opens it (false when the plugin
-    // has none); closes it and stops the loop. Both in turn with the events the loop hands over.
+    // Sizes the window, as a host does to the size an editor asks for.
+    void Resize(int width, int height);
+    // The plugin's editor in this window, sized as the editor asks (effEditGetRect): starts the
+    // loop and opens it (false when the plugin has none); closes it and stops the loop. Both in
+    // turn with the events the loop hands over.
     [[nodiscard]] bool OpenEditor(VstHost& host);
     void CloseEditor(VstHost& host);
     // Events handed to a plugin's _XEventProc so far.

@@ -4,17 +4,40 @@
 #include "Lv2Uris.h"
 #include "Product.h"
 #include "SEditorKit.h"
+#include "SGlobals.h"
 #include "SIEngine.h"
 #include "SILv2Instance.h"
 #include "SPluginEditor.h"
 #include "SPluginPanel.h"
 
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
+#include <lv2/urid/urid.h>
 
 #include <cstring>
 #include <memory>
 
 namespace ferrovane::lv2 {
+
+namespace {
+
+// The host's ui:scaleFactor among the options it gives the UI (a float); 0 where it gives none.
+// Whether it is a usable factor is the scale's choice to make (SScale.h).
+float HostScaleFactor(const LV2_Feature* const* features) {
+    const auto* map = static_cast<const LV2_URID_Map*>(FeatureData(features, LV2_URID__map));
+    const auto* options =
+        static_cast<const LV2_Options_Option*>(FeatureData(features, LV2_OPTIONS__options));
+    if (!map || !map->map || !options) return 0.0f;
+    const LV2_URID key = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID type = map->map(map->handle, LV2_ATOM__Float);
+    for (const LV2_Options_Option* o = options; o->key || o->value; ++o)
+        if (o->key == key && o->type == type && o->size == sizeof(float) && o->value)
+            return *static_cast<const float*>(o->value);
+    return 0.0f;
+}
+
+} // namespace
 
 Lv2Ui* Lv2Ui::Create(const char* bundlePath, LV2UI_Write_Function write,
                      LV2UI_Controller controller, LV2UI_Widget* widget,
@@ -31,7 +54,8 @@ Lv2Ui::Lv2Ui(SIEngine& engine, const char* bundlePath, LV2UI_Write_Function writ
              LV2UI_Controller controller, const LV2_Feature* const* features)
     : engine(engine), directory(bundlePath ? bundlePath : ""), write(write), controller(controller),
       resize(static_cast<const LV2UI_Resize*>(FeatureData(features, LV2_UI__resize))),
-      touch(static_cast<const LV2UI_Touch*>(FeatureData(features, LV2_UI__touch))) {}
+      touch(static_cast<const LV2UI_Touch*>(FeatureData(features, LV2_UI__touch))),
+      scaleFactor(HostScaleFactor(features)) {}
 
 bool Lv2Ui::Open(void* parent, LV2UI_Widget* widget) {
     SEditorKit& kit = SEditorKit::Instance();
@@ -39,6 +63,7 @@ bool Lv2Ui::Open(void* parent, LV2UI_Widget* widget) {
     globals = kit.CreateGlobals();
     // The toolkit's own connection: an LV2 host gives no display.
     if (!globals || !kit.AdoptHostDisplay(globals, nullptr)) return false;
+    globals->scaleHint = scaleFactor;
     editor = static_cast<SPluginEditor*>(kit.CreateEditor(&engine, this, globals, loadError));
     if (!editor) return false;
     engine.AttachEditor(editor);

@@ -60,6 +60,7 @@ class Lv2Ui final : public SIEditorHost {
     LV2UI_Controller controller;
     const LV2UI_Resize* resize;
     const LV2UI_Touch* touch;
+    float scaleFactor; // the host's ui:scaleFactor; 0 for none
     zell::gui::SGlobals* globals = nullptr;
     SPluginEditor* editor = nullptr;
 };

@@ -20,8 +20,13 @@ using zell::threading::StoreRelaxed;
 struct SPlugin::EditorOpcodes {
     using Handler = VstIntPtr (*)(SPlugin&, VstIntPtr value, void* ptr);
 
+    // The size at the editor's scale, which the host sizes its window by before it opens it.
     static VstIntPtr getRect(SPlugin& p, VstIntPtr, void* ptr) {
         if (!ptr) return 0;
+        if (p.pluginEditor) {
+            zell::threading::SBrokenPipeScope quiet; // the scale may ask the X server
+            p.pluginEditor->AnnounceSize();
+        }
         *static_cast<ERect**>(ptr) = &p.editorRect;
         return reinterpret_cast<VstIntPtr>(&p.editorRect);
     }

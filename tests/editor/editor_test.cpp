@@ -33,6 +33,16 @@ std::vector<unsigned> ChildIds(SPluginPanel* panel) {
 
 using Editor = OpenEditor;
 
+// What the user does with the pointer, at 1 and at 2: at 2 the pointer's places are the layout's
+// times 2, and every gesture has the same effect.
+class Gestures : public OpenEditor, public testing::WithParamInterface<int> {
+  protected:
+    void SetUp() override {
+        scale = GetParam();
+        OpenEditor::SetUp();
+    }
+};
+
 TEST_F(Editor, OpensInTheHostWindowParksOnCloseAndKeepsItsPanel) {
     Display* d = window.GetDisplay();
     EXPECT_EQ(ParentOf(d, panel->GetWindow()), window.GetWindow());
@@ -156,7 +166,7 @@ TEST_F(Editor, PanelLayoutAsDesigned) {
     EXPECT_EQ(zell::gui::test::PixelAt(d, window.GetWindow(), 100, 80), wine) << "preset box";
 }
 
-TEST_F(Editor, MatrixClicksEditTheCurrentProgramAndTheFiltersFollow) {
+TEST_P(Gestures, MatrixClicksEditTheCurrentProgramAndTheFiltersFollow) {
     ClickNode(2, 5);
     EXPECT_EQ(Cell(2, 5), kRouteConnected);
     EXPECT_EQ(Program().selectedIn, 2);
@@ -195,7 +205,7 @@ TEST_F(Editor, MatrixClicksEditTheCurrentProgramAndTheFiltersFollow) {
     EXPECT_EQ(Program().selectedIn, -1);
 }
 
-TEST_F(Editor, ActionAndOptionButtonsDriveTheParameters) {
+TEST_P(Gestures, ActionAndOptionButtonsDriveTheParameters) {
     ClickNode(4, 9);
     ClickButton(panel->ClearButton());
     for (int in = 0; in < 16; ++in)
@@ -261,7 +271,7 @@ Told Edited(int parameter, float value) {
             {audioMasterEndEdit, parameter, 0.0f}};
 }
 
-TEST_F(Editor, EveryEditReachesTheHostAtItsIdleAndNothingElseDoes) {
+TEST_P(Gestures, EveryEditReachesTheHostAtItsIdleAndNothingElseDoes) {
     // A change only the chunk holds: a display update, and an unchanged option for hosts that
     // count only automation.
     const Told chunk{{audioMasterUpdateDisplay, 0, 0.0f}, {audioMasterAutomate, kParamGrid, 0.0f}};
@@ -269,10 +279,9 @@ TEST_F(Editor, EveryEditReachesTheHostAtItsIdleAndNothingElseDoes) {
     EXPECT_EQ(HostHears(p.host, [&] { ClickNode(2, 5, 3); }), chunk) << "right click";
     EXPECT_EQ(HostHears(p.host,
                         [&] {
-                            const Point2 at = zell::gui::test::OnScreen(panel->Matrix());
-                            pointer.MoveTo(at.x + 8, at.y + 16 * 10 + 8);
+                            MoveTo(panel->Matrix(), 8, 16 * 10 + 8);
                             pointer.Press(1);
-                            pointer.MoveTo(at.x + 16 * 3 + 8, at.y + 16 * 10 + 8);
+                            MoveTo(panel->Matrix(), 16 * 3 + 8, 16 * 10 + 8);
                             pointer.Release(1);
                             Settle();
                         }),
@@ -317,7 +326,7 @@ TEST_F(Editor, EveryEditReachesTheHostAtItsIdleAndNothingElseDoes) {
     Open();
 }
 
-TEST_F(Editor, LogoHidesOnClickAndTheTipMarkSwitchesTips) {
+TEST_P(Gestures, LogoHidesOnClickAndTheTipMarkSwitchesTips) {
     zell::gui::SImageLabel* logo = panel->TitleLabel();
     ClickAt(logo, 40, 20);
     EXPECT_FALSE(logo->Shown());
@@ -330,8 +339,7 @@ TEST_F(Editor, LogoHidesOnClickAndTheTipMarkSwitchesTips) {
     EXPECT_NE(tip->TipsEnabled(), before);
     if (!tip->TipsEnabled()) ClickAt(panel, 5, 5);
     ASSERT_TRUE(tip->TipsEnabled());
-    const Point2 at = zell::gui::test::OnScreen(panel->GridButton());
-    pointer.MoveTo(at.x + 8, at.y + 8);
+    MoveTo(panel->GridButton(), 8, 8);
     EXPECT_TRUE(Eventually([&] {
         zell::gui::SEventPump::Sync();
         return tip->IsOpen();
@@ -339,10 +347,15 @@ TEST_F(Editor, LogoHidesOnClickAndTheTipMarkSwitchesTips) {
     zell::gui::SEventPump::Sync();
     // The panel with room around it for the tip, inside the screen.
     const Point2 origin = zell::gui::test::OnScreen(panel);
-    const int x = std::max(0, origin.x - 100), y = std::max(0, origin.y - 100);
-    zell::gui::test::SaveScreen(window.GetDisplay(), x, y, std::min(507, 1280 - x),
-                                std::min(625, 1024 - y), "editor-tooltip.png");
+    const int room = 100 * scale;
+    const int x = std::max(0, origin.x - room), y = std::max(0, origin.y - room);
+    zell::gui::test::SaveScreen(window.GetDisplay(), x, y,
+                                std::min(307 * scale + 2 * room, 1280 - x),
+                                std::min(425 * scale + 2 * room, 1024 - y),
+                                scale == 1 ? "editor-tooltip.png" : "editor-tooltip-scale-2.png");
 }
+
+INSTANTIATE_TEST_SUITE_P(AtOneAndTwo, Gestures, testing::Values(1, 2));
 
 TEST_F(Editor, ScreenshotWithConnectionsAndASelectedNode) {
     ClickButton(panel->ClearButton());

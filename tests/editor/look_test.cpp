@@ -25,34 +25,37 @@ unsigned long Colour(int name) {
     return static_cast<unsigned long>(static_cast<unsigned>(Pixel(name)));
 }
 
-// The pixels of an area of a drawable, read in one request.
+// The pixels of an area of a drawable drawn at a scale, read in one request. Everything here is
+// in the layout's coordinates of the drawable: a layout pixel stands for a square of the scale's
+// side.
 class Grab {
   public:
-    Grab(Display* d, Drawable w, const Rect2& area) : area(area) {
-        XImage* image =
-            XGetImage(d, w, area.x1, area.y1, area.Width(), area.Height(), AllPlanes, ZPixmap);
+    Grab(Display* d, Drawable w, const Rect2& area, int scale = 1) : area(area), scale(scale) {
+        XImage* image = XGetImage(d, w, area.x1 * scale, area.y1 * scale,
+                                  static_cast<unsigned>(area.Width() * scale),
+                                  static_cast<unsigned>(area.Height() * scale), AllPlanes, ZPixmap);
         if (!image) return;
-        for (int y = 0; y < area.Height(); ++y)
-            for (int x = 0; x < area.Width(); ++x)
+        for (int y = 0; y < area.Height() * scale; ++y)
+            for (int x = 0; x < area.Width() * scale; ++x)
                 pixels.push_back(XGetPixel(image, x, y));
         XDestroyImage(image);
     }
     bool Ok() const { return !pixels.empty(); }
-    // In the drawable's coordinates, like everything here.
-    unsigned long At(int x, int y) const {
-        return pixels[static_cast<size_t>(y - area.y1) * area.Width() + (x - area.x1)];
-    }
-    // The box around the pixels of the colour inside r; all 0 when there is none.
+    // The first of the screen pixels of a layout pixel.
+    unsigned long At(int x, int y) const { return Device(x * scale, y * scale); }
+    // The box around the pixels of the colour inside r, in whole layout pixels; all 0 when there
+    // is none.
     Rect2 Ink(const Rect2& r, unsigned long colour) const {
         Rect2 box{};
-        for (int y = r.y1; y < r.y2; ++y)
-            for (int x = r.x1; x < r.x2; ++x) {
-                if (At(x, y) != colour) continue;
+        for (int y = r.y1 * scale; y < r.y2 * scale; ++y)
+            for (int x = r.x1 * scale; x < r.x2 * scale; ++x) {
+                if (Device(x, y) != colour) continue;
+                const Rect2 pixel{x / scale, y / scale, x / scale + 1, y / scale + 1};
                 if (box.Width() == 0)
-                    box = {x, y, x + 1, y + 1};
+                    box = pixel;
                 else
-                    box = {std::min(box.x1, x), std::min(box.y1, y), std::max(box.x2, x + 1),
-                           std::max(box.y2, y + 1)};
+                    box = {std::min(box.x1, pixel.x1), std::min(box.y1, pixel.y1),
+                           std::max(box.x2, pixel.x2), std::max(box.y2, pixel.y2)};
             }
         return box;
     }
@@ -69,7 +72,13 @@ class Grab {
     }
 
   private:
+    unsigned long Device(int x, int y) const {
+        const int width = area.Width() * scale;
+        return pixels[static_cast<size_t>(y - area.y1 * scale) * width + (x - area.x1 * scale)];
+    }
+
     Rect2 area;
+    int scale;
     std::vector<unsigned long> pixels;
 };
 
@@ -107,11 +116,20 @@ std::string FontSet(Display* d) {
     return builtIn ? "builtin" : misc ? "misc" : "normal";
 }
 
-class Look : public OpenEditor {
+// At 1 and at 2: at 2 every text takes the fonts of its scale and still fits its place.
+class Look : public OpenEditor, public testing::WithParamInterface<int> {
   protected:
+    void SetUp() override {
+        scale = GetParam();
+        OpenEditor::SetUp();
+    }
     Display* D() { return window.GetDisplay(); }
-    Grab Panel() { return Grab(D(), panel->PanelDevice()->GetDrawable(), panel->ClientRect()); }
-    Grab Of(zell::gui::SControl* c) { return Grab(D(), c->GetWindow(), c->ClientRect()); }
+    Grab Panel() {
+        return Grab(D(), panel->PanelDevice()->GetDrawable(), panel->ClientRect(), scale);
+    }
+    Grab Of(zell::gui::SControl* c) {
+        return Grab(D(), c->GetWindow(), c->ClientRect(), c->Scale());
+    }
     // Where a control's caption may go: inside its frame with a pixel to spare.
     static Rect2 CaptionBox(zell::gui::SControl* c) {
         return {2, 2, c->ClientRect().Width() - 2, c->ClientRect().Height() - 2};
@@ -123,11 +141,12 @@ class Look : public OpenEditor {
     // For the pictures' names: the fonts, and the screen's depth where it is not 24.
     std::string Screen() {
         const int depth = DefaultDepth(D(), DefaultScreen(D()));
-        return Fonts() + (depth == 24 ? "" : "-depth" + std::to_string(depth));
+        return Fonts() + (depth == 24 ? "" : "-depth" + std::to_string(depth)) +
+               (scale == 1 ? "" : "-scale" + std::to_string(scale));
     }
 };
 
-TEST_F(Look, EveryFontThisProgramAsksForLoadsTheNearestTheServerHas) {
+TEST_P(Look, EveryFontThisProgramAsksForLoadsTheNearestTheServerHas) {
     const std::string fonts = Fonts();
     for (auto [size, bold] :
          {std::pair{7, false}, {8, false}, {10, false}, {10, true}, {14, true}}) {
@@ -159,7 +178,7 @@ TEST_F(Look, EveryFontThisProgramAsksForLoadsTheNearestTheServerHas) {
               std::string::npos);
 }
 
-TEST_F(Look, PanelTextsAreDrawnEachInsideItsPlace) {
+TEST_P(Look, PanelTextsAreDrawnEachInsideItsPlace) {
     ClickNode(6, 2); // the node label "[ 7 | 3 ]" and the outline in lime green
     const Grab g = Panel();
     ASSERT_TRUE(g.Ok());
@@ -200,7 +219,7 @@ TEST_F(Look, PanelTextsAreDrawnEachInsideItsPlace) {
     ExpectText(g, {210, 391, 287, 413}, Colour(kBlack), {210, 391, 287, 413}, "OUT");
 }
 
-TEST_F(Look, ButtonCaptionsAndFilterColoursInEveryState) {
+TEST_P(Look, ButtonCaptionsAndFilterColoursInEveryState) {
     for (auto* b :
          {panel->ClearButton(), panel->ResetButton(), panel->CopyButton(), panel->PasteButton(),
           panel->PresetSwitchButton(), panel->HighlightButton(), panel->GridButton()})
@@ -228,13 +247,12 @@ TEST_F(Look, ButtonCaptionsAndFilterColoursInEveryState) {
         ExpectCaption(filters[k], Colour(on ? kBlack : kWhite), filters[k]->GetLabel().Text());
     }
     const Point2 origin = zell::gui::test::OnScreen(panel);
-    zell::gui::test::SaveScreen(D(), origin.x, origin.y, 307, 425,
+    zell::gui::test::SaveScreen(D(), origin.x, origin.y, 307 * scale, 425 * scale,
                                 ("editor-fonts-" + Screen() + ".png").c_str());
 }
 
-TEST_F(Look, InfoLabelsShowTheNodeUnderThePointer) {
-    const Point2 at = zell::gui::test::OnScreen(panel->Matrix());
-    pointer.MoveTo(at.x + 16 * 3 + 8, at.y + 16 * 9 + 8);
+TEST_P(Look, InfoLabelsShowTheNodeUnderThePointer) {
+    MoveTo(panel->Matrix(), 16 * 3 + 8, 16 * 9 + 8);
     for (auto* label : {panel->InputInfo(), panel->OutputInfo()}) {
         EXPECT_TRUE(Eventually([&] {
             zell::gui::SEventPump::Sync();
@@ -244,11 +262,10 @@ TEST_F(Look, InfoLabelsShowTheNodeUnderThePointer) {
     }
 }
 
-TEST_F(Look, HostSwitchingHighlightOffClearsTheBandsUnderThePointer) {
+TEST_P(Look, HostSwitchingHighlightOffClearsTheBandsUnderThePointer) {
     p.plugin->setParameter(4, 1.0f);
     Settle();
-    const Point2 at = zell::gui::test::OnScreen(panel->Matrix());
-    pointer.MoveTo(at.x + 16 * 5 + 8, at.y + 16 * 5 + 8);
+    MoveTo(panel->Matrix(), 16 * 5 + 8, 16 * 5 + 8);
     auto band = [&] { // far from the pointer, in its row
         zell::gui::SEventPump::Sync();
         return Of(panel->Matrix()).At(16 * 12 + 8, 16 * 5 + 8);
@@ -260,20 +277,20 @@ TEST_F(Look, HostSwitchingHighlightOffClearsTheBandsUnderThePointer) {
     EXPECT_EQ(panel->HighlightButton()->GetValue(), 0);
 }
 
-TEST_F(Look, TheTipMarkShowsItsOffColourBeforeItsFirstClick) {
+TEST_P(Look, TheTipMarkShowsItsOffColourBeforeItsFirstClick) {
     ASSERT_FALSE(panel->Tooltip()->TipsEnabled());
     const unsigned long blue = static_cast<unsigned long>(zell::gui::statdata.Colour(10));
-    EXPECT_EQ(zell::gui::test::PixelAt(D(), panel->GetWindow(), 5, 5), blue);
+    EXPECT_EQ(zell::gui::test::PixelAt(D(), panel->GetWindow(), 5 * scale, 5 * scale), blue);
     ClickAt(panel, 5, 5);
     const unsigned long red = static_cast<unsigned long>(zell::gui::statdata.Colour(4));
     EXPECT_TRUE(Eventually([&] {
         zell::gui::SEventPump::Sync();
-        return zell::gui::test::PixelAt(D(), panel->GetWindow(), 5, 5) == red;
+        return zell::gui::test::PixelAt(D(), panel->GetWindow(), 5 * scale, 5 * scale) == red;
     }));
 }
 
 // The load refusal's box: title, both lines of the message and "OK".
-TEST_F(Look, MessageBoxTextsAreDrawnInsideTheirLabels) {
+TEST_P(Look, MessageBoxTextsAreDrawnInsideTheirLabels) {
     zell::gui::SInfo("Failed to load plugin\n(Reason: Host not supported (Usine))", "Ferrovane");
     zell::gui::SEventPump::Sync();
     zell::gui::SMessageDialog* box = zell::gui::SInfoDialog();
@@ -290,13 +307,20 @@ TEST_F(Look, MessageBoxTextsAreDrawnInsideTheirLabels) {
     for (const Rect2& line : box->MessageLabel()->LineRects())
         EXPECT_GT(message.Ink(line, Colour(kWhite)).Width(), 0) << "a line of the message";
     ExpectCaption(box->Button(), Colour(kWhite), "OK");
+    // The box is the process's, drawn at the scale of the desktop it was first shown on.
+    const int boxScale = box->Scale();
     const Point2 at = zell::gui::test::OnScreen(box);
-    zell::gui::test::SaveScreen(D(), at.x, at.y, box->WindowRect().Width(),
-                                box->WindowRect().Height(),
+    zell::gui::test::SaveScreen(D(), at.x, at.y, box->WindowRect().Width() * boxScale,
+                                box->WindowRect().Height() * boxScale,
                                 ("message-box-fonts-" + Screen() + ".png").c_str());
-    ClickAt(box->Button(), 20, 10);
+    const Point2 button = zell::gui::test::OnScreen(box->Button());
+    pointer.MoveTo(button.x + 20 * boxScale, button.y + 10 * boxScale);
+    pointer.Click(1);
+    Settle();
     EXPECT_TRUE(Eventually([&] { return !box->IsShown(); }));
 }
+
+INSTANTIATE_TEST_SUITE_P(AtOneAndTwo, Look, testing::Values(1, 2));
 
 } // namespace
 } // namespace ferrovane::test

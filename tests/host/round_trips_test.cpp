@@ -6,6 +6,7 @@
 // host hands its display over and calls the published event procedure for every event.
 #include "LoadedPlugin.h" // first: Xlib's macros clash with its names
 
+#include "EnvironmentVariable.h"
 #include "HostWindow.h"
 #include "OwnXServer.h"
 #include "ThreadProbe.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <thread>
 
 namespace ferrovane::test {
@@ -79,11 +81,12 @@ bool TipShown(Display* d) {
 // test's own connection, so that its reads are not counted as the plugin's.
 class ForwardingHost {
   public:
-    ForwardingHost(const std::string& name, Display* reader)
+    ForwardingHost(const std::string& name, Display* reader, int scale)
         : display(XOpenDisplay(name.c_str())), reader(reader) {
         if (!display) return;
-        window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 307, 425, 0, 0,
-                                     WhitePixel(display, DefaultScreen(display)));
+        window = XCreateSimpleWindow(
+            display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(307 * scale),
+            static_cast<unsigned>(425 * scale), 0, 0, WhitePixel(display, DefaultScreen(display)));
         XSelectInput(display, window, StructureNotifyMask);
         XMapWindow(display, window);
         XEvent e;
@@ -155,7 +158,8 @@ class ForwardingHost {
     std::thread loop;
 };
 
-class RoundTrips : public testing::Test {
+// At 1 and at 2, where the editor asks for the fonts of its scale too.
+class RoundTrips : public testing::TestWithParam<int> {
   protected:
     void SetUp() override {
         ASSERT_TRUE(server.Ok()) << "no Xvfb";
@@ -196,7 +200,9 @@ class RoundTrips : public testing::Test {
     Display* user = nullptr;
 };
 
-TEST_F(RoundTrips, EachStepOfAHostWaitsOnlyWhereItMust) {
+TEST_P(RoundTrips, EachStepOfAHostWaitsOnlyWhereItMust) {
+    const int s = GetParam();
+    EnvironmentVariable forced("FERROVANE_SCALE", std::to_string(s).c_str());
     Step(kConnection, [&] {
         Display* d = XOpenDisplay(relay.Name().c_str());
         ASSERT_NE(d, nullptr);
@@ -219,10 +225,10 @@ TEST_F(RoundTrips, EachStepOfAHostWaitsOnlyWhereItMust) {
     std::unique_ptr<ForwardingHost> forwarding;
     Step(kHost, [&] {
         if (kHandsDisplay) {
-            forwarding = std::make_unique<ForwardingHost>(relay.Name(), user);
+            forwarding = std::make_unique<ForwardingHost>(relay.Name(), user, s);
         } else {
             DisplayName direct(server.Name());
-            own = std::make_unique<host::HostWindow>(307, 425, false);
+            own = std::make_unique<host::HostWindow>(307 * s, 425 * s, false);
             own->Start();
         }
     });
@@ -247,27 +253,28 @@ TEST_F(RoundTrips, EachStepOfAHostWaitsOnlyWhereItMust) {
     Step(kIdle, [&] { std::this_thread::sleep_for(std::chrono::milliseconds(300)); });
 
     // The grid, switched on by the host, is drawn between the nodes.
-    const unsigned long gridOff = EditorPixel(hostWindow, 32 + 16, 103 + 3);
+    const unsigned long gridOff = EditorPixel(hostWindow, (32 + 16) * s, (103 + 3) * s);
     Step(kParameter, [&] {
         exclusive([&] { loaded->effect->setParameter(loaded->effect, 3, 1.0f); });
         EXPECT_TRUE(Eventually([&] {
-            return EditorPixel(hostWindow, 32 + 16, 103 + 3) != gridOff;
+            return EditorPixel(hostWindow, (32 + 16) * s, (103 + 3) * s) != gridOff;
         })) << "the grid is drawn";
     });
     Step(kProgram, [&] { exclusive([&] { host.Dispatch(effSetProgram, 0, 5); }); });
 
     // The tips, switched on by a click on the panel's corner square; then the pointer across the
     // matrix, whose bands follow it, and onto the Clear button, whose tip opens.
-    Step(kClick, [&] { Click(user, hostWindow, 5, 5); });
+    Step(kClick, [&] { Click(user, hostWindow, 5 * s, 5 * s); });
     Step(kPointer, [&] {
         int x = 0, y = 0;
         Window child;
         XTranslateCoordinates(user, hostWindow, DefaultRootWindow(user), 0, 0, &x, &y, &child);
         for (int i = 0; i < 12; ++i) {
-            XTestFakeMotionEvent(user, -1, x + 40 + 16 * i, y + 110 + 12 * i, CurrentTime);
+            XTestFakeMotionEvent(user, -1, x + (40 + 16 * i) * s, y + (110 + 12 * i) * s,
+                                 CurrentTime);
             XSync(user, False);
         }
-        XTestFakeMotionEvent(user, -1, x + 267, y + 25, CurrentTime);
+        XTestFakeMotionEvent(user, -1, x + 267 * s, y + 25 * s, CurrentTime);
         XSync(user, False);
         EXPECT_TRUE(Eventually([&] { return TipShown(user); })) << "the Clear button's tip";
     });
@@ -295,6 +302,8 @@ TEST_F(RoundTrips, EachStepOfAHostWaitsOnlyWhereItMust) {
     EXPECT_LE(Waits(kEditorClose), 1)
         << "editor close asks whether the host's window is still there";
 }
+
+INSTANTIATE_TEST_SUITE_P(AtOneAndTwo, RoundTrips, testing::Values(1, 2));
 
 } // namespace
 } // namespace ferrovane::test

@@ -6,6 +6,7 @@
 
 #include "Lv2Router.h"
 
+#include "EnvironmentVariable.h"
 #include "ExitingXHandlers.h"
 #include "HostWindow.h"
 #include "PngFile.h"
@@ -13,10 +14,14 @@
 #include "ThreadProbe.h"
 #include "XUser.h"
 
+#include <lv2/atom/atom.h>
 #include <lv2/instance-access/instance-access.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
 
 #include <dlfcn.h>
+#include <functional>
+#include <limits>
 #include <mutex>
 
 using zell::threading::LoadRelaxed;
@@ -113,6 +118,11 @@ struct UiHost {
         touchFeature = {LV2_UI__touch, &touch};
         if (instanceAccess) features.push_back(&instanceFeature);
         if (parent) features.push_back(&parentFeature);
+        if (!options.empty()) {
+            options.push_back({});
+            optionsFeature = {LV2_OPTIONS__options, options.data()};
+            features.push_back(&optionsFeature);
+        }
         features.push_back(&resizeFeature);
         features.push_back(&touchFeature);
         features.push_back(nullptr);
@@ -142,6 +152,11 @@ struct UiHost {
         return std::exchange(calls, {});
     }
     Window Panel() const { return static_cast<Window>(reinterpret_cast<uintptr_t>(widget)); }
+    // The host's ui:scaleFactor among the options Open gives, of the type and size given.
+    void OfferScale(const void* value, LV2_URID type, uint32_t size) {
+        options.push_back(
+            {LV2_OPTIONS_INSTANCE, 0, dsp.world.Map(LV2_UI__scaleFactor), size, type, value});
+    }
     // A click in the panel, once the editor shows it and has let go of the pointer: a control
     // grabs the pointer as it takes a press, and a grab that reaches the server after a quick
     // release holds until the next one.
@@ -165,6 +180,8 @@ struct UiHost {
     LV2UI_Handle ui = nullptr;
     LV2UI_Widget widget = nullptr;
     LV2_Feature instanceFeature{}, parentFeature{}, resizeFeature{}, touchFeature{};
+    LV2_Feature optionsFeature{};
+    std::vector<LV2_Options_Option> options;
     LV2UI_Resize resize{};
     LV2UI_Touch touch{};
     std::mutex lock;
@@ -216,6 +233,52 @@ TEST(Lv2Ui, EmbeddedInTheHostsWindowAndGoneWithoutAThreadLeft) {
             << "the plugin keeps the edit and runs on without its UI";
     }
     EXPECT_TRUE(ThreadsSettleAt(before)) << "the pump and the idle thread are gone";
+}
+
+// The host's scale factor, where nothing before it decides: the UI asks for its size at that
+// scale and takes the clicks at its places times the scale. A factor that is none, or not a
+// float, says nothing.
+TEST(Lv2Ui, TheHostsScaleFactorSizesTheEditor) {
+    EnvironmentVariable forced("FERROVANE_SCALE", nullptr);
+    EnvironmentVariable gdk("GDK_SCALE", nullptr);
+    auto sizeWith = [](const void* value, const char* type, uint32_t size,
+                       const std::function<void(UiHost&)>& more = {}) {
+        UiHost h;
+        h.OfferScale(value, h.dsp.world.Map(type), size);
+        EXPECT_TRUE(h.Open());
+        XWindowAttributes a{};
+        EXPECT_TRUE(XGetWindowAttributes(h.window.GetDisplay(), h.Panel(), &a));
+        EXPECT_EQ(h.sizes, (std::vector<std::pair<int, int>>{{a.width, a.height}}))
+            << "ui:resize with the panel's size";
+        if (more) more(h);
+        return std::pair{a.width, a.height};
+    };
+    const float two = 2.0f;
+    EXPECT_EQ(sizeWith(&two, LV2_ATOM__Float, sizeof two,
+                       [](UiHost& h) {
+                           h.window.Resize(2 * kWidth, 2 * kHeight);
+                           h.ClickAt(2 * NodeX(2), 2 * NodeY(5));
+                           EXPECT_TRUE(Eventually([&] {
+                               return LoadRelaxed(h.dsp.Engine().CurrentProgram().routing[2][5]) !=
+                                      0;
+                           })) << "the node under the click at 2";
+                       }),
+              (std::pair{2 * kWidth, 2 * kHeight}));
+    const float three = 2.6f;
+    EXPECT_EQ(sizeWith(&three, LV2_ATOM__Float, sizeof three),
+              (std::pair{3 * kWidth, 3 * kHeight}));
+    for (float bad : {0.0f, -2.0f, std::numeric_limits<float>::quiet_NaN(), 1.2f})
+        EXPECT_EQ(sizeWith(&bad, LV2_ATOM__Float, sizeof bad), (std::pair{kWidth, kHeight})) << bad;
+    const int32_t whole = 2;
+    EXPECT_EQ(sizeWith(&whole, LV2_ATOM__Int, sizeof whole), (std::pair{kWidth, kHeight}))
+        << "an Int is no scale factor";
+    const double wide = 2.0;
+    EXPECT_EQ(sizeWith(&wide, LV2_ATOM__Float, sizeof wide), (std::pair{kWidth, kHeight}))
+        << "a Float of the wrong size";
+    EXPECT_EQ(sizeWith(nullptr, LV2_ATOM__Float, sizeof two), (std::pair{kWidth, kHeight}));
+    EnvironmentVariable one("FERROVANE_SCALE", "1");
+    EXPECT_EQ(sizeWith(&two, LV2_ATOM__Float, sizeof two), (std::pair{kWidth, kHeight}))
+        << "the user's forced scale before the host's";
 }
 
 TEST(Lv2Ui, OptionsReachTheHostAsPortWritesAndOtherEditsAsAStateChange) {
