@@ -3,7 +3,10 @@
 #include "SAtoms.h"
 #include "SControlRegistry.h"
 #include "SEventPump.h"
+#include "SDrawing.h"
+#include "SInput.h"
 #include "STimer.h"
+#include "STimerIdle.h"
 #include "SXConnection.h"
 #include "SXReplyBatch.h"
 #include "SToolTipLink.h"
@@ -180,8 +183,7 @@ void SControl::CleanUp() {
         if (input->mouse[context::kMouseCaptured]) MouseReleaseCapture();
         input->Reset();
     }
-    delete tooltipData;
-    tooltipData = nullptr;
+    tooltipData.reset();
     DestroyContexts();
     cleanedUp = true;
 }

@@ -18,6 +18,7 @@
 #include "datastring.h"
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 namespace zell::threading {
@@ -253,7 +254,7 @@ class SControl : public SIExtended, public object::SIEventTarget {
     virtual void StopTimer(bool destroy);
     // Kept for the design's slot order; nothing overrides these and nothing calls them but the
     // editor's idleslow (TimerProc), which nothing calls.
-    virtual threading::STimer* AddTimer(int interval, bool start);
+    virtual std::unique_ptr<threading::STimer> AddTimer(int interval, bool start);
     virtual void TimerProc(int) {}
     virtual void IdleProc() {}
     // A window's own event loop: Stop ends it, and the dispatcher stops a top-level window the
@@ -352,13 +353,13 @@ class SControl : public SIExtended, public object::SIEventTarget {
     bool Shown() const { return (status & kStatusShown) != 0; }
     const Rect2& WindowRect() const { return windowRect; }
     const Rect2& ClientRect() const { return clientRect; }
-    context::SDrawing* Drawing() const { return drawing; }
-    context::SInput* Input() const { return input; }
+    context::SDrawing* Drawing() const { return drawing.get(); }
+    context::SInput* Input() const { return input.get(); }
     // Timer threads deliver through these; ticks stop once clean-up has begun.
     bool CleaningUp() const override { return cleaningUp.load(std::memory_order_relaxed); }
     void SendBaseEvent(const object::SBaseEvent& e) override;
     void SetEnabledAlone(bool alone) { enabledAlone = alone; }
-    SIToolTipSource* TooltipData() const { return tooltipData; }
+    SIToolTipSource* TooltipData() const { return tooltipData.get(); }
 
     // The control holding the pointer grab, or null.
     static SControl* capture;
@@ -380,11 +381,11 @@ class SControl : public SIExtended, public object::SIEventTarget {
     int status = kStatusEnabled;
     SEventManager events;
     SEvent event;
-    context::SDrawing* drawing = nullptr;
-    context::SInput* input = nullptr;
-    threading::STimer* timer = nullptr;
-    threading::STimerIdle* idleTimer = nullptr;
-    SIToolTipSource* tooltipData = nullptr; // owned
+    std::unique_ptr<context::SDrawing> drawing;
+    std::unique_ptr<context::SInput> input;
+    std::unique_ptr<threading::STimer> timer;
+    std::unique_ptr<threading::STimerIdle> idleTimer;
+    std::unique_ptr<SIToolTipSource> tooltipData;
     SIToolTip* tipWindow = nullptr;         // the shared tooltip that shows tooltipData; not owned
     std::vector<SHotkey> hotkeys;
     std::atomic<bool> cleaningUp{false}; // read by timer threads

@@ -4,6 +4,7 @@
 
 #include "SControl.h"
 
+#include <memory>
 #include <vector>
 
 namespace zell::gui {
@@ -11,7 +12,7 @@ namespace zell::gui {
 class SMenu;
 
 struct SWindowID {
-    SControl* control;
+    std::unique_ptr<SControl> control;
     unsigned id;
 };
 
@@ -37,6 +38,13 @@ class SWindow : public SControl {
     // the window apart (the host's GUI thread for the panel).
     virtual void Add(SControl* child);
     virtual void Remove(SControl* child, bool destroy);
+    // Adds a child made for this window and answers it, for the caller to reach it by.
+    template <class Child>
+    Child* Adopt(std::unique_ptr<Child> child) {
+        Child* kept = child.get();
+        Add(child.release());
+        return kept;
+    }
     // Kept for the design's slot order; nothing calls or overrides these. Loop dispatches the
     // display's events until Stop; then, unless this is a popup, cleans up and ends the
     // process.
