@@ -7,6 +7,19 @@
 // instance's interface lock while it dispatches. Every call runs there unless it says otherwise;
 // the editor's other threads (the host's GUI thread in effEditOpen and effEditClose, the idle
 // thread) take the same lock.
+//
+// The virtual functions keep the design's documented order (its numbered table, 1 to 104), so
+// that the class reads against the design entry by entry; that is the only reason. Nothing
+// outside the shared object depends on the layout: hosts reach the plugin through the plain
+// functions of the VST 2.x record, the LV2 descriptors and _XEventProc, no control crosses
+// from one shared object to another, and a _ZELLWND address is read back only by the object
+// that wrote it. Nothing in the product calls these, marked "kept for the design's slot order"
+// where they are declared: ReparentChildren, Inherit, the three Move, both Center,
+// FocusTopParent, ActivateOwner, RefreshRectangle, RefreshRegion, DrawBorder, MouseState,
+// MouseTracking, Key, MousePointer, SetBackgroundMode, SetBackground,
+// SetBackgroundColour(bool), SetTextColour, SetTitleColour, SetFrameColour, SetTextSize,
+// CreateTimer, StartTimer, AddTimer, TimerProc, IdleProc, EnableHandlers, MenuProcess and
+// ChangeMenu. The last bool of Create is the design's too, and unused.
 #pragma once
 
 #include "GeometryOps.h"

@@ -58,7 +58,8 @@ void ReleaseToolkitDialogs(_XDisplay* display) {
 
 SMessageDialog* SInfoDialog() {
     std::lock_guard<std::mutex> hold(infoLock);
-    return infoBox;
+    SMessageDialog* shown = infoBox;
+    return shown;
 }
 
 } // namespace zell::gui

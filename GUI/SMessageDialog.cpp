@@ -45,15 +45,15 @@ SMessageDialog::SMessageDialog() {
 void SMessageDialog::CreateChildren() {
     const int pw = static_cast<int>(window);
     Text name(title);
-    titleLabel = Adopt(std::make_unique<SLabel<false>>(
-        ownGlobals.get(), this, ownGlobals->NewId(), Text(name).Append(" - TitleLabel").Text(), 0,
-        10, 10, kWidth - 20, 30, pw, false));
+    titleLabel = Adopt(std::make_unique<SLabel<false>>(ownGlobals.get(), this, ownGlobals->NewId(),
+                                                       Text(name).Append(" - TitleLabel").Text(), 0,
+                                                       10, 10, kWidth - 20, 30, pw, false));
     titleLabel->SetColours(C(24), C(24), C(20), C(2), C(2), C(2), C(2));
     titleLabel->SetLabel("", titleFont.get(), 0);
     titleLabel->SetLabelColours(C(0), C(0));
     messageLabel = Adopt(std::make_unique<SLabel<false>>(
-        ownGlobals.get(), this, ownGlobals->NewId(), Text(name).Append(" - MessageLabel").Text(),
-        0, 10, 40, kWidth - 20, kHeight - 90, pw, false));
+        ownGlobals.get(), this, ownGlobals->NewId(), Text(name).Append(" - MessageLabel").Text(), 0,
+        10, 40, kWidth - 20, kHeight - 90, pw, false));
     messageLabel->SetColours(C(24), C(24), C(20), C(2), C(0), C(0), C(0));
     messageLabel->SetLabel("", messageFont.get(), 0);
     messageLabel->SetLabelColours(C(0), C(0));

@@ -39,8 +39,7 @@ class SWindow : public SControl {
     virtual void Add(SControl* child);
     virtual void Remove(SControl* child, bool destroy);
     // Adds a child made for this window and answers it, for the caller to reach it by.
-    template <class Child>
-    Child* Adopt(std::unique_ptr<Child> child) {
+    template <class Child> Child* Adopt(std::unique_ptr<Child> child) {
         Child* kept = child.get();
         Add(child.release());
         return kept;

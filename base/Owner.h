@@ -6,6 +6,5 @@
 #pragma once
 
 namespace gsl {
-template <class T>
-using owner = T;
+template <class T> using owner = T;
 } // namespace gsl

@@ -14,7 +14,8 @@ using namespace zell::gui::context;
 
 void SButtonMatrix::Draw(const Rect2&) {
     if (drawing)
-        drawing->DrawMemory(compositeDevice.get(), 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
+        drawing->DrawMemory(compositeDevice.get(), 0, 0, 0, 0, clientRect.Width(),
+                            clientRect.Height());
 }
 
 void SButtonMatrix::RenderBackground(const Point2& inputsAt, const Rect2& outputsIn) {
@@ -64,7 +65,8 @@ void SButtonMatrix::PaintNode(int column, int row) {
 void SButtonMatrix::DrawAll() {
     if (!drawing) return;
     SDrawDevice* previous = UseDevice(compositeDevice.get());
-    drawing->DrawMemory(backgroundDevice.get(), 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
+    drawing->DrawMemory(backgroundDevice.get(), 0, 0, 0, 0, clientRect.Width(),
+                        clientRect.Height());
     DrawNodes();
     UseDevice(previous);
     Refresh();

@@ -12,8 +12,7 @@ class SEditorKit : public SIEditorFactory {
     static SEditorKit& Instance();
 
     [[nodiscard]] SGlobalsHandle CreateGlobals() override;
-    [[nodiscard]] std::unique_ptr<SIPluginEditor> CreateEditor(SIEngine* engine,
-                                                               SIEditorHost* host,
+    [[nodiscard]] std::unique_ptr<SIPluginEditor> CreateEditor(SIEngine* engine, SIEditorHost* host,
                                                                zell::gui::SGlobals* globals,
                                                                int& loadError) override;
     void DestroyGlobals(gsl::owner<zell::gui::SGlobals*> globals) override;

@@ -57,8 +57,7 @@ unsigned TakeResetId(zell::gui::SGlobals* globals) {
 // during a pass of its link leaves the link here, and every later end frees those no pass is
 // inside any more. A link a pass is still inside when the object unloads stays with the idle
 // thread, which owns what it touches then.
-template <class Link>
-class RetiredLinks {
+template <class Link> class RetiredLinks {
   public:
     ~RetiredLinks() {
         Sweep();

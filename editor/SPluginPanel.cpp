@@ -211,9 +211,9 @@ void SPluginPanel::LoadControls() {
     tooltip->SetFlipped(true);
 
     const int parentWindow = static_cast<int>(GetWindow());
-    auto title = std::make_unique<SImageLabel>(globals, this, static_cast<int>(globals->NewId()),
-                                               "(FRVA) Label: Title", 0, 10, 10, 190, 52,
-                                               parentWindow);
+    auto title =
+        std::make_unique<SImageLabel>(globals, this, static_cast<int>(globals->NewId()),
+                                      "(FRVA) Label: Title", 0, 10, 10, 190, 52, parentWindow);
     titleLabel = title.get();
     titleLabel->LoadBackground(const_cast<char**>(zell::images::text_logo),
                                zell::images::kTextLogoWidth, zell::images::kTextLogoHeight);
@@ -229,8 +229,8 @@ void SPluginPanel::LoadControls() {
 
     for (Label** info : {&inputInfo, &outputInfo}) {
         const int x = info == &inputInfo ? 110 : 170;
-        auto label = std::make_unique<Label>(globals, this, globals->NewId(), kInfoTitle, 0, x,
-                                             392, 40, 20, parentWindow, false);
+        auto label = std::make_unique<Label>(globals, this, globals->NewId(), kInfoTitle, 0, x, 392,
+                                             40, 20, parentWindow, false);
         *info = label.get();
         ApplyScheme(*info, {kSlate, kSlate, kSlate, kWhite, kWhite, kWhite, kWhite});
         (*info)->SetLabel("", Font(8), 0);
@@ -260,8 +260,7 @@ SPluginPanel::Button* SPluginPanel::MakeButton(int index) {
 }
 
 void SPluginPanel::MakeMatrix() {
-    auto made = std::make_unique<SButtonMatrix16>(globals, this,
-                                                  static_cast<int>(globals->NewId()),
+    auto made = std::make_unique<SButtonMatrix16>(globals, this, static_cast<int>(globals->NewId()),
                                                   "(FRVA) Matrix: Midi Routings", 8, 32, 103, 256,
                                                   256, static_cast<int>(GetWindow()));
     SButtonMatrix16* m = made.get();

@@ -22,7 +22,7 @@ class SIEngine;
 // An instance's globals, given back to the factory that made them when the handle lets go.
 struct SGlobalsRelease {
     SIEditorFactory* factory = nullptr;
-    void operator()(zell::gui::SGlobals* globals) const;
+    void operator()(gsl::owner<zell::gui::SGlobals*> globals) const;
 };
 using SGlobalsHandle = std::unique_ptr<zell::gui::SGlobals, SGlobalsRelease>;
 
@@ -34,8 +34,10 @@ class SIEditorFactory {
     // of the engine it edits in the host it asks; the editor may refuse the host by setting
     // loadError to 3. The caller owns both; the editor goes before the globals.
     [[nodiscard]] virtual SGlobalsHandle CreateGlobals() = 0;
-    [[nodiscard]] virtual std::unique_ptr<SIPluginEditor> CreateEditor(
-        SIEngine* engine, SIEditorHost* host, zell::gui::SGlobals* globals, int& loadError) = 0;
+    [[nodiscard]] virtual std::unique_ptr<SIPluginEditor> CreateEditor(SIEngine* engine,
+                                                                       SIEditorHost* host,
+                                                                       zell::gui::SGlobals* globals,
+                                                                       int& loadError) = 0;
     // What a globals handle calls as it lets go, after the instance's editor is gone.
     virtual void DestroyGlobals(gsl::owner<zell::gui::SGlobals*> globals) = 0;
 
@@ -52,7 +54,7 @@ class SIEditorFactory {
     virtual void ShowMessage(const char* text) = 0;
 };
 
-inline void SGlobalsRelease::operator()(zell::gui::SGlobals* globals) const {
+inline void SGlobalsRelease::operator()(gsl::owner<zell::gui::SGlobals*> globals) const {
     if (factory) factory->DestroyGlobals(globals);
 }
 

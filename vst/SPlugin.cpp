@@ -30,7 +30,8 @@ struct SPlugin::EditorOpcodes {
         if (!ptr || !p.pluginEditor) return 0;
         zell::threading::SBrokenPipeScope quiet;
         // Without any X connection there is nothing to draw on.
-        if (!p.editorFactory->AdoptHostDisplay(p.globals.get(), reinterpret_cast<void*>(value))) return 0;
+        if (!p.editorFactory->AdoptHostDisplay(p.globals.get(), reinterpret_cast<void*>(value)))
+            return 0;
         p.pluginEditor->open(ptr);
         return 1;
     }

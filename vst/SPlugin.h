@@ -20,7 +20,6 @@ class SGlobals;
 
 namespace ferrovane {
 
-
 constexpr VstInt32 kUniqueID = vstFourCC("FRVa");
 
 class SPlugin : public AudioEffectX, public SIEditorHost {
