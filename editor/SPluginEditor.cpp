@@ -59,6 +59,8 @@ unsigned TakeResetId(zell::gui::SGlobals* globals) {
 // thread, which owns what it touches then.
 template <class Link> class RetiredLinks {
   public:
+    // The idle registry exists first, so that it outlives this owner's last sweep.
+    RetiredLinks() { static_cast<void>(zell::threading::STimerIdle::RegisteredCount()); }
     ~RetiredLinks() {
         Sweep();
         for (std::unique_ptr<Link>& link : links)
