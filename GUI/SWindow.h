@@ -24,6 +24,8 @@ class SWindow : public SControl {
     void CleanRessources() override;
     void EnableChildren(bool enable) override;
     void Minimized() override;
+    // The design's close of a stand-alone window: deletes the top window (the parent, else this
+    // one) and ends the process. Nothing in this program calls it.
     void WindowClose() override;
     void WindowMinimize(bool normal) override;
     void WindowMaximize(bool) override {}
