@@ -89,7 +89,7 @@ void SButton<false>::Draw(const Rect2&) {
     if (!drawing) return;
     const Rect2 r{0, 0, clientRect.Width(), clientRect.Height()};
     if (Is(kButtonBitmap)) {
-        if (SDrawMemoryDevice* picture = value == 0 ? deviceOff : deviceOn)
+        if (SDrawMemoryDevice* picture = value == 0 ? deviceOff.get() : deviceOn.get())
             drawing->DrawMemory(picture, 0, 0, r.x1, r.y1, r.x2, r.y2);
     } else {
         drawing->SetBackgroundColour(value > 0);
@@ -135,36 +135,37 @@ void SButton<false>::SetBitmaps(void* xpmOff, void* xpmOn, int w, int h) {
         type &= ~kButtonBitmap;
         return;
     }
-    AdoptPictures(new SDrawBitmap(static_cast<const char* const*>(xpmOff), w, h, false, Scale()),
-                  new SDrawBitmap(static_cast<const char* const*>(xpmOn), w, h, false, Scale()));
+    AdoptPictures(std::make_unique<SDrawBitmap>(static_cast<const char* const*>(xpmOff), w, h,
+                                                false, Scale()),
+                  std::make_unique<SDrawBitmap>(static_cast<const char* const*>(xpmOn), w, h, false,
+                                                Scale()));
 }
 
 void SButton<false>::SetBitmaps(SDrawBitmap* off, SDrawBitmap* on) {
     DeletePictures();
-    AdoptPictures(off, on);
+    AdoptPictures(std::unique_ptr<SDrawBitmap>(off), std::unique_ptr<SDrawBitmap>(on));
 }
 
-void SButton<false>::AdoptPictures(SDrawBitmap* off, SDrawBitmap* on) {
-    if (off && on && off->GetPixmap() && on->GetPixmap()) {
-        bitmapOff = off;
-        bitmapOn = on;
-        deviceOff = new SDrawMemoryDevice(GetDevice(), off);
-        deviceOn = new SDrawMemoryDevice(GetDevice(), on);
-        type |= kButtonBitmap;
+// Pictures that did not load are dropped.
+void SButton<false>::AdoptPictures(std::unique_ptr<SDrawBitmap> off,
+                                   std::unique_ptr<SDrawBitmap> on) {
+    if (!off || !on || !off->GetPixmap() || !on->GetPixmap()) {
+        type &= ~kButtonBitmap;
         return;
     }
-    delete off;
-    delete on;
-    type &= ~kButtonBitmap;
+    deviceOff = std::make_unique<SDrawMemoryDevice>(GetDevice(), off.get());
+    deviceOn = std::make_unique<SDrawMemoryDevice>(GetDevice(), on.get());
+    bitmapOff = std::move(off);
+    bitmapOn = std::move(on);
+    type |= kButtonBitmap;
 }
 
+// The devices go before the bitmaps they draw on.
 void SButton<false>::DeletePictures() {
-    delete deviceOff;
-    delete deviceOn;
-    delete bitmapOff;
-    delete bitmapOn;
-    deviceOff = deviceOn = nullptr;
-    bitmapOff = bitmapOn = nullptr;
+    deviceOff.reset();
+    deviceOn.reset();
+    bitmapOff.reset();
+    bitmapOn.reset();
 }
 
 } // namespace zell::gui

@@ -11,6 +11,8 @@
 #include "SIValueHolder.h"
 #include "SLabel.h"
 
+#include <memory>
+
 namespace zell::gui {
 
 namespace context {
@@ -80,16 +82,17 @@ class SButton<false> : public SLabel<false>, public SIHoverable, public SIValueH
     // The state flag "inside" and hovering from where the pointer is now.
     void TrackPointer(bool* state);
     void DeletePictures();
-    void AdoptPictures(context::SDrawBitmap* off, context::SDrawBitmap* on);
+    void AdoptPictures(std::unique_ptr<context::SDrawBitmap> off,
+                       std::unique_ptr<context::SDrawBitmap> on);
 
     int type = kButtonMomentary;
     int labelColourActive;
     Text labelAlternative;
     bool useAlternative = false;
-    context::SDrawBitmap* bitmapOff = nullptr;
-    context::SDrawBitmap* bitmapOn = nullptr;
-    context::SDrawMemoryDevice* deviceOff = nullptr;
-    context::SDrawMemoryDevice* deviceOn = nullptr;
+    std::unique_ptr<context::SDrawBitmap> bitmapOff;
+    std::unique_ptr<context::SDrawBitmap> bitmapOn;
+    std::unique_ptr<context::SDrawMemoryDevice> deviceOff;
+    std::unique_ptr<context::SDrawMemoryDevice> deviceOn;
     bool resetPending = false; // the press after a reset is ignored by a menu button
 };
 

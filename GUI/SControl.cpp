@@ -2,9 +2,12 @@
 
 #include "SAtoms.h"
 #include "SControlRegistry.h"
+#include "SDrawing.h"
 #include "SEventPump.h"
 #include "SGlobals.h"
+#include "SInput.h"
 #include "STimer.h"
+#include "STimerIdle.h"
 #include "SXConnection.h"
 #include "SXReplyBatch.h"
 #include "SToolTipLink.h"
@@ -189,8 +192,7 @@ void SControl::CleanUp() {
         if (input->mouse[context::kMouseCaptured]) MouseReleaseCapture();
         input->Reset();
     }
-    delete tooltipData;
-    tooltipData = nullptr;
+    tooltipData.reset();
     DestroyContexts();
     cleanedUp = true;
 }

@@ -7,6 +7,19 @@
 // instance's interface lock while it dispatches. Every call runs there unless it says otherwise;
 // the editor's other threads (the host's GUI thread in effEditOpen and effEditClose, the idle
 // thread) take the same lock.
+//
+// The virtual functions keep the design's documented order (its numbered table, 1 to 104), so
+// that the class reads against the design entry by entry; that is the only reason. Nothing
+// outside the shared object depends on the layout: hosts reach the plugin through the plain
+// functions of the VST 2.x record, the LV2 descriptors and _XEventProc, no control crosses
+// from one shared object to another, and a _ZELLWND address is read back only by the object
+// that wrote it. Nothing in the product calls these, marked "kept for the design's slot order"
+// where they are declared: ReparentChildren, Inherit, the three Move, both Center,
+// FocusTopParent, ActivateOwner, RefreshRectangle, RefreshRegion, DrawBorder, MouseState,
+// MouseTracking, Key, MousePointer, SetBackgroundMode, SetBackground,
+// SetBackgroundColour(bool), SetTextColour, SetTitleColour, SetFrameColour, SetTextSize,
+// CreateTimer, StartTimer, AddTimer, TimerProc, IdleProc, EnableHandlers, MenuProcess and
+// ChangeMenu. The last bool of Create is the design's too, and unused.
 #pragma once
 
 #include "GeometryOps.h"
@@ -18,6 +31,7 @@
 #include "datastring.h"
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 namespace zell::threading {
@@ -253,7 +267,7 @@ class SControl : public SIExtended, public object::SIEventTarget {
     virtual void StopTimer(bool destroy);
     // Kept for the design's slot order; nothing overrides these and nothing calls them but the
     // editor's idleslow (TimerProc), which nothing calls.
-    virtual threading::STimer* AddTimer(int interval, bool start);
+    virtual std::unique_ptr<threading::STimer> AddTimer(int interval, bool start);
     virtual void TimerProc(int) {}
     virtual void IdleProc() {}
     // A window's own event loop: Stop ends it, and the dispatcher stops a top-level window the
@@ -360,13 +374,13 @@ class SControl : public SIExtended, public object::SIEventTarget {
     bool Shown() const { return (status & kStatusShown) != 0; }
     const Rect2& WindowRect() const { return windowRect; }
     const Rect2& ClientRect() const { return clientRect; }
-    context::SDrawing* Drawing() const { return drawing; }
-    context::SInput* Input() const { return input; }
+    context::SDrawing* Drawing() const { return drawing.get(); }
+    context::SInput* Input() const { return input.get(); }
     // Timer threads deliver through these; ticks stop once clean-up has begun.
     bool CleaningUp() const override { return cleaningUp.load(std::memory_order_relaxed); }
     void SendBaseEvent(const object::SBaseEvent& e) override;
     void SetEnabledAlone(bool alone) { enabledAlone = alone; }
-    SIToolTipSource* TooltipData() const { return tooltipData; }
+    SIToolTipSource* TooltipData() const { return tooltipData.get(); }
 
     // The control holding the pointer grab, or null.
     static SControl* capture;
@@ -388,11 +402,11 @@ class SControl : public SIExtended, public object::SIEventTarget {
     int status = kStatusEnabled;
     SEventManager events;
     SEvent event;
-    context::SDrawing* drawing = nullptr;
-    context::SInput* input = nullptr;
-    threading::STimer* timer = nullptr;
-    threading::STimerIdle* idleTimer = nullptr;
-    SIToolTipSource* tooltipData = nullptr; // owned
+    std::unique_ptr<context::SDrawing> drawing;
+    std::unique_ptr<context::SInput> input;
+    std::unique_ptr<threading::STimer> timer;
+    std::unique_ptr<threading::STimerIdle> idleTimer;
+    std::unique_ptr<SIToolTipSource> tooltipData;
     SIToolTip* tipWindow = nullptr;         // the shared tooltip that shows tooltipData; not owned
     std::vector<SHotkey> hotkeys;
     std::atomic<bool> cleaningUp{false}; // read by timer threads

@@ -79,7 +79,7 @@ void SControl::CreateTimer(int interval, bool start) {
     StopTimer(true);
     flags |= kFlagHasTimer;
     timerId = static_cast<int>(NextId());
-    timer = new threading::STimer(this, static_cast<unsigned>(timerId), 0);
+    timer = std::make_unique<threading::STimer>(this, static_cast<unsigned>(timerId), 0);
     if (start) timer->Start(static_cast<unsigned>(interval));
 }
 
@@ -91,23 +91,23 @@ void SControl::StopTimer(bool destroy) {
     if (!timer) return;
     timer->Stop();
     if (destroy) {
-        delete timer;
-        timer = nullptr;
+        timer.reset();
         timerId = 0;
     }
 }
 
-threading::STimer* SControl::AddTimer(int interval, bool start) {
+std::unique_ptr<threading::STimer> SControl::AddTimer(int interval, bool start) {
     EnableEventHandler(kEventTimer);
     AddEventListener(this, kEventTimer);
-    auto* extra = new threading::STimer(this, NextId(), 0);
+    auto extra = std::make_unique<threading::STimer>(this, NextId(), 0);
     if (start) extra->Start(static_cast<unsigned>(interval));
     return extra;
 }
 
 void SControl::CreateIdleTimer(int interval, bool option) {
     if (!idleTimer)
-        idleTimer = new threading::STimerIdle(this, static_cast<int>(NextId()), interval, option);
+        idleTimer = std::make_unique<threading::STimerIdle>(this, static_cast<int>(NextId()),
+                                                            interval, option);
 }
 
 void SControl::CreateIdleFunction(void (**function)(void*), void* data) {
@@ -119,8 +119,7 @@ void SControl::DestroyIdleFunction() {
 }
 
 void SControl::DestroyIdleTimer() {
-    delete idleTimer;
-    idleTimer = nullptr;
+    idleTimer.reset();
 }
 
 } // namespace zell::gui

@@ -69,15 +69,13 @@ void SControl::CreateContexts() {
     }();
     (void)installed;
     DestroyContexts();
-    drawing = new SDrawing(this, globals);
-    input = new context::SInput;
+    drawing = std::make_unique<SDrawing>(this, globals);
+    input = std::make_unique<context::SInput>();
 }
 
 void SControl::DestroyContexts() {
-    delete drawing;
-    drawing = nullptr;
-    delete input;
-    input = nullptr;
+    drawing.reset();
+    input.reset();
 }
 
 context::SDrawDevice* SControl::GetDevice() {
@@ -279,12 +277,11 @@ void SControl::Center(Point2& at) {
 
 void SControl::SetTooltip(SIToolTip* tip, SIToolTipSource* data, int) {
     tipWindow = tip;
-    if (data != tooltipData) delete tooltipData;
-    tooltipData = data;
+    if (data != tooltipData.get()) tooltipData.reset(data);
 }
 
 void SControl::ShowTooltip(const Point2& where) {
-    if (tipWindow && tooltipData) tipWindow->Open(tooltipData, where);
+    if (tipWindow && tooltipData) tipWindow->Open(tooltipData.get(), where);
 }
 
 void SControl::HideTooltip() {

@@ -75,7 +75,7 @@ struct SDispatch {
         if (b.button == Button1) press(kMouseLeftDown, kMouseRightDown, kMouseMiddleDown);
         if (b.button == Button2) press(kMouseMiddleDown, kMouseRightDown, kMouseRightDown);
         if (b.button == Button3) press(kMouseRightDown, kMouseMiddleDown, kMouseMiddleDown);
-        if (b.button >= Button1 && b.button <= Button3) code = DoubleClick(t->input, b, code);
+        if (b.button >= Button1 && b.button <= Button3) code = DoubleClick(t->input.get(), b, code);
         ms[kMouseInside] = true;
         ms[kMouseEntered] = ms[kMouseMoving] = ms[kMouseReleased] = ms[kMouseWheel] = false;
         t->Modifiers(static_cast<int>(b.state));

@@ -20,25 +20,23 @@ SImageLabel::~SImageLabel() {
 void SImageLabel::LoadBackground(void* xpm, int w, int h) {
     DeletePicture();
     if (!xpm) return;
-    bitmap = new SDrawBitmap(static_cast<const char* const*>(xpm), w, h, false, Scale());
+    bitmap =
+        std::make_unique<SDrawBitmap>(static_cast<const char* const*>(xpm), w, h, false, Scale());
     if (bitmap->GetPixmap()) {
-        device = new SDrawMemoryDevice(GetDevice(), bitmap);
+        device = std::make_unique<SDrawMemoryDevice>(GetDevice(), bitmap.get());
         return;
     }
-    delete bitmap;
-    bitmap = nullptr;
+    bitmap.reset();
 }
 
 void SImageLabel::DeletePicture() {
-    delete device;
-    delete bitmap;
-    device = nullptr;
-    bitmap = nullptr;
+    device.reset();
+    bitmap.reset();
 }
 
 void SImageLabel::Draw(const Rect2&) {
     if (drawing && device)
-        drawing->DrawMemory(device, 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
+        drawing->DrawMemory(device.get(), 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
 }
 
 void SImageLabel::MouseStateChanged(bool*, int code) {

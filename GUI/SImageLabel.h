@@ -6,6 +6,8 @@
 
 #include "SWindow.h"
 
+#include <memory>
+
 namespace zell::gui {
 
 namespace context {
@@ -30,8 +32,8 @@ class SImageLabel : public SWindow {
   private:
     void DeletePicture();
 
-    context::SDrawBitmap* bitmap = nullptr;
-    context::SDrawMemoryDevice* device = nullptr;
+    std::unique_ptr<context::SDrawBitmap> bitmap;
+    std::unique_ptr<context::SDrawMemoryDevice> device;
 };
 
 } // namespace zell::gui

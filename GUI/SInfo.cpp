@@ -1,5 +1,6 @@
 #include "SInfo.h"
 
+#include "Owner.h"
 #include "SMessageDialog.h"
 #include "SScale.h"
 #include "SXConnection.h"
@@ -13,12 +14,12 @@ namespace {
 
 // Trivially destructible, so they outlive every static the unload runs into.
 std::mutex infoLock;
-SMessageDialog* infoBox = nullptr;
+gsl::owner<SMessageDialog*> infoBox = nullptr;
 
 // The dispatcher may be inside the box right now: the box leaves dispatch first. With a
 // display given, only a box on that display goes.
 void DestroyInfoBox(_XDisplay* on) {
-    SMessageDialog* box = nullptr;
+    gsl::owner<SMessageDialog*> box = nullptr;
     {
         std::lock_guard<std::mutex> hold(infoLock);
         if (!infoBox || (on && infoBox->GetDisplay() != on)) return;
@@ -59,7 +60,8 @@ void ReleaseToolkitDialogs(_XDisplay* display) {
 
 SMessageDialog* SInfoDialog() {
     std::lock_guard<std::mutex> hold(infoLock);
-    return infoBox;
+    SMessageDialog* shown = infoBox;
+    return shown;
 }
 
 } // namespace zell::gui

@@ -25,21 +25,21 @@ int C(int index) {
 } // namespace
 
 SMessageDialog::SMessageDialog(int scale) {
-    ownGlobals = new SGlobals;
+    ownGlobals = std::make_unique<SGlobals>();
     ownGlobals->SettleScale(scale);
     Text name(64, "SDialog (ID %i)", static_cast<int>(ownGlobals->random.Integer()));
     const unsigned dialogId = static_cast<unsigned>(ownGlobals->idCounter.exchange(0));
-    Create(ownGlobals, nullptr, dialogId, name.Text(), kDialogFlags, 0, 0, kWidth, kHeight, 0,
+    Create(ownGlobals.get(), nullptr, dialogId, name.Text(), kDialogFlags, 0, 0, kWidth, kHeight, 0,
            false);
-    cursor = new SCursor;
+    cursor = std::make_unique<SCursor>();
     cursor->window = window;
     cursor->scale = Scale();
     cursor->CreateDefault();
-    ownGlobals->cursor = cursor;
+    ownGlobals->cursor = cursor.get();
     EnableEventHandler(kEventValue);
     SetColours(C(24), C(24), C(20), C(2), C(0), C(0), C(0));
-    messageFont = new context::SDrawFont(7, false, false, false, nullptr);
-    titleFont = new context::SDrawFont(10, true, false, false, nullptr);
+    messageFont = std::make_unique<context::SDrawFont>(7, false, false, false, nullptr);
+    titleFont = std::make_unique<context::SDrawFont>(10, true, false, false, nullptr);
     CreateChildren();
     Refresh();
 }
@@ -47,32 +47,30 @@ SMessageDialog::SMessageDialog(int scale) {
 void SMessageDialog::CreateChildren() {
     const int pw = static_cast<int>(window);
     Text name(title);
-    titleLabel = new SLabel<false>(ownGlobals, this, ownGlobals->NewId(),
-                                   Text(name).Append(" - TitleLabel").Text(), 0, 10, 10,
-                                   kWidth - 20, 30, pw, false);
+    titleLabel = Adopt(std::make_unique<SLabel<false>>(ownGlobals.get(), this, ownGlobals->NewId(),
+                                                       Text(name).Append(" - TitleLabel").Text(), 0,
+                                                       10, 10, kWidth - 20, 30, pw, false));
     titleLabel->SetColours(C(24), C(24), C(20), C(2), C(2), C(2), C(2));
-    titleLabel->SetLabel("", titleFont, 0);
+    titleLabel->SetLabel("", titleFont.get(), 0);
     titleLabel->SetLabelColours(C(0), C(0));
-    messageLabel = new SLabel<false>(ownGlobals, this, ownGlobals->NewId(),
-                                     Text(name).Append(" - MessageLabel").Text(), 0, 10, 40,
-                                     kWidth - 20, kHeight - 90, pw, false);
+    messageLabel = Adopt(std::make_unique<SLabel<false>>(
+        ownGlobals.get(), this, ownGlobals->NewId(), Text(name).Append(" - MessageLabel").Text(), 0,
+        10, 40, kWidth - 20, kHeight - 90, pw, false));
     messageLabel->SetColours(C(24), C(24), C(20), C(2), C(0), C(0), C(0));
-    messageLabel->SetLabel("", messageFont, 0);
+    messageLabel->SetLabel("", messageFont.get(), 0);
     messageLabel->SetLabelColours(C(0), C(0));
-    button = new SButton<false>(ownGlobals, this, ownGlobals->NewId(),
-                                Text(name).Append(" - MessageButton").Text(), kFlagRounded,
-                                kWidth / 2 - 20, kHeight - 40, 40, 20, pw, false);
+    button = Adopt(std::make_unique<SButton<false>>(
+        ownGlobals.get(), this, ownGlobals->NewId(), Text(name).Append(" - MessageButton").Text(),
+        kFlagRounded, kWidth / 2 - 20, kHeight - 40, 40, 20, pw, false));
     button->SetColours(C(26), C(23), C(24), C(2), C(20), C(0), C(0));
-    button->SetLabel("OK", titleFont, 0);
+    button->SetLabel("OK", titleFont.get(), 0);
     button->SetLabelColours(C(0), C(19));
     button->SetType(kButtonPush);
     button->SetHoverColours(C(23), C(23));
     button->AddEventListener(this, kEventValue);
     for (SControl* child : {static_cast<SControl*>(titleLabel),
-                            static_cast<SControl*>(messageLabel), static_cast<SControl*>(button)}) {
+                            static_cast<SControl*>(messageLabel), static_cast<SControl*>(button)})
         child->Show();
-        Add(child);
-    }
 }
 
 // The children go with the window; the fonts they draw with and the globals they hold go
@@ -80,13 +78,13 @@ void SMessageDialog::CreateChildren() {
 SMessageDialog::~SMessageDialog() {
     CleanUp();
     while (!Children().empty())
-        Remove(Children().back().control, true);
+        Remove(Children().back().control.get(), true);
     ownGlobals->cursor = nullptr;
-    delete cursor;
-    delete titleFont;
-    delete messageFont;
+    cursor.reset();
+    titleFont.reset();
+    messageFont.reset();
     Destroy();
-    delete ownGlobals;
+    ownGlobals.reset();
 }
 
 void SMessageDialog::ParseEvent(SEvent* e) {
@@ -99,7 +97,8 @@ void SMessageDialog::ParseEvent(SEvent* e) {
 }
 
 void SMessageDialog::Measure(int& w, int& h) {
-    context::STextBlock block = context::MeasureLines(messageText.Text(), messageFont, Scale());
+    context::STextBlock block =
+        context::MeasureLines(messageText.Text(), messageFont.get(), Scale());
     w = block.width;
     h = block.height;
 }
@@ -120,9 +119,9 @@ void SMessageDialog::SetMessage(const char* message, const char* t) {
     SetTitleText(titleText.Text());
     titleLabel->SetLabel(titleText);
     const int titleWidth = context::TextWidth(
-        titleText.Text(), static_cast<int>(titleText.Length()), titleFont, Scale());
+        titleText.Text(), static_cast<int>(titleText.Length()), titleFont.get(), Scale());
     if (titleWidth > w) w = titleWidth;
-    messageLabel->SetLabel(messageText, messageFont, 0);
+    messageLabel->SetLabel(messageText, messageFont.get(), 0);
     messageLabel->Refresh();
     Resize(w, h);
     SetSize(w + 64, h + 128);

@@ -7,6 +7,7 @@
 
 #include "SDialog.h"
 
+#include <memory>
 #include <mutex>
 
 namespace zell::gui {
@@ -65,15 +66,15 @@ class SMessageDialog : public SDialog {
     void Measure(int& w, int& h);
     void Resize(int w, int h);
 
-    context::SDrawFont* titleFont = nullptr;
-    SGlobals* ownGlobals = nullptr;
-    SCursor* cursor = nullptr;
+    std::unique_ptr<context::SDrawFont> titleFont;
+    std::unique_ptr<SGlobals> ownGlobals;
+    std::unique_ptr<SCursor> cursor;
     SLabel<false>* titleLabel = nullptr;
     SLabel<false>* messageLabel = nullptr;
     SButton<false>* button = nullptr;
     Text messageText;
     Text titleText;
-    context::SDrawFont* messageFont = nullptr;
+    std::unique_ptr<context::SDrawFont> messageFont;
     std::mutex pendingLock; // the request below, between a caller and the dispatcher
     Layout pendingLayout = Layout::kNone;
     Text pendingMessage;

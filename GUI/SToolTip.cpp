@@ -38,16 +38,14 @@ SToolTip::SToolTip(SWindow* parent, bool)
            parent ? static_cast<int>(parent->GetWindow()) : 0, false);
     const int white = SCOL(255, 255, 255), black = SCOL(0, 0, 0);
     SetColours(white, white, white, black, black, white, white);
-    regularFont = new context::SDrawFont(10, false, false, false, nullptr);
-    boldFont = new context::SDrawFont(10, true, false, false, nullptr);
+    regularFont = std::make_unique<context::SDrawFont>(10, false, false, false, nullptr);
+    boldFont = std::make_unique<context::SDrawFont>(10, true, false, false, nullptr);
     // Tips start switched off, and the mark says so from its first paint.
     indicatorColour = statdata.Colour(kPaletteBlue);
 }
 
 SToolTip::~SToolTip() {
     Destroy();
-    delete regularFont;
-    delete boldFont;
 }
 
 void SToolTip::SizeTo(SToolTipData* d) {
@@ -91,9 +89,10 @@ void SToolTip::Close() {
 
 SToolTipData* SToolTip::Attach(SControl* control, const char* text, int side) {
     if (!control) return nullptr;
-    auto* d = new SToolTipData(this, control, side);
-    d->AddLabel(text, 0);
-    control->SetTooltip(this, d, side);
+    auto data = std::make_unique<SToolTipData>(this, control, side);
+    data->AddLabel(text, 0);
+    SToolTipData* d = data.get();
+    control->SetTooltip(this, data.release(), side);
     Register(control);
     return d;
 }
@@ -153,8 +152,8 @@ void SToolTip::Draw(const Rect2&) {
         drawing->DrawRect(all);
     }
     if (data)
-        for (context::SDrawObject* o : data->Objects())
-            o->Draw(drawing);
+        for (const std::unique_ptr<context::SDrawObject>& o : data->Objects())
+            o->Draw(drawing.get());
     DrawPointer(w, h);
 }
 

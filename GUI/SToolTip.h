@@ -7,6 +7,7 @@
 #include "SControl.h"
 #include "SToolTipLink.h"
 
+#include <memory>
 #include <vector>
 
 namespace zell::gui {
@@ -47,8 +48,8 @@ class SToolTip : public SControl, public SIToolTip {
     void Draw(const Rect2& rect) override;
     void MouseStateChanged(bool* state, int code) override;
 
-    context::SDrawFont* RegularFont() const { return regularFont; }
-    context::SDrawFont* BoldFont() const { return boldFont; }
+    context::SDrawFont* RegularFont() const { return regularFont.get(); }
+    context::SDrawFont* BoldFont() const { return boldFont.get(); }
     int TextColour() const { return textColour; }
     int TextAlign() const { return textAlign; }
     bool Flipped() const { return flipped; }
@@ -73,8 +74,8 @@ class SToolTip : public SControl, public SIToolTip {
     void DrawPointer(int w, int h);
 
     SToolTipData* data = nullptr; // not owned
-    context::SDrawFont* regularFont = nullptr;
-    context::SDrawFont* boldFont = nullptr;
+    std::unique_ptr<context::SDrawFont> regularFont;
+    std::unique_ptr<context::SDrawFont> boldFont;
     int textColour;
     int textAlign = 0;
     int highlightColour;

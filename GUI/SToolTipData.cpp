@@ -12,14 +12,11 @@ using context::STextObjectX;
 SToolTipData::SToolTipData(SToolTip* tooltip, SControl* control, int side)
     : tooltip(tooltip), control(control), side(side) {}
 
-SToolTipData::~SToolTipData() {
-    for (SDrawObject* object : objects)
-        delete object;
-}
+SToolTipData::~SToolTipData() = default;
 
 void SToolTipData::AddObject(SDrawObject* object, unsigned int) {
     if (!object) return;
-    objects.push_back(object);
+    objects.emplace_back(object);
     Calculate();
 }
 
@@ -29,9 +26,9 @@ void SToolTipData::AddText(const char* text, Rect2& r, unsigned int flag) {
 
 void SToolTipData::AddText(const char* text, const Rect2& r, unsigned int) {
     if (!tooltip) return;
-    objects.push_back(new STextObjectX(
-        r, {0, 0}, tooltip->GetBackgroundColour(), tooltip->GetForegroundColour(), text, {0, 0},
-        tooltip->TextColour(), tooltip->TextAlign(), tooltip->RegularFont()));
+    objects.push_back(std::make_unique<STextObjectX>(
+        r, Point2{0, 0}, tooltip->GetBackgroundColour(), tooltip->GetForegroundColour(), text,
+        Point2{0, 0}, tooltip->TextColour(), tooltip->TextAlign(), tooltip->RegularFont()));
     Calculate();
 }
 
@@ -70,7 +67,7 @@ void SToolTipData::AddLabel(const char* text, unsigned int flag) {
 void SToolTipData::Calculate() {
     const int before = rect.Width();
     Rect2 r{1000000, 1000000, -100000, -100000};
-    for (const SDrawObject* o : objects) {
+    for (const std::unique_ptr<SDrawObject>& o : objects) {
         if (o->rect.x1 < r.x1) r.x1 = o->rect.x1;
         if (o->rect.y1 < r.y1) r.y1 = o->rect.y1;
         if (o->rect.x2 > r.x2) r.x2 = o->rect.x2;
@@ -79,7 +76,7 @@ void SToolTipData::Calculate() {
     if (objects.empty()) r = {};
     rect = r;
     if (before < rect.Width())
-        for (SDrawObject* o : objects)
+        for (const std::unique_ptr<SDrawObject>& o : objects)
             o->rect.x2 = o->rect.x1 + rect.Width();
 }
 

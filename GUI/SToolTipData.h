@@ -6,6 +6,7 @@
 #include "SToolTipLink.h"
 #include "datastring.h"
 
+#include <memory>
 #include <vector>
 
 namespace zell::gui {
@@ -51,7 +52,7 @@ class SToolTipData : public SIToolTipSource {
 
     SToolTip* Tooltip() const { return tooltip; }
     SControl* Control() const { return control; }
-    const std::vector<context::SDrawObject*>& Objects() const { return objects; }
+    const std::vector<std::unique_ptr<context::SDrawObject>>& Objects() const { return objects; }
     const Rect2& Rect() const { return rect; }
     const std::vector<Rect2>& LineRects() const { return lineRects; }
     int BoxWidth() const { return boxWidth; }
@@ -60,7 +61,7 @@ class SToolTipData : public SIToolTipSource {
   private:
     SToolTip* tooltip; // not owned
     SControl* control; // the owner
-    std::vector<context::SDrawObject*> objects;
+    std::vector<std::unique_ptr<context::SDrawObject>> objects;
     Rect2 rect{};
     Point2 offset{};
     Point2 flippedOffset{};

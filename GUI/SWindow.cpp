@@ -18,9 +18,9 @@ SWindow::~SWindow() {
 
 void SWindow::DeleteChildren() {
     while (!children.empty()) {
-        SControl* child = children.back().control;
+        std::unique_ptr<SControl> child = std::move(children.back().control);
         children.pop_back();
-        delete child;
+        child.reset();
     }
     flags &= ~kFlagHasChildren;
 }
@@ -46,7 +46,7 @@ void SWindow::CleanRessources() {
 void SWindow::Add(SControl* child) {
     if (!child) return;
     flags |= kFlagHasChildren;
-    children.push_back({child, child->GetId()});
+    children.push_back({std::unique_ptr<SControl>(child), child->GetId()});
     int childId = static_cast<int>(child->GetId());
     if (minChildId < 0 || childId < minChildId) minChildId = childId;
     if (maxChildId < 0 || childId > maxChildId) maxChildId = childId;
@@ -57,9 +57,12 @@ void SWindow::Remove(SControl* child, bool destroy) {
     auto at = std::find_if(children.begin(), children.end(),
                            [&](const SWindowID& c) { return c.id == child->GetId(); });
     if (at == children.end()) return;
-    SControl* found = at->control;
+    std::unique_ptr<SControl> found = std::move(at->control);
     children.erase(at);
-    if (destroy) delete found;
+    if (destroy)
+        found.reset();
+    else
+        static_cast<void>(found.release()); // detached: the caller has it
     if (children.empty()) flags &= ~kFlagHasChildren;
 }
 

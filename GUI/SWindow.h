@@ -4,6 +4,7 @@
 
 #include "SControl.h"
 
+#include <memory>
 #include <vector>
 
 namespace zell::gui {
@@ -11,7 +12,7 @@ namespace zell::gui {
 class SMenu;
 
 struct SWindowID {
-    SControl* control;
+    std::unique_ptr<SControl> control;
     unsigned id;
 };
 
@@ -23,6 +24,8 @@ class SWindow : public SControl {
     void CleanRessources() override;
     void EnableChildren(bool enable) override;
     void Minimized() override;
+    // The design's close of a stand-alone window: deletes the top window (the parent, else this
+    // one) and ends the process. Nothing in this program calls it.
     void WindowClose() override;
     void WindowMinimize(bool normal) override;
     void WindowMaximize(bool) override {}
@@ -37,6 +40,12 @@ class SWindow : public SControl {
     // the window apart (the host's GUI thread for the panel).
     virtual void Add(SControl* child);
     virtual void Remove(SControl* child, bool destroy);
+    // Adds a child made for this window and answers it, for the caller to reach it by.
+    template <class Child> Child* Adopt(std::unique_ptr<Child> child) {
+        Child* kept = child.get();
+        Add(child.release());
+        return kept;
+    }
     // Kept for the design's slot order; nothing calls or overrides these. Loop dispatches the
     // display's events until Stop; then, unless this is a popup, cleans up and ends the
     // process.

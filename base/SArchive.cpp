@@ -1,15 +1,12 @@
 #include "SArchive.h"
 
 #include <climits>
+#include <memory>
 #include <new>
 
 namespace zell::file::archive {
 
 SArchive::SArchive(char* buffer, int size) : buffer(buffer), total(size > 0 ? size : 0) {}
-
-SArchive::~SArchive() {
-    delete[] buffer;
-}
 
 bool SArchive::AddBlock(int size) {
     if (size < 0 || size > INT_MAX - total) return false;
@@ -27,18 +24,17 @@ bool SArchive::AddObject(const object::SISerializable& object) {
 }
 
 bool SArchive::Allocate() {
-    char* fresh = new (std::nothrow) char[total > 0 ? total : 1]();
+    std::unique_ptr<char[]> fresh(new (std::nothrow) char[total > 0 ? total : 1]());
     if (!fresh) return false;
-    delete[] buffer;
-    buffer = fresh;
+    buffer = std::move(fresh);
     return true;
 }
 
 bool SArchive::Save(const char* name) {
     if (!name || !Allocate()) return false;
     int offset = 0;
-    for (auto* node = blocks.Head(); node; node = node->next) {
-        node->value.Serialize(buffer + offset);
+    for (auto* node = blocks.Head(); node; node = node->next.get()) {
+        node->value.Serialize(buffer.get() + offset);
         offset += node->value.Size();
     }
     return true;
@@ -47,8 +43,8 @@ bool SArchive::Save(const char* name) {
 bool SArchive::Load(const char* name) {
     if (!name || !Allocate()) return false;
     int offset = 0;
-    for (auto* node = blocks.Head(); node; node = node->next) {
-        node->value.Deserialize(buffer + offset);
+    for (auto* node = blocks.Head(); node; node = node->next.get()) {
+        node->value.Deserialize(buffer.get() + offset);
         offset += node->value.Size();
     }
     return true;

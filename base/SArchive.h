@@ -3,6 +3,8 @@
 #include "SISerializable.h"
 #include "datalist.h"
 
+#include <memory>
+
 namespace zell::file::archive {
 
 // A list of data blocks and their total size. The archive keeps only each block's size: Save
@@ -14,7 +16,6 @@ class SArchive {
     SArchive(char* buffer, int size);
     SArchive(const SArchive&) = delete;
     SArchive& operator=(const SArchive&) = delete;
-    ~SArchive();
 
     // Appends a block of size bytes; a negative size, or one that would take the total past
     // the largest int, is refused.
@@ -25,14 +26,14 @@ class SArchive {
 
     int TotalSize() const { return total; }
     int Blocks() const { return blocks.Count(); }
-    const char* Buffer() const { return buffer; }
+    const char* Buffer() const { return buffer.get(); }
 
   private:
     [[nodiscard]] bool AddBlock(int size);
     [[nodiscard]] bool Allocate();
 
     data::datalist<object::SISerializable, 0> blocks;
-    char* buffer;
+    std::unique_ptr<char[]> buffer;
     int total;
 };
 

@@ -5,6 +5,7 @@
 #include "SThread.h"
 
 #include <cstring>
+#include <memory>
 #include <sys/stat.h>
 #include <vector>
 
@@ -93,8 +94,8 @@ int SDir::Traverse(SFolderTree* tree, int depth, bool hidden) {
         SFolderItem item(KindOf(full.Text()), entry.Text());
         SDir sub;
         if (item.kind == SFolderItem::kFolder && depth > 0 && sub.Open(full.Text())) {
-            auto* below = new SFolderTree;
-            sub.Traverse(below, depth - 1, hidden);
+            auto below = std::make_shared<SFolderTree>();
+            sub.Traverse(below.get(), depth - 1, hidden);
             item.object = below;
         }
         tree->ins(item);

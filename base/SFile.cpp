@@ -45,7 +45,7 @@ bool SFile::Readable(const char* fileName, unsigned int& size) {
     size = 0;
     struct stat info;
     if (!fileName || stat(fileName, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    FILE* probe = fopen(fileName, "r");
+    gsl::owner<FILE*> probe = fopen(fileName, "r");
     if (!probe) return false;
     fclose(probe);
     size = static_cast<unsigned int>(info.st_size);

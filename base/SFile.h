@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Owner.h"
 #include "datastring.h"
 
 #include <cstdio>
@@ -60,7 +61,7 @@ class SFile {
   private:
     void SplitPath(const char* full);
 
-    FILE* file = nullptr;
+    gsl::owner<FILE*> file = nullptr;
     Text path;
     Text name;
     Text directory;

@@ -13,8 +13,7 @@ int SFolderItem::SFileCompare(void* a, void* b) {
 }
 
 void SFolderItem::Release() {
-    delete object;
-    object = nullptr;
+    object.reset();
 }
 
 } // namespace zell::file

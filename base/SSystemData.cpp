@@ -21,9 +21,7 @@ void AppendFeature(SSystemData::Text& text, const char* name, bool available) {
 
 } // namespace
 
-SSystemData::~SSystemData() {
-    delete displays;
-}
+SSystemData::~SSystemData() = default;
 
 void SSystemData::getOSInfos(const SKernelFiles& files) {
     if (!os.QueryFeatures(files)) return;
@@ -53,7 +51,7 @@ void SSystemData::SetDisplayQuery(SDisplayQuery query) {
 void SSystemData::getDisplayInfos() {
     SDisplayQuery query = displayQuery;
     if (displays || !query) return;
-    displays = new std::vector<SDisplayRect>;
+    displays = std::make_unique<std::vector<SDisplayRect>>();
     query(*displays);
 }
 

@@ -4,6 +4,7 @@
 #include "SProcessorData.h"
 #include "datastring.h"
 
+#include <memory>
 #include <vector>
 
 namespace zell::system {
@@ -40,7 +41,7 @@ class SSystemData {
     Text ErrorMessage(bool needSSE, bool needSSE2) const;
     Text FeatureMessage() const;
 
-    std::vector<SDisplayRect>* displays = nullptr;
+    std::unique_ptr<std::vector<SDisplayRect>> displays; // once asked for
     int mhz = 0;
     int reserved = 0;
     int count = 0;

@@ -99,9 +99,9 @@ bool SThread::Create() {
     detached = false;
     bool created = false;
     if (Attributes(attr, priority)) {
-        auto* launch = new Launch{state, function, argument};
-        created = pthread_create(&thread, &attr, Run, launch) == 0;
-        if (!created) delete launch;
+        auto launch = std::make_unique<Launch>(Launch{state, function, argument});
+        created = pthread_create(&thread, &attr, Run, launch.get()) == 0;
+        if (created) static_cast<void>(launch.release()); // the thread's now (Run)
     }
     pthread_attr_destroy(&attr);
     if (!created) state.reset();

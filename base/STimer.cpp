@@ -17,7 +17,7 @@ void STimerObject::Start(object::SIEventTarget* target, int timerId, unsigned in
     event.sender = control;
     event.value = id;
     running = true;
-    thread = new SThread(2);
+    thread = std::make_unique<SThread>(2);
     thread->Start(Job, this);
 }
 
@@ -25,8 +25,7 @@ void STimerObject::Stop() {
     running = false;
     if (thread) {
         thread->Cancel();
-        delete thread;
-        thread = nullptr;
+        thread.reset();
     }
     id = 0;
 }
@@ -56,11 +55,10 @@ bool STimerObject::Sleep() {
 }
 
 STimer::STimer(object::SIEventTarget* control, unsigned int id, unsigned int unused)
-    : control(control), unused(unused), id(id), worker(new STimerObject) {}
+    : control(control), unused(unused), id(id), worker(std::make_unique<STimerObject>()) {}
 
 STimer::~STimer() {
     if (running) worker->Stop();
-    delete worker;
 }
 
 void STimer::Start(unsigned int ms) {

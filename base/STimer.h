@@ -4,6 +4,7 @@
 #include "SThread.h"
 
 #include <atomic>
+#include <memory>
 
 namespace zell::threading {
 
@@ -33,7 +34,7 @@ class STimerObject {
     const object::SBaseEvent& Event() const { return event; }
 
   private:
-    SThread* thread = nullptr;
+    std::unique_ptr<SThread> thread;
     object::SIEventTarget* control = nullptr;
     object::SBaseEvent event;
     int id = 0;
@@ -63,7 +64,7 @@ class STimer {
     [[maybe_unused]] unsigned int unused;
     unsigned int id;
     std::atomic<bool> running{false}; // also cleared by a tick that stops the timer
-    STimerObject* worker;
+    std::unique_ptr<STimerObject> worker;
 };
 
 } // namespace zell::threading

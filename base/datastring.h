@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,33 +15,32 @@ template <unsigned int N, typename T> class datastring {
     static_assert(sizeof(T) == 1 && N > 0, "datastring holds bytes");
 
   public:
-    datastring() : text(new T[N]()), capacity(N), used(1), step(N) {}
+    datastring() : text(std::make_unique<T[]>(N)), capacity(N), used(1), step(N) {}
 
     // Formats like printf into at most maxlen - 2 characters.
     [[gnu::format(printf, 3, 4)]] datastring(unsigned int maxlen, const char* format, ...)
-        : text(new T[Capacity(maxlen)]()), capacity(Capacity(maxlen)), used(1), step(N) {
+        : text(std::make_unique<T[]>(Capacity(maxlen))), capacity(Capacity(maxlen)), used(1),
+          step(N) {
         if (maxlen > 1 && format) {
             va_list args;
             va_start(args, format);
-            vsnprintf(text, maxlen - 1, format, args);
+            vsnprintf(text.get(), maxlen - 1, format, args);
             va_end(args);
             text[maxlen - 1] = 0;
         }
-        used = static_cast<unsigned int>(strlen(text)) + 1;
+        used = static_cast<unsigned int>(strlen(text.get())) + 1;
     }
 
     datastring(const datastring& other)
-        : text(new T[Capacity(other.used - 1)]()), capacity(Capacity(other.used - 1)), used(1),
-          step(N) {
-        Append(other.text);
+        : text(std::make_unique<T[]>(Capacity(other.used - 1))), capacity(Capacity(other.used - 1)),
+          used(1), step(N) {
+        Append(other.text.get());
     }
 
     explicit datastring(const char* s) : datastring() { *this = s; }
 
-    ~datastring() { delete[] text; }
-
     datastring& operator=(const datastring& other) {
-        if (this != &other) *this = other.text;
+        if (this != &other) *this = other.text.get();
         return *this;
     }
 
@@ -51,17 +51,16 @@ template <unsigned int N, typename T> class datastring {
             used = 1;
             return *this;
         }
-        if (s == text) return *this;
+        if (s == text.get()) return *this;
         unsigned int n = static_cast<unsigned int>(strlen(s)) + 1;
         if (n <= capacity) {
-            memmove(text, s, n);
-            memset(text + n, 0, capacity - n);
+            memmove(text.get(), s, n);
+            memset(text.get() + n, 0, capacity - n);
         } else {
             unsigned int size = Capacity(n);
-            T* fresh = new T[size];
-            memcpy(fresh, s, n);
-            delete[] text;
-            text = fresh;
+            auto fresh = std::make_unique_for_overwrite<T[]>(size);
+            memcpy(fresh.get(), s, n);
+            text = std::move(fresh);
             capacity = size;
         }
         used = n;
@@ -74,15 +73,14 @@ template <unsigned int N, typename T> class datastring {
         unsigned int length = static_cast<unsigned int>(strlen(s));
         unsigned int n = used + length;
         if (n <= capacity) {
-            memmove(text + used - 1, s, length);
+            memmove(text.get() + used - 1, s, length);
         } else {
             unsigned int size = Capacity(n);
-            T* fresh = new T[size];
-            memcpy(fresh, text, used - 1);
+            auto fresh = std::make_unique_for_overwrite<T[]>(size);
+            memcpy(fresh.get(), text.get(), used - 1);
             // NOLINTNEXTLINE(bugprone-not-null-terminated-result): terminated below.
-            memcpy(fresh + used - 1, s, length);
-            delete[] text;
-            text = fresh;
+            memcpy(fresh.get() + used - 1, s, length);
+            text = std::move(fresh);
             capacity = size;
         }
         text[n - 1] = 0;
@@ -115,9 +113,7 @@ template <unsigned int N, typename T> class datastring {
 
     datastring& Clear(bool shrink) {
         if (shrink && capacity > step) {
-            T* fresh = new T[step]();
-            delete[] text;
-            text = fresh;
+            text = std::make_unique<T[]>(step);
             capacity = step;
         }
         text[0] = 0;
@@ -127,9 +123,7 @@ template <unsigned int N, typename T> class datastring {
 
     void Initialize(unsigned int n) {
         unsigned int size = Capacity(n);
-        T* fresh = new T[size]();
-        delete[] text;
-        text = fresh;
+        text = std::make_unique<T[]>(size);
         capacity = size;
         used = 1;
     }
@@ -139,7 +133,7 @@ template <unsigned int N, typename T> class datastring {
     int Tokenize(std::vector<datastring<32, char>>& out, const char* delimiters) const {
         if (!delimiters) return 0;
         datastring<32, char> token;
-        std::string scratch(text, used);
+        std::string scratch(text.get(), used);
         int count = 0;
         char* state = nullptr;
         for (char* piece = strtok_r(scratch.data(), delimiters, &state); piece;
@@ -152,8 +146,8 @@ template <unsigned int N, typename T> class datastring {
         return count;
     }
 
-    const char* Text() const { return text; }
-    char* Data() { return text; }
+    const char* Text() const { return text.get(); }
+    char* Data() { return text.get(); }
     unsigned int Length() const { return used - 1; }
     unsigned int Used() const { return used; }
     unsigned int CapacityBytes() const { return capacity; }
@@ -163,7 +157,7 @@ template <unsigned int N, typename T> class datastring {
     static unsigned int Capacity(unsigned int n) { return n <= N ? N : (n + N - 1) / N * N; }
 
   private:
-    T* text;
+    std::unique_ptr<T[]> text;
     unsigned int capacity;
     unsigned int used;
     unsigned int step;

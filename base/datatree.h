@@ -1,10 +1,14 @@
 // zell::data::datatree: a height-balanced (AVL) binary search tree of copies of T.
 // T must be copyable and provide Release(), which frees what the item owns; the tree calls it
 // once per stored copy when the copy is disposed, so inserting hands that ownership to the tree.
+//
+// Each node owns its two subtrees through raw pointers, which the rebalancing moves from node to
+// node: the one place where the product keeps nodes by hand, exempt from the ownership check.
 #pragma once
 
 namespace zell::data {
 
+// NOLINTBEGIN(cppcoreguidelines-owning-memory): see above.
 template <typename T> class datatree {
   public:
     using Compare = int (*)(void*, void*);
@@ -154,5 +158,6 @@ template <typename T> class datatree {
     Compare compare;
     int count = 0;
 };
+// NOLINTEND(cppcoreguidelines-owning-memory)
 
 } // namespace zell::data

@@ -4,8 +4,9 @@
 
 namespace zell::gui::context {
 
-SDrawBrush::~SDrawBrush() {
-    delete bitmap;
-}
+SDrawBrush::SDrawBrush(int colour, int style, SDrawBitmap* bitmap)
+    : bitmap(bitmap), style(style), colour(colour) {}
+
+SDrawBrush::~SDrawBrush() = default;
 
 } // namespace zell::gui::context

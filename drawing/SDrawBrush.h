@@ -1,6 +1,8 @@
 // A brush: a fill colour, or a patterned fill with a second colour.
 #pragma once
 
+#include <memory>
+
 namespace zell::gui::context {
 
 class SDrawBitmap;
@@ -8,8 +10,7 @@ class SDrawBitmap;
 class SDrawBrush {
   public:
     // Style -1 is solid. The brush owns the bitmap.
-    SDrawBrush(int colour, int style, SDrawBitmap* bitmap)
-        : bitmap(bitmap), style(style), colour(colour) {}
+    SDrawBrush(int colour, int style, SDrawBitmap* bitmap);
     SDrawBrush(const SDrawBrush&) = delete;
     SDrawBrush& operator=(const SDrawBrush&) = delete;
     ~SDrawBrush();
@@ -19,7 +20,7 @@ class SDrawBrush {
 
     static constexpr int kSolid = -1;
 
-    SDrawBitmap* bitmap;
+    std::unique_ptr<SDrawBitmap> bitmap;
     int style;
     int colour;
     int secondColour = 0;

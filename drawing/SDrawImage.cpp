@@ -10,7 +10,7 @@
 
 namespace zell::gui::context {
 
-SDrawImage::SDrawImage(void* data, int w, int h, int bytesPerLine, int bitsPerPixel)
+SDrawImage::SDrawImage(gsl::owner<void*> data, int w, int h, int bytesPerLine, int bitsPerPixel)
     : width(w == 0 ? 1 : w), height(h == 0 ? 1 : h), data(data) {
     if (!data || width < 0 || height < 0 || bitsPerPixel <= 0 || bytesPerLine < 0) return;
     memset(data, 0, static_cast<size_t>(width) * height * (bitsPerPixel / 8));

@@ -38,7 +38,8 @@ constexpr int kSteel[] = {138, 145, 150};
 SDrawing::SDrawing() = default;
 
 SDrawing::SDrawing(SControl* owner, SGlobals* resources)
-    : device(new SDrawDevice(WindowOf(owner))), control(owner), globals(resources) {
+    : ownDevice(std::make_unique<SDrawDevice>(WindowOf(owner))), device(ownDevice.get()),
+      control(owner), globals(resources) {
     int black = SCOL(0, 0, 0);
     int white = SCOL(255, 255, 255);
     background = parentBackground = backgroundActive = backgroundNormal = black;
@@ -47,22 +48,20 @@ SDrawing::SDrawing(SControl* owner, SGlobals* resources)
     frameDisabled = SCOL(kSteel[0], kSteel[1], kSteel[2]);
 }
 
-SDrawing::~SDrawing() {
-    delete device;
-}
+SDrawing::~SDrawing() = default;
 
 void SDrawing::SetControlWindowQuery(SControlWindowQuery query) {
     windowQuery = query;
 }
 
 void SDrawing::InitDrawing(SControl* owner, SDrawing*) {
-    delete device;
-    device = new SDrawDevice(WindowOf(owner));
+    ownDevice = std::make_unique<SDrawDevice>(WindowOf(owner));
+    device = ownDevice.get();
     control = owner;
 }
 
 void SDrawing::CleanDrawing() {
-    delete device;
+    ownDevice.reset();
     device = nullptr;
 }
 

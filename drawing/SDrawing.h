@@ -18,6 +18,19 @@
 // context is set up on the first thread to show a message and afterwards used only by the
 // dispatching thread. A context goes with its control, on the thread that deletes it once it
 // has left dispatch. Every operation below runs on those threads unless it says otherwise.
+//
+// The virtual functions keep the design's documented slot order, so that the class reads
+// against the design entry by entry; that is the only reason. Nothing outside the shared object
+// depends on the layout: no context crosses from one shared object to another, and hosts never
+// see one. Nothing in the product calls these, marked "kept for the design's slot order" where
+// they are declared: InitDrawing, CleanDrawing, SetFillMode, GetFillMode, SetFillStyle,
+// GetFillStyle, DrawPoint, the overloads of DrawLine, DrawRect, DrawRoundedRect, FillRect and
+// FillRoundedRect taking two points, the Text forms of DrawText and DrawRotatedText,
+// DrawLabelRect, DrawVerticalLabel, DrawPixelNumber, DrawVerticalPixelNumber, DrawPixelLabel,
+// DrawVerticalPixelLabel, DrawEllipse, DrawChord, DrawPie, DrawArc, DrawBezier, DrawPoly,
+// FillEllipse, FillChord, FillPie, the five Path operations, both DrawBitmap, the DrawMemory
+// forms but the first, and DrawImage; SetBackgroundMode and SetFrameColour only for SControl's
+// kept slots of those names.
 #pragma once
 
 #include "Geometry.h"
@@ -25,6 +38,8 @@
 #include "datastring.h"
 
 #include "XHandles.h"
+
+#include <memory>
 
 namespace zell::gui {
 class SControl;
@@ -71,11 +86,13 @@ class SDrawing {
 
     // The target device. The panel and the matrix switch to one of their off-screen devices for
     // a pass and back; the old device is neither flushed nor deleted. GetDevice also gives the
-    // parent of a control's memory devices while the control is set up.
+    // parent of a control's memory devices while the control is set up. The context deletes
+    // only the device it made, never one it was switched to, whatever the target at its end.
     virtual SDrawDevice* GetDevice() { return device; }
     virtual void SetDevice(SDrawDevice* target) { device = target; }
     // Kept for the design's slot order; nothing calls or overrides these. InitDrawing deletes
-    // the current device and makes a new one on the control's window; CleanDrawing deletes it.
+    // the device it made and targets a new one on the control's window; CleanDrawing deletes
+    // it and leaves no target.
     virtual void InitDrawing(SControl* control, SDrawing*);
     virtual void CleanDrawing();
 
@@ -316,7 +333,8 @@ class SDrawing {
     void DrawInside(const char* text, int x, int baseline, const Rect& r, int align,
                     const Rect& box, int minSpace);
 
-    SDrawDevice* device = nullptr;
+    std::unique_ptr<SDrawDevice> ownDevice; // the one made on the control's window
+    SDrawDevice* device = nullptr;          // the target
     SControl* control = nullptr;
     SGlobals* globals = nullptr;
     SDrawFont* font = nullptr;

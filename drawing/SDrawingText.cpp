@@ -3,6 +3,7 @@
 // change and they take the GC's colour and function.
 #include "SDrawing.h"
 
+#include "Owner.h"
 #include "SDrawDevice.h"
 #include "SDrawFont.h"
 #include "SMonoImage.h"
@@ -67,7 +68,7 @@ XImage* BitmapImage(Display* display, const SMonoImage& picture) {
     int w = picture.Width();
     int h = picture.Height();
     int stride = (w + 7) / 8;
-    char* data = static_cast<char*>(calloc(static_cast<size_t>(stride) * h, 1));
+    gsl::owner<char*> data = static_cast<char*>(calloc(static_cast<size_t>(stride) * h, 1));
     if (!data) return nullptr;
     XImage* image = XCreateImage(display, DefaultVisual(display, DefaultScreen(display)), 1,
                                  XYBitmap, 0, data, w, h, 8, stride);

@@ -1,5 +1,6 @@
 #include "SFontLookup.h"
 
+#include "Owner.h"
 #include "SXReplyBatch.h"
 #include "SXRequestScope.h"
 
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 
 // Last: it defines macros that clash with ordinary names.
@@ -16,33 +18,27 @@ namespace zell::gui::context {
 
 namespace {
 
+// Frees a description allocated as Xlib allocates its own.
+struct FreeFontCopy {
+    void operator()(XFontStruct* f) const {
+        free(static_cast<gsl::owner<XCharStruct*>>(f->per_char));
+        free(static_cast<gsl::owner<XFontProp*>>(f->properties));
+        free(static_cast<gsl::owner<XFontStruct*>>(f));
+    }
+};
+using FontCopy = std::unique_ptr<XFontStruct, FreeFontCopy>;
+
 struct Connection {
     Display* display = nullptr;
     std::map<std::string, bool> listed;
     std::map<std::string, std::vector<std::string>> listings;
-    std::map<std::string, XFontStruct*> described; // owned; fid 0
+    std::map<std::string, FontCopy> described; // fid 0
 };
 
 constexpr CARD16 kMaxListed = 4000;
 
-void FreeCopy(XFontStruct* f) {
-    free(f->per_char);
-    free(f->properties);
-    free(f);
-}
-
-void FreeAll(Connection& c) {
-    for (auto& [name, info] : c.described)
-        FreeCopy(info);
-    c.described.clear();
-}
-
-// Frees what is left when the object is unloaded.
+// What is left goes when the object is unloaded.
 struct Table {
-    ~Table() {
-        for (Connection& c : connections)
-            FreeAll(c);
-    }
     std::vector<Connection> connections;
 };
 
@@ -64,8 +60,8 @@ size_t CharCount(const XFontStruct& f) {
 }
 
 // A copy allocated as Xlib allocates its own, so that XFreeFont and XFreeFontInfo free it.
-XFontStruct* Copy(const XFontStruct& from, Font fid) {
-    auto* to = static_cast<XFontStruct*>(malloc(sizeof(XFontStruct)));
+FontCopy Copy(const XFontStruct& from, Font fid) {
+    FontCopy to(static_cast<XFontStruct*>(malloc(sizeof(XFontStruct))));
     if (!to) return nullptr;
     *to = from;
     to->ext_data = nullptr;
@@ -73,14 +69,17 @@ XFontStruct* Copy(const XFontStruct& from, Font fid) {
     to->per_char = nullptr;
     to->properties = nullptr;
     const size_t chars = CharCount(from), props = static_cast<size_t>(from.n_properties);
-    if (chars) to->per_char = static_cast<XCharStruct*>(malloc(chars * sizeof(XCharStruct)));
-    if (props) to->properties = static_cast<XFontProp*>(malloc(props * sizeof(XFontProp)));
-    if ((chars && !to->per_char) || (props && !to->properties)) {
-        free(to->per_char);
-        free(to->properties);
-        free(to);
-        return nullptr;
+    if (chars) {
+        gsl::owner<XCharStruct*> perChar =
+            static_cast<XCharStruct*>(malloc(chars * sizeof(XCharStruct)));
+        to->per_char = perChar;
     }
+    if (props) {
+        gsl::owner<XFontProp*> properties =
+            static_cast<XFontProp*>(malloc(props * sizeof(XFontProp)));
+        to->properties = properties;
+    }
+    if ((chars && !to->per_char) || (props && !to->properties)) return nullptr;
     if (chars) memcpy(to->per_char, from.per_char, chars * sizeof(XCharStruct));
     if (props) memcpy(to->properties, from.properties, props * sizeof(XFontProp));
     return to;
@@ -92,7 +91,7 @@ XCharStruct Metrics(const xCharInfo& c) {
 }
 
 // The description a QueryFont reply gives, as Xlib builds it; null for a short reply.
-XFontStruct* Described(const unsigned char* reply, size_t length) {
+FontCopy Described(const unsigned char* reply, size_t length) {
     if (length < sizeof(xQueryFontReply)) return nullptr;
     const auto& r = *reinterpret_cast<const xQueryFontReply*>(reply);
     const size_t props = r.nFontProps, chars = r.nCharInfos;
@@ -162,7 +161,7 @@ std::vector<std::string> NamesIn(const unsigned char* reply, size_t length) {
 }
 
 void DescribeAll(Display* d, const std::vector<std::string>& names,
-                 std::vector<XFontStruct*>& described) {
+                 std::vector<FontCopy>& described) {
     if (names.empty()) return;
     // Xlib hands out one id per request it locks for; a batch takes all of its ids first.
     std::vector<XID> opened(names.size());
@@ -215,13 +214,10 @@ void SFontLookup::Prefetch(Display* d, const std::vector<std::vector<std::string
                 undescribed.push_back(name);
             break;
         }
-    std::vector<XFontStruct*> described(undescribed.size(), nullptr);
+    std::vector<FontCopy> described(undescribed.size());
     DescribeAll(d, undescribed, described);
     for (size_t i = 0; i < undescribed.size(); ++i)
-        if (described[i]) {
-            NoteDescription(d, undescribed[i], *described[i]);
-            FreeCopy(described[i]);
-        }
+        if (described[i]) NoteDescription(d, undescribed[i], *described[i]);
 }
 
 void SFontLookup::PrefetchListings(Display* d, const std::vector<std::string>& patterns) {
@@ -271,7 +267,7 @@ void SFontLookup::NoteListed(Display* d, const std::string& name, bool listed) {
 }
 
 XFontStruct* SFontLookup::OpenKnown(Display* d, const std::string& name) {
-    XFontStruct* copy = nullptr;
+    FontCopy copy;
     {
         std::lock_guard<std::mutex> hold(tableLock);
         const Connection& c = Of(d);
@@ -282,22 +278,18 @@ XFontStruct* SFontLookup::OpenKnown(Display* d, const std::string& name) {
     // A font gone since it was described fails quietly: its description still measures.
     SXRequestScope scope(d);
     if (copy) copy->fid = XLoadFont(d, name.c_str());
-    return copy;
+    return copy.release(); // Xlib's from here on
 }
 
 void SFontLookup::NoteDescription(Display* d, const std::string& name, const XFontStruct& info) {
-    XFontStruct* copy = Copy(info, 0);
+    FontCopy copy = Copy(info, 0);
     if (!copy) return;
     std::lock_guard<std::mutex> hold(tableLock);
-    XFontStruct*& slot = Of(d).described[name];
-    if (slot) FreeCopy(slot);
-    slot = copy;
+    Of(d).described[name] = std::move(copy);
 }
 
 void SFontLookup::Forget(Display* d) {
     std::lock_guard<std::mutex> hold(tableLock);
-    for (Connection& c : table.connections)
-        if (c.display == d) FreeAll(c);
     std::erase_if(table.connections, [d](const Connection& c) { return c.display == d; });
 }
 

@@ -71,20 +71,17 @@ int SStaticData::Colour(int index) {
 
 context::SDrawPen* SStaticData::FindPen(int colour) {
     std::lock_guard<std::mutex> hold(findLock);
-    for (context::SDrawPen* pen : pens.items)
-        if (pen && pen->colour == colour) return pen;
-    auto* pen = new context::SDrawPen(colour, 1, false);
-    pens.items.push_back(pen);
-    return pen;
+    for (const std::unique_ptr<context::SDrawPen>& pen : pens.items)
+        if (pen && pen->colour == colour) return pen.get();
+    return pens.Add(std::make_unique<context::SDrawPen>(colour, 1, false));
 }
 
 context::SDrawBrush* SStaticData::FindBrush(int colour) {
     std::lock_guard<std::mutex> hold(findLock);
-    for (context::SDrawBrush* brush : brushes.items)
-        if (brush && brush->EffectiveColour() == colour) return brush;
-    auto* brush = new context::SDrawBrush(colour, context::SDrawBrush::kSolid, nullptr);
-    brushes.items.push_back(brush);
-    return brush;
+    for (const std::unique_ptr<context::SDrawBrush>& brush : brushes.items)
+        if (brush && brush->EffectiveColour() == colour) return brush.get();
+    return brushes.Add(
+        std::make_unique<context::SDrawBrush>(colour, context::SDrawBrush::kSolid, nullptr));
 }
 
 // A font belongs to the connection that loaded it: each display has fonts of its own, and a
@@ -94,16 +91,14 @@ context::SDrawFont* SStaticData::FindFont(int size, bool bold, bool italic) {
     _XDisplay* display = ToolkitDisplay();
     SDisplayLock locked(display);
     std::lock_guard<std::mutex> hold(findLock);
-    for (context::SDrawFont* font : fonts.items) {
+    for (const std::unique_ptr<context::SDrawFont>& font : fonts.items) {
         if (font && font->size == size && font->bold == bold && font->italic == italic &&
             (!font->GetDisplay() || font->GetDisplay() == display)) {
             font->Reload();
-            return font;
+            return font.get();
         }
     }
-    auto* font = new context::SDrawFont(size, bold, italic, false, nullptr);
-    fonts.items.push_back(font);
-    return font;
+    return fonts.Add(std::make_unique<context::SDrawFont>(size, bold, italic, false, nullptr));
 }
 
 void SStaticData::PrefetchFonts(std::initializer_list<Wanted> fonts, int scale) {
@@ -135,7 +130,7 @@ void SStaticData::ReleaseDisplay(_XDisplay* display) {
     context::STextPictures::Forget(display);
     SXExtensions::Forget(display);
     std::lock_guard<std::mutex> hold(findLock);
-    for (context::SDrawFont* font : fonts.items)
+    for (const std::unique_ptr<context::SDrawFont>& font : fonts.items)
         if (font) font->ReleaseOn(display);
 }
 

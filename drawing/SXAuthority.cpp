@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 namespace zell::gui {
@@ -67,7 +68,9 @@ std::string AuthorityFile() {
 SXAuthority SXAuthority::ForLocalDisplay(int number, const char* hostName, const char* file) {
     SXAuthority found;
     const std::string path = file ? file : AuthorityFile();
-    FILE* f = path.empty() ? nullptr : fopen(path.c_str(), "rbe");
+    const std::unique_ptr<FILE, int (*)(FILE*)> opened(
+        path.empty() ? nullptr : fopen(path.c_str(), "rbe"), &fclose);
+    FILE* f = opened.get();
     if (!f) return found;
     char display[16];
     const size_t displayLength =
@@ -91,7 +94,6 @@ SXAuthority SXAuthority::ForLocalDisplay(int number, const char* hostName, const
         memcpy(found.data, e.data.bytes, e.data.length);
         found.dataLength = static_cast<uint16_t>(e.data.length);
     }
-    fclose(f);
     return found;
 }
 

@@ -9,9 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
-namespace zell::gui {
+namespace ferrovane {
 
-using namespace context;
+using namespace zell::gui;
+using namespace zell::gui::context;
 
 namespace {
 
@@ -28,10 +29,10 @@ SButtonMatrix::SButtonMatrix(SGlobals* g, SControl* p, int i, const char* t, int
     : SWindow(g, p, static_cast<unsigned>(i), t, style | kFlagGrabOnPress, x, y, w, h, pw, false) {
     EnableEventHandler(kEventValue);
     EnableEventHandler(kEventConnection);
-    compositeBitmap = new SDrawBitmap(nullptr, w, h, false, Scale());
-    backgroundBitmap = new SDrawBitmap(nullptr, w, h, false, Scale());
-    compositeDevice = new SDrawMemoryDevice(GetDevice(), compositeBitmap);
-    backgroundDevice = new SDrawMemoryDevice(GetDevice(), backgroundBitmap);
+    compositeBitmap = std::make_unique<SDrawBitmap>(nullptr, w, h, false, Scale());
+    backgroundBitmap = std::make_unique<SDrawBitmap>(nullptr, w, h, false, Scale());
+    compositeDevice = std::make_unique<SDrawMemoryDevice>(GetDevice(), compositeBitmap.get());
+    backgroundDevice = std::make_unique<SDrawMemoryDevice>(GetDevice(), backgroundBitmap.get());
     numberFont = statdata.FindFont(8, false, false);
     inverseWidth = w > 0 ? 1.0f / static_cast<float>(w) : 0.0f;
     inverseHeight = h > 0 ? 1.0f / static_cast<float>(h) : 0.0f;
@@ -39,21 +40,19 @@ SButtonMatrix::SButtonMatrix(SGlobals* g, SControl* p, int i, const char* t, int
     // A new pixmap holds whatever the server had there: start both images empty, so that a
     // paint before the first DrawAll shows the background.
     if (drawing) {
-        SDrawDevice* previous = UseDevice(backgroundDevice);
+        SDrawDevice* previous = UseDevice(backgroundDevice.get());
         drawing->DrawBackground(Rect2{0, 0, w, h}, false);
-        UseDevice(compositeDevice);
+        UseDevice(compositeDevice.get());
         drawing->DrawBackground(Rect2{0, 0, w, h}, false);
         UseDevice(previous);
     }
 }
 
 SButtonMatrix::~SButtonMatrix() {
-    delete compositeDevice;
-    delete backgroundDevice;
-    delete compositeBitmap;
-    delete backgroundBitmap;
-    compositeDevice = backgroundDevice = nullptr;
-    compositeBitmap = backgroundBitmap = nullptr;
+    compositeDevice.reset();
+    backgroundDevice.reset();
+    compositeBitmap.reset();
+    backgroundBitmap.reset();
     if (portNamesOwned) delete[] portNames;
     portNames = nullptr;
     CleanUp();
@@ -110,7 +109,7 @@ void SButtonMatrix::DisplayPortStats(int column, int row) {
         outputInfoLabel->Refresh();
         return;
     }
-    auto show = [this](SLabel<false>* label, data::datastring<8, char>& number, int port,
+    auto show = [this](SLabel<false>* label, zell::data::datastring<8, char>& number, int port,
                        int base) {
         number.Clear(false).Append(8, "%03i", port + base);
         if (portNames && port >= 0 && port < portNameCount)
@@ -131,4 +130,4 @@ void SButtonMatrix::Focussing(bool focus) {
     focusIndicator->Refresh();
 }
 
-} // namespace zell::gui
+} // namespace ferrovane

@@ -11,21 +11,23 @@
 // write of one is a single relaxed access.
 #pragma once
 
+#include "Owner.h"
 #include "SLabel.h"
 #include "SWindow.h"
 #include "datastring.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
-namespace zell::gui {
-
-namespace context {
+namespace zell::gui::context {
 class SDrawBitmap;
 class SDrawDevice;
 class SDrawFont;
 class SDrawMemoryDevice;
-} // namespace context
+} // namespace zell::gui::context
+
+namespace ferrovane {
 
 // The record of a connection event. A connect or disconnect names only (column, row); a move
 // names the old node, the new one and sets moved.
@@ -47,9 +49,13 @@ enum SMatrixBandMode { kBandNone = 0, kBandReplace = 1, kBandAdd = 2, kBandRemov
 // Directions of MoveSelection.
 enum SMatrixDirection { kMoveUp = 0, kMoveDown = 1, kMoveLeft = 2, kMoveRight = 3 };
 
-class SButtonMatrix : public SWindow {
+class SButtonMatrix : public zell::gui::SWindow {
   public:
-    using PortName = data::datastring<32, char>;
+    // The toolkit's names the matrix is written in.
+    using SGlobals = zell::gui::SGlobals;
+    using Point2 = zell::gui::Point2;
+    using Rect2 = zell::gui::Rect2;
+    using PortName = zell::data::datastring<32, char>;
 
     // The control always grabs the pointer while a button is held, whatever the style.
     SButtonMatrix(SGlobals* globals, SControl* parent, int id, const char* title, int style, int x,
@@ -122,14 +128,14 @@ class SButtonMatrix : public SWindow {
     bool highlightEnabled = false;
     // Names shown instead of numbers, indexed by column for inputs and by row for outputs;
     // portNameCount bounds both. Deleted with the matrix when portNamesOwned is set.
-    PortName* portNames = nullptr;
+    gsl::owner<PortName*> portNames = nullptr;
     int portNameCount = 0;
     bool portNamesOwned = false;
-    SLabel<false>* inputInfoLabel = nullptr;  // not owned
-    SLabel<false>* outputInfoLabel = nullptr; // not owned
+    zell::gui::SLabel<false>* inputInfoLabel = nullptr;  // not owned
+    zell::gui::SLabel<false>* outputInfoLabel = nullptr; // not owned
     SControl* focusIndicator = nullptr;       // not owned
-    context::SDrawFont* numberFont = nullptr; // the shared font list's
-    context::SDrawFont* labelFont = nullptr;  // the shared font list's
+    zell::gui::context::SDrawFont* numberFont = nullptr; // the shared font list's
+    zell::gui::context::SDrawFont* labelFont = nullptr;  // the shared font list's
     int selectedNode = -1;
     bool selectable = true;
     bool showGrid = false;
@@ -153,7 +159,7 @@ class SButtonMatrix : public SWindow {
 
   private:
     // Makes the device the drawing target and answers the one it replaces.
-    context::SDrawDevice* UseDevice(context::SDrawDevice* device);
+    zell::gui::context::SDrawDevice* UseDevice(zell::gui::context::SDrawDevice* device);
     void PaintNode(int column, int row);
     // Without a colour the background comes back.
     void PaintRow(int row, std::optional<int> colour);
@@ -192,15 +198,15 @@ class SButtonMatrix : public SWindow {
     bool MoveNode(size_t at, int dx, int dy, int selectedBefore, int& selectedAfter);
     void DeleteSelection();
 
-    context::SDrawBitmap* compositeBitmap = nullptr;
-    context::SDrawBitmap* backgroundBitmap = nullptr;
-    context::SDrawMemoryDevice* compositeDevice = nullptr;
-    context::SDrawMemoryDevice* backgroundDevice = nullptr;
+    std::unique_ptr<zell::gui::context::SDrawBitmap> compositeBitmap;
+    std::unique_ptr<zell::gui::context::SDrawBitmap> backgroundBitmap;
+    std::unique_ptr<zell::gui::context::SDrawMemoryDevice> compositeDevice;
+    std::unique_ptr<zell::gui::context::SDrawMemoryDevice> backgroundDevice;
     int hoverColumn = -1, previousHoverColumn = -1;
     int hoverRow = -1, previousHoverRow = -1;
     bool leftDragging = false, rightDragging = false;
     bool savedHighlight = false;
-    data::datastring<8, char> inputText, outputText;
+    zell::data::datastring<8, char> inputText, outputText;
     PortName infoText;
     float inverseWidth = 0.0f, inverseHeight = 0.0f;
     Rect2 band{};
@@ -214,4 +220,4 @@ class SButtonMatrix : public SWindow {
     SMatrixConnection connection{};
 };
 
-} // namespace zell::gui
+} // namespace ferrovane

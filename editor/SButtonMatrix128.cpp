@@ -4,10 +4,12 @@
 
 #include <algorithm>
 
-namespace zell::gui {
+namespace ferrovane {
 
-using threading::LoadRelaxed;
-using threading::StoreRelaxed;
+using namespace zell::gui;
+
+using zell::threading::LoadRelaxed;
+using zell::threading::StoreRelaxed;
 
 SButtonMatrix128::SButtonMatrix128(SGlobals* g, SControl* p, int i, const char* t, int style, int x,
                                    int y, int w, int h, int pw)
@@ -62,4 +64,4 @@ void SButtonMatrix128::ResetConnection(int column, int row, bool moving) {
     NodeChanged(column, row);
 }
 
-} // namespace zell::gui
+} // namespace ferrovane

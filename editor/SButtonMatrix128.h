@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-namespace zell::gui {
+namespace ferrovane {
 
 class SButtonMatrix128 : public SButtonMatrix {
   public:
@@ -41,4 +41,4 @@ class SButtonMatrix128 : public SButtonMatrix {
     void ClearOption(int column, int row);
 };
 
-} // namespace zell::gui
+} // namespace ferrovane

@@ -2,10 +2,12 @@
 
 #include "Relaxed.h"
 
-namespace zell::gui {
+namespace ferrovane {
 
-using threading::LoadRelaxed;
-using threading::StoreRelaxed;
+using namespace zell::gui;
+
+using zell::threading::LoadRelaxed;
+using zell::threading::StoreRelaxed;
 
 SButtonMatrix16::SButtonMatrix16(SGlobals* g, SControl* p, int i, const char* t, int style, int x,
                                  int y, int w, int h, int pw)
@@ -48,4 +50,4 @@ void SButtonMatrix16::ResetConnection(int column, int row, bool) {
     Store(column, row, 0);
 }
 
-} // namespace zell::gui
+} // namespace ferrovane

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-namespace zell::gui {
+namespace ferrovane {
 
 class SButtonMatrix16 : public SButtonMatrix {
   public:
@@ -34,4 +34,4 @@ class SButtonMatrix16 : public SButtonMatrix {
     void Store(int column, int row, uint16_t value);
 };
 
-} // namespace zell::gui
+} // namespace ferrovane

@@ -1,7 +1,7 @@
 // The matrix's colours, as indices into the shared palette.
 #pragma once
 
-namespace zell::gui {
+namespace ferrovane {
 
 // How a connected node looks: plain, the selected node, or listed in the multi-selection.
 enum SNodeLook { kLookConnected, kLookSelected, kLookListed, kNodeLooks };
@@ -21,4 +21,4 @@ inline constexpr SNodeColours kNodeColours[kNodeLooks] = {
 inline constexpr int kMatrixWatermark = 24; // grid lines and watermark texts
 inline constexpr int kMatrixBand = 13;      // the selection rectangle, drawn inverting
 
-} // namespace zell::gui
+} // namespace ferrovane

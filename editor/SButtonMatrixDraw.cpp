@@ -7,19 +7,21 @@
 #include "SDrawing.h"
 #include "SStaticData.h"
 
-namespace zell::gui {
+namespace ferrovane {
 
-using namespace context;
+using namespace zell::gui;
+using namespace zell::gui::context;
 
 void SButtonMatrix::Draw(const Rect2&) {
     if (drawing)
-        drawing->DrawMemory(compositeDevice, 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
+        drawing->DrawMemory(compositeDevice.get(), 0, 0, 0, 0, clientRect.Width(),
+                            clientRect.Height());
 }
 
 void SButtonMatrix::RenderBackground(const Point2& inputsAt, const Rect2& outputsIn) {
     if (!drawing) return;
     const int w = clientRect.Width(), h = clientRect.Height();
-    SDrawDevice* previous = UseDevice(backgroundDevice);
+    SDrawDevice* previous = UseDevice(backgroundDevice.get());
     drawing->DrawBackground(Rect2{0, 0, w, h}, false);
     const int slate = statdata.Colour(kMatrixWatermark);
     drawing->SetPen(statdata.FindPen(slate));
@@ -62,8 +64,9 @@ void SButtonMatrix::PaintNode(int column, int row) {
 
 void SButtonMatrix::DrawAll() {
     if (!drawing) return;
-    SDrawDevice* previous = UseDevice(compositeDevice);
-    drawing->DrawMemory(backgroundDevice, 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
+    SDrawDevice* previous = UseDevice(compositeDevice.get());
+    drawing->DrawMemory(backgroundDevice.get(), 0, 0, 0, 0, clientRect.Width(),
+                        clientRect.Height());
     DrawNodes();
     UseDevice(previous);
     Refresh();
@@ -91,9 +94,9 @@ void SButtonMatrix::DrawArea(unsigned area) {
     const int column = static_cast<int>(area / static_cast<unsigned>(rows));
     const int row = static_cast<int>(area % static_cast<unsigned>(rows));
     if (!InGrid(column, row)) return;
-    SDrawDevice* previous = UseDevice(compositeDevice);
+    SDrawDevice* previous = UseDevice(compositeDevice.get());
     const int x = column * cellWidth, y = row * cellHeight;
-    drawing->DrawMemory(backgroundDevice, x, y, x, y, x + cellWidth, y + cellHeight);
+    drawing->DrawMemory(backgroundDevice.get(), x, y, x, y, x + cellWidth, y + cellHeight);
     if (IsConnected(column, row)) PaintNode(column, row);
     UseDevice(previous);
     Refresh();
@@ -122,7 +125,7 @@ void SButtonMatrix::PaintColumn(int column, std::optional<int> colour) {
 
 void SButtonMatrix::PaintBand(const Rect2& r, std::optional<int> colour) {
     if (!colour) {
-        drawing->DrawMemory(backgroundDevice, r.x1, r.y1, r.x1, r.y1, r.x2, r.y2);
+        drawing->DrawMemory(backgroundDevice.get(), r.x1, r.y1, r.x1, r.y1, r.x2, r.y2);
         return;
     }
     drawing->SetBrush(statdata.FindBrush(*colour));
@@ -131,7 +134,7 @@ void SButtonMatrix::PaintBand(const Rect2& r, std::optional<int> colour) {
 
 void SButtonMatrix::DrawHighlight() {
     if (!drawing) return;
-    SDrawDevice* previous = UseDevice(compositeDevice);
+    SDrawDevice* previous = UseDevice(compositeDevice.get());
     PaintRow(previousHoverRow, std::nullopt);
     PaintColumn(previousHoverColumn, std::nullopt);
     if (hoverColumn >= 0 && hoverRow >= 0) {
@@ -144,11 +147,11 @@ void SButtonMatrix::DrawHighlight() {
 
 void SButtonMatrix::DrawHighlightColumn() {
     if (!drawing) return;
-    SDrawDevice* previous = UseDevice(compositeDevice);
+    SDrawDevice* previous = UseDevice(compositeDevice.get());
     PaintColumn(previousHighlightColumn, std::nullopt);
     PaintColumn(highlightColumn, columnHighlightColour);
     UseDevice(previous);
     Refresh();
 }
 
-} // namespace zell::gui
+} // namespace ferrovane

@@ -6,9 +6,10 @@
 
 #include <algorithm>
 
-namespace zell::gui {
+namespace ferrovane {
 
-using namespace context;
+using namespace zell::gui;
+using namespace zell::gui::context;
 
 bool SButtonMatrix::PointerInside(const Point2& p) const {
     return input && input->mouse[kMouseInside] && Contains(clientRect, p);
@@ -178,4 +179,4 @@ void SButtonMatrix::Drag(const Point2& cell) {
     }
 }
 
-} // namespace zell::gui
+} // namespace ferrovane

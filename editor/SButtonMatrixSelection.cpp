@@ -10,9 +10,10 @@
 
 #include <algorithm>
 
-namespace zell::gui {
+namespace ferrovane {
 
-using namespace context;
+using namespace zell::gui;
+using namespace zell::gui::context;
 
 namespace {
 
@@ -36,7 +37,7 @@ Rect2 SButtonMatrix::SpanBand(const Point2& at) const {
 
 template <typename Paint> void SButtonMatrix::BandPass(Paint paint) {
     if (!drawing) return;
-    SDrawDevice* previous = UseDevice(compositeDevice);
+    SDrawDevice* previous = UseDevice(compositeDevice.get());
     const int logic = drawing->GetLogic();
     drawing->SetLogic(kInvertLogic);
     drawing->SetPen(statdata.FindPen(statdata.Colour(kMatrixBand)));
@@ -170,4 +171,4 @@ void SButtonMatrix::KeyStateChanged(int key, bool pressed, int, int keyClass) {
     }
 }
 
-} // namespace zell::gui
+} // namespace ferrovane

@@ -13,16 +13,17 @@ SEditorKit& SEditorKit::Instance() {
     return kit;
 }
 
-zell::gui::SGlobals* SEditorKit::CreateGlobals() {
-    return new zell::gui::SGlobals;
+SGlobalsHandle SEditorKit::CreateGlobals() {
+    return SGlobalsHandle(new zell::gui::SGlobals, SGlobalsRelease{this});
 }
 
-SIPluginEditor* SEditorKit::CreateEditor(SIEngine* engine, SIEditorHost* host,
-                                         zell::gui::SGlobals* globals, int& loadError) {
-    return new SPluginEditor(engine, host, globals, loadError);
+std::unique_ptr<SIPluginEditor> SEditorKit::CreateEditor(SIEngine* engine, SIEditorHost* host,
+                                                         zell::gui::SGlobals* globals,
+                                                         int& loadError) {
+    return std::make_unique<SPluginEditor>(engine, host, globals, loadError);
 }
 
-void SEditorKit::DestroyGlobals(zell::gui::SGlobals* globals) {
+void SEditorKit::DestroyGlobals(gsl::owner<zell::gui::SGlobals*> globals) {
     delete globals;
 }
 

@@ -11,11 +11,11 @@ class SEditorKit : public SIEditorFactory {
     // The process's one kit.
     static SEditorKit& Instance();
 
-    [[nodiscard]] zell::gui::SGlobals* CreateGlobals() override;
-    [[nodiscard]] SIPluginEditor* CreateEditor(SIEngine* engine, SIEditorHost* host,
-                                               zell::gui::SGlobals* globals,
-                                               int& loadError) override;
-    void DestroyGlobals(zell::gui::SGlobals* globals) override;
+    [[nodiscard]] SGlobalsHandle CreateGlobals() override;
+    [[nodiscard]] std::unique_ptr<SIPluginEditor> CreateEditor(SIEngine* engine, SIEditorHost* host,
+                                                               zell::gui::SGlobals* globals,
+                                                               int& loadError) override;
+    void DestroyGlobals(gsl::owner<zell::gui::SGlobals*> globals) override;
     [[nodiscard]] bool AdoptHostDisplay(zell::gui::SGlobals* globals, void* hostDisplay) override;
     void ReleaseHostDisplay(zell::gui::SGlobals* globals) override;
     void ShowMessage(const char* text) override;

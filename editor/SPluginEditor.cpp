@@ -22,7 +22,9 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <mutex>
+#include <vector>
 
 namespace ferrovane {
 
@@ -52,6 +54,40 @@ unsigned TakeResetId(zell::gui::SGlobals* globals) {
     return static_cast<unsigned>(globals->idCounter.exchange(0));
 }
 
+// The one owner of the idle links the idle thread may still be inside: an editor that ends
+// during a pass of its link leaves the link here, and every later end frees those no pass is
+// inside any more. A link a pass is still inside when the object unloads stays with the idle
+// thread, which owns what it touches then.
+template <class Link> class RetiredLinks {
+  public:
+    // The idle registry exists first, so that it outlives this owner's last sweep.
+    RetiredLinks() { static_cast<void>(zell::threading::STimerIdle::RegisteredCount()); }
+    ~RetiredLinks() {
+        Sweep();
+        for (std::unique_ptr<Link>& link : links)
+            static_cast<void>(link.release());
+    }
+
+    // Frees the link at once when no pass is inside it.
+    void Keep(std::unique_ptr<Link> link) {
+        std::lock_guard<std::mutex> hold(lock);
+        if (InPass(*link)) links.push_back(std::move(link));
+    }
+
+    void Sweep() {
+        std::lock_guard<std::mutex> hold(lock);
+        std::erase_if(links, [](const std::unique_ptr<Link>& link) { return !InPass(*link); });
+    }
+
+  private:
+    static bool InPass(Link& link) {
+        return zell::threading::STimerIdle::Calling(&link.idleEntry, &link);
+    }
+
+    std::mutex lock;
+    std::vector<std::unique_ptr<Link>> links;
+};
+
 } // namespace
 
 struct SPluginEditor::IdleLink {
@@ -63,7 +99,7 @@ struct SPluginEditor::IdleLink {
 
 SPluginEditor::SPluginEditor(SIEngine* engine, SIEditorHost* host, zell::gui::SGlobals* globals,
                              int& loadError)
-    : idleLink(new IdleLink), globals(globals), engine(engine), host(host) {
+    : idleLink(std::make_unique<IdleLink>()), globals(globals), engine(engine), host(host) {
     zell::gui::InitThreads();
     idleLink->editor = this;
     memset(updateFlags, 0, sizeof updateFlags);
@@ -74,23 +110,21 @@ SPluginEditor::~SPluginEditor() {
     Shutdown();
     {
         zell::gui::SXRequestScope display(zell::gui::InstanceDisplay(globals));
-        delete cursor;
-        cursor = nullptr;
-        delete panel;
-        panel = nullptr;
+        cursor.reset();
+        panel.reset();
         if (parkingControl) parkingControl->Retire();
-        delete parkingControl;
-        parkingControl = nullptr;
+        parkingControl.reset();
         // The pump may be handling the box's own windows' events right now, as for any control.
         if (messageDialog) messageDialog->Retire();
-        delete messageDialog;
-        messageDialog = nullptr;
+        messageDialog.reset();
     }
     {
         std::lock_guard<std::mutex> hold(idleLink->alive);
         idleLink->editor = nullptr;
     }
-    if (!zell::threading::STimerIdle::Calling(&idleLink->idleEntry, idleLink)) delete idleLink;
+    static RetiredLinks<IdleLink> retired;
+    retired.Sweep();
+    retired.Keep(std::move(idleLink));
 }
 
 // ---- Host GUI thread ----
@@ -115,17 +149,17 @@ void SPluginEditor::open(void* parent) {
     if (panel) panel->Reparent(hostWindow);
     SetSize(kWidth, kHeight);
     if (!panel) CreatePanel();
-    cursor = new zell::gui::SCursor;
+    cursor = std::make_unique<zell::gui::SCursor>();
     cursor->window = static_cast<zell::gui::XId>(hostWindow);
     cursor->scale = Scale();
     cursor->CreateDefault();
-    globals->cursor = cursor;
+    globals->cursor = cursor.get();
     panel->Show();
     idleId = globals->NewId();
     idleLink->idleEntry = idlestatic;
     idleLink->display = zell::gui::InstanceDisplay(globals);
     panel->CreateIdleTimer(22, false);
-    panel->CreateIdleFunction(&idleLink->idleEntry, idleLink);
+    panel->CreateIdleFunction(&idleLink->idleEntry, idleLink.get());
     engine->SetEditorClosed(false);
     StoreRelaxed(isOpen, true);
     postUpdate();
@@ -139,18 +173,18 @@ void SPluginEditor::CreateParking() {
                                       Scale());
     char title[64];
     WindowTitle(globals, title, sizeof title);
-    parkingControl = new zell::gui::SControl(globals, nullptr, TakeResetId(globals), title, 0, 0, 0,
-                                             kWidth, kHeight, 0, false);
+    parkingControl = std::make_unique<zell::gui::SControl>(
+        globals, nullptr, TakeResetId(globals), title, 0, 0, 0, kWidth, kHeight, 0, false);
     parkingControl->SetSize(kWidth, kHeight);
     parkingWindow = static_cast<int>(parkingControl->GetWindow());
-    messageDialog = new zell::gui::SMessageDialog(Scale());
+    messageDialog = std::make_unique<zell::gui::SMessageDialog>(Scale());
 }
 
 void SPluginEditor::CreatePanel() {
     char title[64];
     WindowTitle(globals, title, sizeof title);
-    panel = new SPluginPanel(globals, nullptr, TakeResetId(globals), title, 0x80001, 0, 0, kWidth,
-                             kHeight, hostWindow, false);
+    panel = std::make_unique<SPluginPanel>(globals, nullptr, TakeResetId(globals), title, 0x80001,
+                                           0, 0, kWidth, kHeight, hostWindow, false);
     panel->editor = this;
     panel->engine = engine;
     panel->notice = host->FormatNotice();
@@ -172,8 +206,7 @@ void SPluginEditor::close() {
         hostWindow = 0;
         globals->cursor = nullptr;
         globals->parentWindow = 0;
-        delete cursor;
-        cursor = nullptr;
+        cursor.reset();
     }
     if (gone) DiscardPanel();
 }
@@ -190,8 +223,7 @@ void SPluginEditor::DiscardPanel() {
     zell::gui::SXRequestScope display(zell::gui::InstanceDisplay(globals));
     panel->WindowGone();
     panel->Retire();
-    delete panel;
-    panel = nullptr;
+    panel.reset();
 }
 
 // ---- Idle thread ----

@@ -10,6 +10,7 @@
 #include "SIPluginEditor.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace zell::gui {
 class SControl;
@@ -74,9 +75,9 @@ class SPluginEditor : public SIPluginEditor {
 
     int HostApp() const override { return hostApp; }
     bool IsOpen() const;
-    SPluginPanel* Panel() const { return panel; }
-    zell::gui::SControl* ParkingControl() const { return parkingControl; }
-    zell::gui::SMessageDialog* MessageDialog() const { return messageDialog; }
+    SPluginPanel* Panel() const { return panel.get(); }
+    zell::gui::SControl* ParkingControl() const { return parkingControl.get(); }
+    zell::gui::SMessageDialog* MessageDialog() const { return messageDialog.get(); }
     int HostWindow() const { return hostWindow; }
     int ParkingWindow() const { return parkingWindow; }
     bool UpdatePending() const;
@@ -84,9 +85,9 @@ class SPluginEditor : public SIPluginEditor {
     bool UpdateRequested(int index) const;
 
   private:
-    // What the idle thread reaches the editor through. The link outlives the editor when an
-    // idle pass is stuck in it at the editor's end (blocked on a display the host holds); the
-    // pass then finds no editor.
+    // What the idle thread reaches the editor through, and all it may still be inside when the
+    // editor ends: a pass stuck in it then (blocked on a display the host holds) finds no
+    // editor, and the link passes to one owner that frees it once no pass is inside it.
     struct IdleLink;
 
     void CreateParking();
@@ -98,10 +99,10 @@ class SPluginEditor : public SIPluginEditor {
     void ResizeHostWindow(int width, int height);
     void RequestHostSize(int width, int height);
 
-    IdleLink* idleLink; // holds idleEntry
+    std::unique_ptr<IdleLink> idleLink; // holds idleEntry
     uint32_t idleId = 0;
     zell::gui::SGlobals* globals;
-    SPluginPanel* panel = nullptr;
+    std::unique_ptr<SPluginPanel> panel;
     SIEngine* engine;
     SIEditorHost* host;
     int hostApp = 0;
@@ -110,10 +111,10 @@ class SPluginEditor : public SIPluginEditor {
     bool isOpen = false;          // relaxed: written on the host's thread, read by the idle pass
     int reportedWidth = kWidth;   // the size reported to the host, in the layout's pixels
     int reportedHeight = kHeight;
-    zell::gui::SCursor* cursor = nullptr;
+    std::unique_ptr<zell::gui::SCursor> cursor;
     int hostWindow = 0;
-    zell::gui::SControl* parkingControl = nullptr;
-    zell::gui::SMessageDialog* messageDialog = nullptr;
+    std::unique_ptr<zell::gui::SControl> parkingControl;
+    std::unique_ptr<zell::gui::SMessageDialog> messageDialog;
     int parkingWindow = 0;
     uint8_t updateFlags[kUpdateSlots] = {}; // relaxed, as indexedUpdatePending
 };

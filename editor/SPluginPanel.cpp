@@ -188,40 +188,39 @@ SPluginPanel::SPluginPanel(SGlobals* g, SControl* p, unsigned i, const char* t, 
     : SWindow(g, p, i, t, style, x, y, w, h, pw, unused) {
     EnableEventHandler(kEventValue);
     EnableEventHandler(kEventConnection);
-    panelBitmap = new context::SDrawBitmap(nullptr, w, h, false, Scale());
-    panelDevice = new context::SDrawMemoryDevice(GetDevice(), panelBitmap);
+    panelBitmap = std::make_unique<context::SDrawBitmap>(nullptr, w, h, false, Scale());
+    panelDevice = std::make_unique<context::SDrawMemoryDevice>(GetDevice(), panelBitmap.get());
 }
 
 SPluginPanel::~SPluginPanel() {
     CleanUp();
     // The controls go before the tooltip they use.
     while (!Children().empty())
-        Remove(Children().back().control, true);
-    delete tooltip;
-    tooltip = nullptr;
-    delete panelDevice;
-    panelDevice = nullptr;
-    delete panelBitmap;
-    panelBitmap = nullptr;
+        Remove(Children().back().control.get(), true);
+    tooltip.reset();
+    panelDevice.reset();
+    panelBitmap.reset();
 }
 
 void SPluginPanel::LoadControls() {
     ApplyScheme(this, kPanelScheme);
-    tooltip = new SToolTip(this, true);
-    ApplyScheme(tooltip, kPanelScheme);
+    tooltip = std::make_unique<SToolTip>(this, true);
+    ApplyScheme(tooltip.get(), kPanelScheme);
     tooltip->SetTipColours(Pixel(kWhite), Pixel(kOrange), Pixel(kRed));
     tooltip->SetRounded(true);
     tooltip->SetFlipped(true);
 
     const int parentWindow = static_cast<int>(GetWindow());
-    titleLabel = new SImageLabel(globals, this, static_cast<int>(globals->NewId()),
-                                 "(FRVA) Label: Title", 0, 10, 10, 190, 52, parentWindow);
+    auto title =
+        std::make_unique<SImageLabel>(globals, this, static_cast<int>(globals->NewId()),
+                                      "(FRVA) Label: Title", 0, 10, 10, 190, 52, parentWindow);
+    titleLabel = title.get();
     titleLabel->LoadBackground(const_cast<char**>(zell::images::text_logo),
                                zell::images::kTextLogoWidth, zell::images::kTextLogoHeight);
     titleLabel->AddEventListener(this, kEventValue);
     titleArea = titleLabel->WindowRect();
     titleLabel->Show();
-    Add(titleLabel);
+    Adopt(std::move(title));
 
     Button** fields[] = {&clearButton,        &resetButton,     &copyButton, &pasteButton,
                          &presetSwitchButton, &highlightButton, &gridButton};
@@ -230,13 +229,14 @@ void SPluginPanel::LoadControls() {
 
     for (Label** info : {&inputInfo, &outputInfo}) {
         const int x = info == &inputInfo ? 110 : 170;
-        *info = new Label(globals, this, globals->NewId(), kInfoTitle, 0, x, 392, 40, 20,
-                          parentWindow, false);
+        auto label = std::make_unique<Label>(globals, this, globals->NewId(), kInfoTitle, 0, x, 392,
+                                             40, 20, parentWindow, false);
+        *info = label.get();
         ApplyScheme(*info, {kSlate, kSlate, kSlate, kWhite, kWhite, kWhite, kWhite});
         (*info)->SetLabel("", Font(8), 0);
         (*info)->SetLabelColours(Pixel(kOrange), Pixel(kGrey));
         (*info)->Show();
-        Add(*info);
+        Adopt(std::move(label));
     }
     MakeMatrix();
     MakeFilterButtons();
@@ -245,25 +245,25 @@ void SPluginPanel::LoadControls() {
 
 SPluginPanel::Button* SPluginPanel::MakeButton(int index) {
     const ButtonRow& row = kButtons[index];
-    auto* b = new Button(globals, this, globals->NewId(), row.title, row.style, row.x, row.y, row.w,
-                         row.h, static_cast<int>(GetWindow()), false);
-    ApplyScheme(b, row.scheme);
+    auto b = std::make_unique<Button>(globals, this, globals->NewId(), row.title, row.style, row.x,
+                                      row.y, row.w, row.h, static_cast<int>(GetWindow()), false);
+    ApplyScheme(b.get(), row.scheme);
     b->SetLabel(row.label, Font(row.fontSize), 0);
     b->SetLabelColours(Pixel(row.labelOn), Pixel(row.labelOff));
     if (row.labelActive != kNone) b->SetLabelColourActive(Pixel(row.labelActive));
     b->SetType(row.type);
     b->SetHoverColours(Pixel(kWhite), Pixel(kWhite));
     b->AddEventListener(this, kEventValue);
-    tooltip->Attach(b, row.tip, 0);
+    tooltip->Attach(b.get(), row.tip, 0);
     b->Show();
-    Add(b);
-    return b;
+    return Adopt(std::move(b));
 }
 
 void SPluginPanel::MakeMatrix() {
-    auto* m = new SButtonMatrix16(globals, this, static_cast<int>(globals->NewId()),
-                                  "(FRVA) Matrix: Midi Routings", 8, 32, 103, 256, 256,
-                                  static_cast<int>(GetWindow()));
+    auto made = std::make_unique<SButtonMatrix16>(globals, this, static_cast<int>(globals->NewId()),
+                                                  "(FRVA) Matrix: Midi Routings", 8, 32, 103, 256,
+                                                  256, static_cast<int>(GetWindow()));
+    SButtonMatrix16* m = made.get();
     matrix = m;
     m->labelFont = Font(14, true);
     m->selection.reserve(256);
@@ -281,7 +281,7 @@ void SPluginPanel::MakeMatrix() {
     // Clicks write through the node pointers: they are bound before the matrix is shown.
     BindMatrix();
     m->Show();
-    Add(m);
+    Adopt(std::move(made));
 }
 
 void SPluginPanel::MakeFilterButtons() {
@@ -290,32 +290,31 @@ void SPluginPanel::MakeFilterButtons() {
         snprintf(title, sizeof title, "(FRVA) Button: %s-Through", kFilterRows[i].name);
         snprintf(tip, sizeof tip, "Option:\nToggle %s-Through\n(for the selected node)",
                  kFilterRows[i].name);
-        auto* b = new Button(globals, this, globals->NewId(), title, 0, kFilterX + kFilterStep * i,
-                             kFilterY, kFilterW, kFilterH, static_cast<int>(GetWindow()), false);
-        ApplyScheme(b, {kBlack, kBlack, kBlack, kWhite, kWhite, kWhite, kWhite});
+        auto b = std::make_unique<Button>(globals, this, globals->NewId(), title, 0,
+                                          kFilterX + kFilterStep * i, kFilterY, kFilterW, kFilterH,
+                                          static_cast<int>(GetWindow()), false);
+        ApplyScheme(b.get(), {kBlack, kBlack, kBlack, kWhite, kWhite, kWhite, kWhite});
         b->SetLabelColours(Pixel(kWhite), Pixel(kGrey));
         b->SetLabelColourActive(Pixel(kBlack));
         b->SetType(kToggle);
         b->SetHoverColours(Pixel(kFilterRows[i].colour), Pixel(kFilterRows[i].colour));
         b->AddEventListener(this, kEventValue);
-        tooltip->Attach(b, tip, 0);
-        filterButtons.push_back(b);
+        tooltip->Attach(b.get(), tip, 0);
+        filterButtons.push_back(Adopt(std::move(b)));
     }
     for (int i = 0; i < kFilters; ++i) {
         filterButtons[i]->SetLabel(kFilterRows[i].name, Font(8), 0);
         ApplyScheme(filterButtons[i],
                     {kSlate, kFilterRows[i].colour, kSlate, kWhite, kWhite, kWhite, kWhite});
     }
-    for (Button* b : filterButtons) {
+    for (Button* b : filterButtons)
         b->Show();
-        Add(b);
-    }
 }
 
 void SPluginPanel::Draw(const Rect2&) {
     if (!drawing || !panelDevice || !panelBitmap) return;
-    drawing->DrawMemory(panelDevice, 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
-    if (tooltip) tooltip->DrawTiprect(drawing);
+    drawing->DrawMemory(panelDevice.get(), 0, 0, 0, 0, clientRect.Width(), clientRect.Height());
+    if (tooltip) tooltip->DrawTiprect(drawing.get());
 }
 
 } // namespace ferrovane

@@ -7,12 +7,12 @@
 
 #include "SWindow.h"
 
+#include <memory>
 #include <vector>
 
 namespace zell::gui {
 template <bool> class SButton;
 template <bool> class SLabel;
-class SButtonMatrix;
 class SImageLabel;
 class SToolTip;
 namespace context {
@@ -24,6 +24,7 @@ class SDrawMemoryDevice;
 
 namespace ferrovane {
 
+class SButtonMatrix;
 class SIEngine;
 class SPluginEditor;
 struct VSTPluginProgram;
@@ -69,8 +70,8 @@ class SPluginPanel : public zell::gui::SWindow {
     Button* PasteButton() const { return pasteButton; }
     Button* HighlightButton() const { return highlightButton; }
     const std::vector<Button*>& FilterButtons() const { return filterButtons; }
-    zell::gui::SToolTip* Tooltip() const { return tooltip; }
-    zell::gui::SButtonMatrix* Matrix() const { return matrix; }
+    zell::gui::SToolTip* Tooltip() const { return tooltip.get(); }
+    SButtonMatrix* Matrix() const { return matrix; }
     Label* InputInfo() const { return inputInfo; }
     Label* OutputInfo() const { return outputInfo; }
     zell::gui::SImageLabel* TitleLabel() const { return titleLabel; }
@@ -78,7 +79,7 @@ class SPluginPanel : public zell::gui::SWindow {
     const zell::gui::Rect2& TitleArea() const { return titleArea; }
     // The node label of the filter box: "[ None ]" or the selected node.
     void NodeLabel(char* text, int size) const;
-    zell::gui::context::SDrawMemoryDevice* PanelDevice() const { return panelDevice; }
+    zell::gui::context::SDrawMemoryDevice* PanelDevice() const { return panelDevice.get(); }
 
   private:
     Button* MakeButton(int row);
@@ -107,15 +108,15 @@ class SPluginPanel : public zell::gui::SWindow {
     Button* pasteButton = nullptr;
     Button* highlightButton = nullptr;
     std::vector<Button*> filterButtons;
-    zell::gui::SToolTip* tooltip = nullptr;
-    zell::gui::SButtonMatrix* matrix = nullptr;
+    std::unique_ptr<zell::gui::SToolTip> tooltip;
+    SButtonMatrix* matrix = nullptr;
     Label* inputInfo = nullptr;
     Label* outputInfo = nullptr;
     char presetName[64] = {};
     zell::gui::Rect2 titleArea{};
     zell::gui::SImageLabel* titleLabel = nullptr;
-    zell::gui::context::SDrawMemoryDevice* panelDevice = nullptr;
-    zell::gui::context::SDrawBitmap* panelBitmap = nullptr;
+    std::unique_ptr<zell::gui::context::SDrawBitmap> panelBitmap;
+    std::unique_ptr<zell::gui::context::SDrawMemoryDevice> panelDevice;
     // The program the matrix shows, bound at the last refresh. A click edits it, selection and
     // filters with its connection, even when the host has switched programs since: the next
     // refresh shows the new one.

@@ -113,7 +113,7 @@ void SPluginPanel::MouseStateChanged(bool* state, int code) {
     const Point2 p = PointerPosition();
     if (tooltip && Inside(tooltip->IndicatorRect(), p)) {
         tooltip->ToggleTooltips();
-        tooltip->DrawTiprect(drawing);
+        tooltip->DrawTiprect(drawing.get());
     }
     if (titleLabel && Inside(titleArea, p)) titleLabel->Show();
 }

@@ -171,7 +171,7 @@ void SPluginPanel::NodeLabel(char* text, int size) const {
 void SPluginPanel::RefreshLabels() {
     if (!drawing || !panelDevice) return;
     context::SDrawDevice* previous = drawing->GetDevice();
-    drawing->SetDevice(panelDevice);
+    drawing->SetDevice(panelDevice.get());
     DrawVariableParts();
     drawing->SetDevice(previous);
     Refresh();
@@ -180,7 +180,7 @@ void SPluginPanel::RefreshLabels() {
 void SPluginPanel::RefreshPanel() {
     if (!drawing || !panelDevice) return;
     context::SDrawDevice* previous = drawing->GetDevice();
-    drawing->SetDevice(panelDevice);
+    drawing->SetDevice(panelDevice.get());
     DrawBackground();
     DrawVariableParts();
     drawing->SetDevice(previous);

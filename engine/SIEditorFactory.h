@@ -4,15 +4,27 @@
 // error only; the engine's programs behave the same either way. Free of format and X headers.
 #pragma once
 
+#include "Owner.h"
+#include "SIPluginEditor.h"
+
+#include <memory>
+
 namespace zell::gui {
 class SGlobals;
 }
 
 namespace ferrovane {
 
+class SIEditorFactory;
 class SIEditorHost;
 class SIEngine;
-class SIPluginEditor;
+
+// An instance's globals, given back to the factory that made them when the handle lets go.
+struct SGlobalsRelease {
+    SIEditorFactory* factory = nullptr;
+    void operator()(gsl::owner<zell::gui::SGlobals*> globals) const;
+};
+using SGlobalsHandle = std::unique_ptr<zell::gui::SGlobals, SGlobalsRelease>;
 
 class SIEditorFactory {
   public:
@@ -20,13 +32,14 @@ class SIEditorFactory {
 
     // The thread that makes the plugin (the host's). A new instance's resources and its editor,
     // of the engine it edits in the host it asks; the editor may refuse the host by setting
-    // loadError to 3. The caller owns both.
-    [[nodiscard]] virtual zell::gui::SGlobals* CreateGlobals() = 0;
-    [[nodiscard]] virtual SIPluginEditor* CreateEditor(SIEngine* engine, SIEditorHost* host,
-                                                       zell::gui::SGlobals* globals,
-                                                       int& loadError) = 0;
-    // After the instance's editor is gone.
-    virtual void DestroyGlobals(zell::gui::SGlobals* globals) = 0;
+    // loadError to 3. The caller owns both; the editor goes before the globals.
+    [[nodiscard]] virtual SGlobalsHandle CreateGlobals() = 0;
+    [[nodiscard]] virtual std::unique_ptr<SIPluginEditor> CreateEditor(SIEngine* engine,
+                                                                       SIEditorHost* host,
+                                                                       zell::gui::SGlobals* globals,
+                                                                       int& loadError) = 0;
+    // What a globals handle calls as it lets go, after the instance's editor is gone.
+    virtual void DestroyGlobals(gsl::owner<zell::gui::SGlobals*> globals) = 0;
 
     // Host GUI thread, as the editor opens: gives the instance's editor an X connection, the
     // host's display (null when the host gives none) or one of its own. False when there is none
@@ -40,6 +53,10 @@ class SIEditorFactory {
     // waits for the user.
     virtual void ShowMessage(const char* text) = 0;
 };
+
+inline void SGlobalsRelease::operator()(gsl::owner<zell::gui::SGlobals*> globals) const {
+    if (factory) factory->DestroyGlobals(globals);
+}
 
 // The factory every later instance uses; null for none. The module sets it before it makes the
 // first plugin.

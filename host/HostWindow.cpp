@@ -97,7 +97,9 @@ void HostWindow::NewWindow() {
 // A connection to a server that is gone cannot be closed (closing talks to the server); it is
 // kept for the life of the process instead.
 void HostWindow::Abandon() {
-    static auto* abandoned = new std::vector<Display*>; // never destroyed
+    // Never destroyed, so that the connections stay reachable to the end.
+    // NOLINTNEXTLINE(cppcoreguidelines-owning-memory): the host has no owner type to mark it.
+    static auto* abandoned = new std::vector<Display*>;
     if (thread.joinable()) thread.detach();
     if (display) abandoned->push_back(display);
     display = nullptr;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <unistd.h>
 
 namespace ferrovane::host {
@@ -17,10 +18,9 @@ constexpr const char* kPluginFile = "ferrovane.so";
 using ElfIdentity = std::array<unsigned char, 20>;
 
 bool ReadIdentity(const std::string& path, ElfIdentity& identity) {
-    FILE* file = fopen(path.c_str(), "rb");
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(fopen(path.c_str(), "rb"), &fclose);
     if (!file) return false;
-    const size_t read = fread(identity.data(), 1, identity.size(), file);
-    fclose(file);
+    const size_t read = fread(identity.data(), 1, identity.size(), file.get());
     return read == identity.size() && identity[0] == 0x7F && identity[1] == 'E' &&
            identity[2] == 'L' && identity[3] == 'F';
 }

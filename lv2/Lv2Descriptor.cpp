@@ -7,6 +7,7 @@
 #include "SSystemData.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace ferrovane::lv2 {
@@ -33,8 +34,8 @@ LV2_Handle Instantiate(const LV2_Descriptor*, double, const char*,
         ShowPluginMessage(text);
         return nullptr;
     }
-    auto* plugin = new (std::nothrow) Lv2Plugin(*map);
-    return plugin ? static_cast<SILv2Instance*>(plugin) : nullptr;
+    std::unique_ptr<Lv2Plugin> plugin(new (std::nothrow) Lv2Plugin(*map));
+    return plugin ? static_cast<SILv2Instance*>(plugin.release()) : nullptr; // the host's now
 }
 
 void ConnectPort(LV2_Handle handle, uint32_t port, void* data) {
@@ -50,7 +51,7 @@ void Deactivate(LV2_Handle handle) {
 }
 
 void Cleanup(LV2_Handle handle) {
-    delete Instance(handle);
+    std::unique_ptr<Lv2Plugin> ending(Instance(handle));
 }
 
 LV2_State_Status Save(LV2_Handle handle, LV2_State_Store_Function store, LV2_State_Handle state,

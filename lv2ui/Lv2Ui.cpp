@@ -62,11 +62,10 @@ bool Lv2Ui::Open(void* parent, LV2UI_Widget* widget) {
     int loadError = 0; // an LV2 host names itself to no one: none is refused
     globals = kit.CreateGlobals();
     // The toolkit's own connection: an LV2 host gives no display.
-    if (!globals || !kit.AdoptHostDisplay(globals, nullptr)) return false;
+    if (!globals || !kit.AdoptHostDisplay(globals.get(), nullptr)) return false;
     globals->scaleHint = scaleFactor;
-    editor = static_cast<SPluginEditor*>(kit.CreateEditor(&engine, this, globals, loadError));
-    if (!editor) return false;
-    engine.AttachEditor(editor);
+    editor = std::make_unique<SPluginEditor>(&engine, this, globals.get(), loadError);
+    engine.AttachEditor(editor.get());
     editor->open(parent);
     if (!editor->Panel()) return false;
     *widget = reinterpret_cast<LV2UI_Widget>(static_cast<uintptr_t>(editor->Panel()->GetWindow()));
@@ -78,15 +77,11 @@ bool Lv2Ui::Open(void* parent, LV2UI_Widget* widget) {
 Lv2Ui::~Lv2Ui() {
     if (editor) {
         editor->Shutdown();
-        engine.DetachEditor(editor);
+        engine.DetachEditor(editor.get());
     }
-    delete editor;
-    editor = nullptr;
-    if (globals) {
-        SEditorKit::Instance().ReleaseHostDisplay(globals);
-        SEditorKit::Instance().DestroyGlobals(globals);
-    }
-    globals = nullptr;
+    editor.reset();
+    if (globals) SEditorKit::Instance().ReleaseHostDisplay(globals.get());
+    globals.reset();
 }
 
 // Reset and Clear reach the host as state changes, never as port writes: the host would press

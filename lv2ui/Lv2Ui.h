@@ -5,10 +5,12 @@
 // user's option edits reach the host as writes of the option ports from the host's idle calls.
 #pragma once
 
+#include "SIEditorFactory.h"
 #include "SIEditorHost.h"
 
 #include <lv2/ui/ui.h>
 
+#include <memory>
 #include <string>
 
 namespace zell::gui {
@@ -37,7 +39,7 @@ class Lv2Ui final : public SIEditorHost {
     // call, so that the host records them and marks its session as modified. Always 0.
     int Idle();
 
-    SPluginEditor* Editor() const { return editor; }
+    SPluginEditor* Editor() const { return editor.get(); }
 
     // The editor's host.
     void HostStrings(char* vendor, char* product) override;
@@ -61,8 +63,8 @@ class Lv2Ui final : public SIEditorHost {
     const LV2UI_Resize* resize;
     const LV2UI_Touch* touch;
     float scaleFactor; // the host's ui:scaleFactor; 0 for none
-    zell::gui::SGlobals* globals = nullptr;
-    SPluginEditor* editor = nullptr;
+    SGlobalsHandle globals;
+    std::unique_ptr<SPluginEditor> editor;
 };
 
 } // namespace ferrovane::lv2

@@ -5,6 +5,7 @@
 #include "SBrokenPipeScope.h"
 
 #include <cstring>
+#include <memory>
 
 namespace ferrovane::lv2 {
 
@@ -24,7 +25,7 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char*, const char* bundl
 
 void Cleanup(LV2UI_Handle handle) {
     zell::threading::SBrokenPipeScope quiet;
-    delete static_cast<Lv2Ui*>(handle);
+    std::unique_ptr<Lv2Ui> ending(static_cast<Lv2Ui*>(handle));
 }
 
 int Idle(LV2UI_Handle handle) {

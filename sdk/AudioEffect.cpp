@@ -2,6 +2,8 @@
 
 #include "AEffEditor.h"
 
+#include <memory>
+
 namespace {
 
 AudioEffect* objectOf(AEffect* e) {
@@ -22,7 +24,7 @@ VstIntPtr dispatchEffClass(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPt
     }
     // The host is done with the instance whatever its close did.
     if (opcode != effClose) return answer;
-    delete effect;
+    std::unique_ptr<AudioEffect> closing(effect);
     return 1;
 }
 
@@ -186,10 +188,7 @@ void AudioEffect::canDoubleReplacing(bool state) {
     cEffect.processDoubleReplacing = state ? processClassDoubleReplacing : nullptr;
 }
 
-AudioEffect::~AudioEffect() {
-    delete editor;
-    editor = nullptr;
-}
+AudioEffect::~AudioEffect() = default;
 
 VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                   float opt) {

@@ -1,5 +1,9 @@
 // The VST 2.0 plugin base: fills the AEffect record, turns opcodes 0 to 24 into virtual calls and
 // wraps the host callback. The static trampolines in the record find the object through `object`.
+//
+// Ownership crosses to the host here: the object is made for the host, whose record the entry
+// returns, and from then on only the host ends it, with effClose, after which the dispatcher
+// trampoline deletes it.
 #pragma once
 
 #include "aeffect.h"
@@ -79,7 +83,7 @@ class AudioEffect {
     void setFlag(VstInt32 flag, bool state);
 
     float sampleRate = 44100.0f;
-    AEffEditor* editor = nullptr;
+    AEffEditor* editor = nullptr; // what the editor opcodes reach; the plugin that sets it keeps it
     audioMasterCallback audioMaster = nullptr;
     VstInt32 numPrograms = 0;
     VstInt32 numParams = 0;

@@ -5,6 +5,7 @@
 #include "SSystemData.h"
 #include "VSTPlugin.h"
 
+#include <memory>
 #include <new>
 
 namespace ferrovane {
@@ -18,23 +19,22 @@ AEffect* CreatePlugin(audioMasterCallback audioMaster, const zell::system::SSyst
     if (!audioMaster || audioMaster(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
     int loadError = kLoadOk;
-    VSTPlugin* plugin = nullptr;
+    std::unique_ptr<VSTPlugin> plugin;
     // Both reports are composed as the check's record; neither is shown.
     if (!system.Qualifies(false, false)) {
         system.ErrorMessage(false, false);
         loadError = kSystemNotSupported;
     } else {
         system.FeatureMessage();
-        plugin = new (std::nothrow) VSTPlugin(audioMaster, loadError);
+        plugin = std::unique_ptr<VSTPlugin>(new (std::nothrow) VSTPlugin(audioMaster, loadError));
     }
-    if (plugin && loadError == kLoadOk) return plugin->getAeffect();
+    if (plugin && loadError == kLoadOk) return plugin.release()->getAeffect(); // the host's now
     if (loadError != kRefuseSilently) {
         char text[256];
         LoadFailureText(text, sizeof text, loadError, plugin != nullptr,
                         plugin ? plugin->PluginHostName() : "");
         ShowPluginMessage(text);
     }
-    delete plugin;
     return nullptr;
 }
 

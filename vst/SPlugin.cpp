@@ -35,7 +35,8 @@ struct SPlugin::EditorOpcodes {
         if (!ptr || !p.pluginEditor) return 0;
         zell::threading::SBrokenPipeScope quiet;
         // Without any X connection there is nothing to draw on.
-        if (!p.editorFactory->AdoptHostDisplay(p.globals, reinterpret_cast<void*>(value))) return 0;
+        if (!p.editorFactory->AdoptHostDisplay(p.globals.get(), reinterpret_cast<void*>(value)))
+            return 0;
         p.pluginEditor->open(ptr);
         return 1;
     }
@@ -70,9 +71,9 @@ SPlugin::SPlugin(audioMasterCallback audioMaster, int& loadError)
     : AudioEffectX(audioMaster, 128, 5), editorFactory(EditorFactory()) {
     if (editorFactory) {
         globals = editorFactory->CreateGlobals();
-        pluginEditor = editorFactory->CreateEditor(&engine, this, globals, loadError);
+        pluginEditor = editorFactory->CreateEditor(&engine, this, globals.get(), loadError);
     }
-    if (pluginEditor) engine.AttachEditor(pluginEditor);
+    if (pluginEditor) engine.AttachEditor(pluginEditor.get());
     setEditor(pluginEditor ? &sdkEditor : nullptr);
     isSynth(true);
     setUniqueID(kUniqueID);
@@ -88,20 +89,13 @@ SPlugin::SPlugin(audioMasterCallback audioMaster, int& loadError)
 SPlugin::~SPlugin() {
     zell::threading::SBrokenPipeScope quiet; // the editor's windows go
     ShutdownEditor();
-    engine.DetachEditor(pluginEditor);
-    delete effectNameString;
-    effectNameString = nullptr;
-    delete directoryString;
-    directoryString = nullptr;
+    engine.DetachEditor(pluginEditor.get());
+    effectNameString.reset();
+    directoryString.reset();
     // The editor goes first: closing its window writes to the globals.
-    delete pluginEditor;
-    pluginEditor = nullptr;
-    editor = nullptr;
-    if (editorFactory) {
-        editorFactory->ReleaseHostDisplay(globals);
-        editorFactory->DestroyGlobals(globals);
-    }
-    globals = nullptr;
+    pluginEditor.reset();
+    if (editorFactory) editorFactory->ReleaseHostDisplay(globals.get());
+    globals.reset();
 }
 
 VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -174,10 +168,10 @@ void SPlugin::resume() {
     if (!effectNameString) {
         char name[64] = {};
         getEffectName(name);
-        effectNameString = new zell::data::datastring<32, char>(name);
+        effectNameString = std::make_unique<zell::data::datastring<32, char>>(name);
     }
     if (!directoryString) {
-        directoryString = new zell::data::datastring<32, char>();
+        directoryString = std::make_unique<zell::data::datastring<32, char>>();
         if (const char* path = static_cast<const char*>(getDirectory())) {
             std::vector<char> dir(strlen(path) + 1, 0);
             zell::file::SFilePath::GetDir(dir.data(), path, -1);

@@ -7,19 +7,18 @@
 #include "AudioEffectX.h"
 #include "Product.h"
 #include "RoutingEngine.h"
+#include "SIEditorFactory.h"
 #include "SIEditorHost.h"
 #include "datastring.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace zell::gui {
 class SGlobals;
 }
 
 namespace ferrovane {
-
-class SIEditorFactory;
-class SIPluginEditor;
 
 constexpr VstInt32 kUniqueID = vstFourCC("FRVa");
 
@@ -44,9 +43,9 @@ class SPlugin : public AudioEffectX, public SIEditorHost {
 
     // The display name of the host the editor recognised; empty without an editor.
     const char* PluginHostName() const;
-    SIPluginEditor* Editor() const { return pluginEditor; }
+    SIPluginEditor* Editor() const { return pluginEditor.get(); }
     RoutingEngine& Engine() { return engine; }
-    zell::gui::SGlobals* Globals() const { return globals; }
+    zell::gui::SGlobals* Globals() const { return globals.get(); }
 
     // Host GUI thread (the editor's idle and close opcodes): tells the host of the user's
     // changes since the last call, so that it counts its session as modified.
@@ -76,14 +75,14 @@ class SPlugin : public AudioEffectX, public SIEditorHost {
     void ShutdownEditor();
 
     bool suspended = true; // relaxed: written by suspend/resume, read by processing
-    SIPluginEditor* pluginEditor = nullptr; // made by the editor factory, when there is one
+    std::unique_ptr<SIPluginEditor> pluginEditor; // made by the editor factory, when there is one
     // What the SDK's editor slot holds while there is an editor: the opcodes the plugin does
     // not answer itself (keys, knob mode) get the SDK's answers.
     AEffEditor sdkEditor{this};
     ERect editorRect{0, 0, 425, 307};
-    zell::gui::SGlobals* globals = nullptr; // made by the editor factory with the editor
-    zell::data::datastring<32, char>* effectNameString = nullptr;
-    zell::data::datastring<32, char>* directoryString = nullptr;
+    SGlobalsHandle globals; // made by the editor factory with the editor
+    std::unique_ptr<zell::data::datastring<32, char>> effectNameString;
+    std::unique_ptr<zell::data::datastring<32, char>> directoryString;
     SIEditorFactory* editorFactory; // the one that made the editor and the globals
     struct EditorOpcodes;
 };

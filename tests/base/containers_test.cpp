@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -56,7 +57,7 @@ TEST(Datalist, AppendKeepsOrderAndLinks) {
         list.Append(i);
     EXPECT_EQ(list.Count(), 5);
     std::vector<int> forward, backward;
-    for (auto* n = list.Head(); n; n = n->next)
+    for (auto* n = list.Head(); n; n = n->next.get())
         forward.push_back(n->value);
     for (auto* n = list.Tail(); n; n = n->previous)
         backward.push_back(n->value);
@@ -130,7 +131,8 @@ TEST(FolderTree, FoldersFirstThenNamesIgnoringCase) {
         SFolderTree tree;
         tree.ins(SFolderItem(SFolderItem::kFile, "beta.txt"));
         tree.ins(SFolderItem(SFolderItem::kFolder, "Zeta"));
-        tree.ins(SFolderItem(SFolderItem::kFile, "Alpha.txt", new Destructible(&destroyed)));
+        tree.ins(SFolderItem(SFolderItem::kFile, "Alpha.txt",
+                             std::make_shared<Destructible>(&destroyed)));
         tree.ins(SFolderItem(SFolderItem::kFolder, "apps"));
         std::vector<std::string> names;
         tree.ForEach([&](const SFolderTree::Node& n) { names.emplace_back(n.item.name.Text()); });

@@ -133,7 +133,7 @@ TEST(Folders, EntriesFindAndTraverse) {
     const SFolderTree* inner = nullptr;
     tree.ForEach([&](const SFolderTree::Node& n) {
         if (n.item.kind == SFolderItem::kFolder)
-            inner = dynamic_cast<const SFolderTree*>(n.item.object);
+            inner = dynamic_cast<const SFolderTree*>(n.item.object.get());
     });
     ASSERT_NE(inner, nullptr);
     EXPECT_EQ(Names(*inner), (std::vector<std::string>{"inner.so"}));

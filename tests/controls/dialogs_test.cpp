@@ -74,8 +74,8 @@ TEST_F(Dialogs, ChildrenCarryTheirIdsAndTheWindowItsNumberedTitle) {
     ASSERT_EQ(children.size(), 3u);
     for (unsigned i = 0; i < 3; ++i)
         EXPECT_EQ(children[i].id, i + 1);
-    EXPECT_EQ(children[0].control, dialog->TitleLabel());
-    EXPECT_EQ(children[2].control, dialog->Button());
+    EXPECT_EQ(children[0].control.get(), dialog->TitleLabel());
+    EXPECT_EQ(children[2].control.get(), dialog->Button());
     EXPECT_EQ(dialog->Button()->Type(), kButtonPush);
     char* name = nullptr;
     ASSERT_TRUE(XFetchName(display, dialog->GetWindow(), &name));

@@ -266,3 +266,26 @@ TEST(Devices, AContextWithoutADeviceOrWindowDrawsNothing) {
     windowless.DrawMemory(windowless.GetDevice(), 0, 0, 0, 0, 4, 4);
     EXPECT_EQ(windowless.GetDevice()->Get(), nullptr);
 }
+
+// The panel and the matrix switch their contexts to devices they own; a context that ends, or
+// makes its device again, while switched must leave those alone.
+TEST(Devices, AContextEndsOnlyTheDeviceItMade) {
+    REQUIRE_DISPLAY();
+    Canvas c(10, 10);
+    {
+        SDrawing switched(nullptr, nullptr);
+        switched.SetDevice(&c.device);
+    }
+    SDrawing remade(nullptr, nullptr);
+    remade.SetDevice(&c.device);
+    remade.InitDrawing(nullptr, nullptr);
+    EXPECT_NE(remade.GetDevice(), &c.device);
+    remade.SetDevice(&c.device);
+    remade.CleanDrawing();
+    EXPECT_EQ(remade.GetDevice(), nullptr);
+
+    c.Clear(Black());
+    c.Ink(White());
+    c.drawing.FillRect(0, 0, 4, 4);
+    EXPECT_EQ(Count(c.Marks(Black())), 16) << "the canvas's device still draws";
+}

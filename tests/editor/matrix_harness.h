@@ -10,7 +10,10 @@
 
 #include <X11/keysym.h>
 
-namespace zell::gui::test {
+namespace ferrovane::test {
+
+using namespace zell::gui;
+using namespace zell::gui::test;
 
 // The connection record is copied at delivery: the matrix reuses it.
 struct Told {
@@ -155,4 +158,4 @@ class Matrix : public MatrixDisplay {
 using Cells = std::vector<Point2>;
 using Records = std::vector<SMatrixConnection>;
 
-} // namespace zell::gui::test
+} // namespace ferrovane::test

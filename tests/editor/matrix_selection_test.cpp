@@ -2,7 +2,7 @@
 // and the listed nodes moved or deleted with the wheel, the arrow keys and Delete.
 #include "matrix_harness.h"
 
-namespace zell::gui::test {
+namespace ferrovane::test {
 namespace {
 
 class Selection : public Matrix {
@@ -131,4 +131,4 @@ TEST_F(Selection, WheelAndKeysMoveAndDeleteTheSelection) {
 }
 
 } // namespace
-} // namespace zell::gui::test
+} // namespace ferrovane::test

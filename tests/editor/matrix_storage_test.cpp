@@ -4,7 +4,7 @@
 
 #include "SButtonMatrix128.h"
 
-namespace zell::gui::test {
+namespace ferrovane::test {
 namespace {
 
 class Wide : public MatrixDisplay {
@@ -65,4 +65,4 @@ TEST_F(Wide, OptionWordsAreClearedUnlessTheNodeMoves) {
 }
 
 } // namespace
-} // namespace zell::gui::test
+} // namespace ferrovane::test

@@ -4,7 +4,7 @@
 
 #include "SDrawFont.h"
 
-namespace zell::gui::test {
+namespace ferrovane::test {
 namespace {
 
 TEST_F(Matrix, LeftClicksConnectSelectAndDeselect) {
@@ -234,4 +234,4 @@ TEST_F(Matrix, UnboundNodesAndCellsOutsideTheGridAreLeftAlone) {
 }
 
 } // namespace
-} // namespace zell::gui::test
+} // namespace ferrovane::test

@@ -131,10 +131,10 @@ TEST(Timers, TicksReachTheControlAndStopWithIt) {
     const int before = BaseThreads();
     SGlobals globals;
     auto* c = new Ticked(&globals, nullptr, 1, "ticked", 0, 0, 0, 10, 10, 0, false);
-    threading::STimer* extra = c->AddTimer(5, true);
+    std::unique_ptr<threading::STimer> extra = c->AddTimer(5, true);
     EXPECT_TRUE(WaitFor([&] { return c->ticks.load() >= 3; }));
     EXPECT_EQ(static_cast<unsigned>(c->lastId.load()), extra->Id());
-    delete extra;
+    extra.reset();
     c->CreateTimer(5, true); // the control's own timer; nobody listens but the control
     c->Retire();
     delete c;

@@ -36,7 +36,6 @@ RGB Decode(unsigned long pixel);
 class Canvas {
   public:
     Canvas(int width, int height);
-    ~Canvas() { drawing.SetDevice(nullptr); }
 
     void Clear(int colour);
     // Sets colour as the GC foreground through a shared 1-pixel pen.
