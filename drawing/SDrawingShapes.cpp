@@ -2,6 +2,7 @@
 #include "SDrawing.h"
 
 #include "SDrawDevice.h"
+#include "Owner.h"
 #include "SDrawImage.h"
 #include "SStaticData.h"
 
@@ -66,7 +67,10 @@ XImage* Replicated(Display* d, XImage* from, const SDrawing::Rect& r, int s) {
         d, DefaultVisual(d, DefaultScreen(d)), static_cast<unsigned>(from->depth), from->format, 0,
         nullptr, static_cast<unsigned>(w), static_cast<unsigned>(h), from->bitmap_pad, 0);
     if (!to) return nullptr;
-    to->data = static_cast<char*>(calloc(static_cast<size_t>(to->bytes_per_line) * h, 1));
+    // The image frees its memory with itself.
+    gsl::owner<char*> data =
+        static_cast<char*>(calloc(static_cast<size_t>(to->bytes_per_line) * h, 1));
+    to->data = data;
     if (!to->data) {
         XDestroyImage(to);
         return nullptr;

@@ -1,5 +1,6 @@
 #include "SXpmPixmap.h"
 
+#include "Owner.h"
 #include "SColourCache.h"
 
 #include <X11/Xlib.h>
@@ -127,13 +128,14 @@ void Substitute(Display* d, Colours& colours, const std::vector<SColourCell>& be
 bool Replicate(XpmImage& image, int s) {
     if (s <= 1) return true;
     const size_t w = image.width, h = image.height, side = static_cast<size_t>(s);
-    auto* data = static_cast<unsigned int*>(malloc(w * h * side * side * sizeof(unsigned int)));
+    gsl::owner<unsigned int*> data =
+        static_cast<unsigned int*>(malloc(w * h * side * side * sizeof(unsigned int)));
     if (!data) return false;
     for (size_t y = 0; y < h * side; ++y)
         for (size_t x = 0; x < w * side; ++x)
             data[y * w * side + x] = image.data[(y / side) * w + x / side];
     // libXpm frees the indices with free().
-    free(image.data);
+    free(static_cast<gsl::owner<unsigned int*>>(image.data));
     image.data = data;
     image.width = static_cast<unsigned int>(w * side);
     image.height = static_cast<unsigned int>(h * side);
