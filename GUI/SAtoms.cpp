@@ -1,12 +1,9 @@
 #include "SAtoms.h"
 
 #include "SDisplayLock.h"
-#include "SScale.h"
 #include "SXReplyBatch.h"
 
 #include <X11/Xlib.h>
-
-#include <X11/Xatom.h>
 
 #include <cstring>
 #include <mutex>
@@ -56,34 +53,11 @@ const char* Name(int i) {
     return i < kAlwaysCount ? kAlways[i] : kIfTheyExist[i - kAlwaysCount];
 }
 
-// The whole resource database, as Xlib reads it when it opens a connection.
-constexpr long kResourcesLength = 100000000L;
-
-void AskResources(Display* dpy) {
-    xGetPropertyReq* req;
-    GetReq(GetProperty, req);
-    req->window = static_cast<CARD32>(RootWindow(dpy, 0));
-    req->property = XA_RESOURCE_MANAGER;
-    req->type = XA_STRING;
-    req->c_delete = xFalse;
-    req->longOffset = 0;
-    req->longLength = kResourcesLength;
-}
-
-double ResolutionIn(const unsigned char* reply, size_t length) {
-    if (length < sizeof(xGetPropertyReply)) return 0;
-    const auto& r = *reinterpret_cast<const xGetPropertyReply*>(reply);
-    const size_t bytes = r.format == 8 ? r.nItems : 0;
-    if (bytes > length - sizeof(xGetPropertyReply)) return 0;
-    return XftDpi(reinterpret_cast<const char*>(reply + sizeof(xGetPropertyReply)), bytes);
-}
-
-// Every name in one round trip, each with its own only-if-exists, and the resources last.
-void Intern(Display* display, Atom* found, double& dpi) {
+// Every name in one round trip, each with its own only-if-exists.
+void Intern(Display* display, Atom* found) {
     AskTogether(
-        display, kAtomCount + 1,
+        display, kAtomCount,
         [](Display* dpy, int i) {
-            if (i == kAtomCount) return AskResources(dpy);
             const char* name = Name(i);
             const auto length = static_cast<CARD16>(strlen(name));
             xInternAtomReq* req;
@@ -94,9 +68,7 @@ void Intern(Display* display, Atom* found, double& dpi) {
             SXReplyBatch::Append(dpy, name, length);
         },
         [&](int i, const unsigned char* reply, size_t length) {
-            if (i == kAtomCount)
-                dpi = ResolutionIn(reply, length);
-            else if (length >= sizeof(xInternAtomReply))
+            if (length >= sizeof(xInternAtomReply))
                 found[i] = reinterpret_cast<const xInternAtomReply*>(reply)->atom;
         });
 }
@@ -117,11 +89,9 @@ const SAtoms& SAtoms::Of(Display* display) {
     }
     Entry* entry = free ? free : &table[0]; // one display more takes the first one's place
     Atom found[kAtomCount] = {};
-    double dpi = 0;
-    Intern(display, found, dpi);
+    Intern(display, found);
     for (int i = 0; i < kAtomCount; ++i)
         entry->atoms.*kFields[i] = found[i];
-    entry->atoms.xftDpi = dpi;
     entry->display = display;
     return entry->atoms;
 }

@@ -1,6 +1,6 @@
-// The toolkit's atoms, interned once per display in one round trip and compared as atoms, and
-// in that same round trip the desktop's resolution from the root window's resources. The names
-// and their meaning are those of the toolkit's properties and messages. Private to the toolkit.
+// The toolkit's atoms, interned once per display in one round trip and compared as atoms. The
+// names and their meaning are those of the toolkit's properties and messages. Private to the
+// toolkit.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -29,12 +29,8 @@ struct SAtoms {
     Atom windowType;
     Atom typeOverride;
     Atom typeNormal;
-    // The Xft.dpi resource of RESOURCE_MANAGER, where the desktop sets one (xrdb); 0 where it
-    // sets none or one that is not a resolution.
-    double xftDpi;
 
-    // The atoms of a display, interned at its first use; all None (and no resolution) without a
-    // display.
+    // The atoms of a display, interned at its first use; all None without a display.
     static const SAtoms& Of(Display* display);
     // Forgets a display's atoms before it is given back or closed.
     static void Forget(Display* display);

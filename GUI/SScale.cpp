@@ -1,8 +1,9 @@
 #include "SScale.h"
 
-#include "SAtoms.h"
 #include "SGlobals.h"
 #include "ToolkitDisplay.h"
+
+#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <atomic>
@@ -84,7 +85,6 @@ SScaleChoice ChooseScale(const SScaleSources& s) {
     if (!scale) scale = ScaleOfFactor(s.hint);
     if (!scale) scale = WholeScale(s.gdk);
     if (!scale) scale = ScaleOfFactor(s.dpi / kDesktopDpi);
-    choice.decided = scale != 0;
     choice.scale = scale ? scale : 1;
     return choice;
 }
@@ -111,12 +111,12 @@ int DesktopScale(_XDisplay* display, float hint) {
     sources.forced = getenv("FERROVANE_SCALE");
     sources.hint = hint;
     sources.gdk = getenv("GDK_SCALE");
-    const SScaleChoice first = ChooseScale(sources);
-    if (first.forcedIgnored) ReportIgnored(sources.forced);
-    // The server is asked only where nothing before it has decided.
-    if (first.decided || !display) return first.scale;
-    sources.dpi = SAtoms::Of(display).xftDpi;
-    return ChooseScale(sources).scale;
+    // The resources Xlib read from the server as it opened the connection.
+    const char* resources = display ? XResourceManagerString(display) : nullptr;
+    sources.dpi = XftDpi(resources, resources ? strlen(resources) : 0);
+    const SScaleChoice choice = ChooseScale(sources);
+    if (choice.forcedIgnored) ReportIgnored(sources.forced);
+    return choice.scale;
 }
 
 int SettleScale(SGlobals* globals) {

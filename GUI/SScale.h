@@ -28,8 +28,6 @@ struct SScaleSources {
 
 struct SScaleChoice {
     int scale = 1;
-    // A source decided; false where the scale is 1 for want of one.
-    bool decided = false;
     // FERROVANE_SCALE held something other than 1, 2 or 3.
     bool forcedIgnored = false;
 };
@@ -44,8 +42,8 @@ struct SScaleChoice {
 [[nodiscard]] double XftDpi(const char* resources, size_t length);
 
 // The scale this process's environment and the display's desktop ask for, with the host's hint
-// (0 for none). Asks the server at most once per connection (with the toolkit's atoms). A
-// FERROVANE_SCALE that is passed over is reported once per process.
+// (0 for none), reading the desktop's resources as Xlib read them when it opened the display:
+// no round trip. A FERROVANE_SCALE that is passed over is reported once per process.
 [[nodiscard]] int DesktopScale(_XDisplay* display, float hint);
 
 // The instance's scale, settled on its first call with a display (the instance's): its
