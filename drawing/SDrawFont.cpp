@@ -135,21 +135,9 @@ bool SDrawFont::LoadNamed(const char* pattern) {
 
 XFontStruct* SDrawFont::OpenNamed(const char* pattern) {
     if (!display) return nullptr;
-    int listed = SFontLookup::Listed(display, pattern);
-    if (listed < 0) {
-        int count = 0;
-        char** names = XListFonts(display, pattern, 1, &count);
-        if (names) XFreeFontNames(names);
-        listed = count > 0 ? 1 : 0;
-        SFontLookup::NoteListed(display, pattern, listed == 1);
-    }
-    if (listed != 1) return nullptr;
-    XFontStruct* opened = SFontLookup::OpenKnown(display, pattern);
-    if (!opened) {
-        opened = XLoadQueryFont(display, pattern);
-        if (opened) SFontLookup::NoteDescription(display, pattern, *opened);
-    }
-    return opened;
+    SFontLookup::Prefetch(display, {{pattern}});
+    return SFontLookup::Listed(display, pattern) == 1 ? SFontLookup::OpenKnown(display, pattern)
+                                                      : nullptr;
 }
 
 XFontStruct* SDrawFont::At(int scale) {

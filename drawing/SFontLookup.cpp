@@ -190,6 +190,18 @@ void DescribeAll(Display* d, const std::vector<std::string>& names,
         XUnloadFont(d, fid);
 }
 
+void NoteListed(Display* d, const std::string& name, bool listed) {
+    std::lock_guard<std::mutex> hold(tableLock);
+    Of(d).listed[name] = listed;
+}
+
+void NoteDescription(Display* d, const std::string& name, const XFontStruct& info) {
+    FontCopy copy = Copy(info, 0);
+    if (!copy) return;
+    std::lock_guard<std::mutex> hold(tableLock);
+    Of(d).described[name] = std::move(copy);
+}
+
 } // namespace
 
 void SFontLookup::Prefetch(Display* d, const std::vector<std::vector<std::string>>& fonts) {
@@ -261,11 +273,6 @@ int SFontLookup::Listed(Display* d, const std::string& name) {
     return at == c.listed.end() ? -1 : at->second ? 1 : 0;
 }
 
-void SFontLookup::NoteListed(Display* d, const std::string& name, bool listed) {
-    std::lock_guard<std::mutex> hold(tableLock);
-    Of(d).listed[name] = listed;
-}
-
 XFontStruct* SFontLookup::OpenKnown(Display* d, const std::string& name) {
     FontCopy copy;
     {
@@ -279,13 +286,6 @@ XFontStruct* SFontLookup::OpenKnown(Display* d, const std::string& name) {
     SXRequestScope scope(d);
     if (copy) copy->fid = XLoadFont(d, name.c_str());
     return copy.release(); // Xlib's from here on
-}
-
-void SFontLookup::NoteDescription(Display* d, const std::string& name, const XFontStruct& info) {
-    FontCopy copy = Copy(info, 0);
-    if (!copy) return;
-    std::lock_guard<std::mutex> hold(tableLock);
-    Of(d).described[name] = std::move(copy);
 }
 
 void SFontLookup::Forget(Display* d) {

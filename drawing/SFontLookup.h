@@ -27,12 +27,10 @@ class SFontLookup {
 
     // Whether the name lists a font; -1 when it has not been asked yet.
     static int Listed(Display* display, const std::string& name);
-    static void NoteListed(Display* display, const std::string& name, bool listed);
 
     // Opens the font the name lists and gives its description, copied from the one known, or
     // null when none is known yet. Freed with XFreeFont as Xlib's own.
     static XFontStruct* OpenKnown(Display* display, const std::string& name);
-    static void NoteDescription(Display* display, const std::string& name, const XFontStruct& info);
 
     // Forgets a connection before it is given back or closed.
     static void Forget(Display* display);
