@@ -95,18 +95,22 @@ SDrawing::Point Place(const SDrawing::Rect& r, int align, const SMonoImage& pict
     return {x, y};
 }
 
+// The width of the text in the face and the face's height; 0 for no text or no face.
+void Extents(XFontStruct* face, const char* text, int& width, int& height) {
+    width = height = 0;
+    if (!face || !text || !*text) return;
+    int direction = 0, ascent = 0, descent = 0;
+    XCharStruct overall{};
+    XTextExtents(face, text, Length(text), &direction, &ascent, &descent, &overall);
+    width = overall.width;
+    height = ascent + descent;
+}
+
 } // namespace
 
 void SDrawing::GetTextDimensions(const char* text, int* width, int* height, SDrawFont* font) {
-    int w = 0;
-    int h = 0;
-    if (text && *text && font && font->info) {
-        int direction, ascent, descent;
-        XCharStruct overall{};
-        XTextExtents(font->info, text, Length(text), &direction, &ascent, &descent, &overall);
-        w = overall.width;
-        h = ascent + descent;
-    }
+    int w = 0, h = 0;
+    Extents(font ? font->info : nullptr, text, w, h);
     if (width) *width = w;
     if (height) *height = h;
 }
@@ -158,10 +162,8 @@ bool SDrawing::RenderText(const char* text, SMonoImage& picture) {
     if (!f || !text || !*text || !t) return false;
     if (STextPictures::Find(t.display, f->fid, text, picture)) return true;
     // Measured in the face it is rendered with: at a larger scale, not the font's own.
-    int direction = 0, ascent = 0, descent = 0;
-    XCharStruct overall{};
-    XTextExtents(f, text, Length(text), &direction, &ascent, &descent, &overall);
-    const int width = overall.width, height = ascent + descent;
+    int width = 0, height = 0;
+    Extents(f, text, width, height);
     if (!Drawable1Bit(width + 1, height + 1)) return false;
     ScratchBitmap bitmap(t.display, t.drawable, width, height);
     ScratchGC gc(t.display, bitmap.Get());
