@@ -92,7 +92,7 @@ SCursor::~SCursor() {
     }
 }
 
-void SCursor::CreateDefault() {
+void SCursor::CreateDefault(int scale) {
     Display* d = ToolkitDisplay();
     if (!d || cursor) return;
     display = d;

@@ -15,10 +15,10 @@ class SCursor {
 
     virtual void Set();
     virtual void Free();
-    void CreateDefault();
+    // The arrow, each of its pixels a square of side `scale`.
+    void CreateDefault(int scale = 1);
 
     XId window = 0; // set by the owner
-    int scale = 1;  // set by the owner: the arrow's pixels are squares of this side
     XId cursor = 0;
 
   private:

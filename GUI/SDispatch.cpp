@@ -425,11 +425,8 @@ int SDispatch::Deliver(XEvent* e) {
         ScaleEventDown(&local, scale);
         event = &local;
     }
-    if (!control->globals) {
-        SDispatch::PointerOfEvent pointer(control, e);
-        return handler(control, event);
-    }
-    std::lock_guard<std::recursive_mutex> hold(control->globals->uiLock);
+    std::unique_lock<std::recursive_mutex> hold;
+    if (control->globals) hold = std::unique_lock<std::recursive_mutex>(control->globals->uiLock);
     SDispatch::PointerOfEvent pointer(control, e);
     return handler(control, event);
 }

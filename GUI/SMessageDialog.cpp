@@ -33,8 +33,7 @@ SMessageDialog::SMessageDialog(int scale) {
            false);
     cursor = std::make_unique<SCursor>();
     cursor->window = window;
-    cursor->scale = Scale();
-    cursor->CreateDefault();
+    cursor->CreateDefault(Scale());
     ownGlobals->cursor = cursor.get();
     EnableEventHandler(kEventValue);
     SetColours(C(24), C(24), C(20), C(2), C(0), C(0), C(0));

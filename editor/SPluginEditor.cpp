@@ -151,8 +151,7 @@ void SPluginEditor::open(void* parent) {
     if (!panel) CreatePanel();
     cursor = std::make_unique<zell::gui::SCursor>();
     cursor->window = static_cast<zell::gui::XId>(hostWindow);
-    cursor->scale = Scale();
-    cursor->CreateDefault();
+    cursor->CreateDefault(Scale());
     globals->cursor = cursor.get();
     panel->Show();
     idleId = globals->NewId();

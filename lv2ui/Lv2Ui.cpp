@@ -47,17 +47,16 @@ Lv2Ui* Lv2Ui::Create(const char* bundlePath, LV2UI_Write_Function write,
     if (!instance || !parent || !widget) return nullptr;
     std::unique_ptr<Lv2Ui> ui(
         new Lv2Ui(instance->Engine(), bundlePath, write, controller, features));
-    return ui->Open(parent, widget) ? ui.release() : nullptr;
+    return ui->Open(parent, widget, HostScaleFactor(features)) ? ui.release() : nullptr;
 }
 
 Lv2Ui::Lv2Ui(SIEngine& engine, const char* bundlePath, LV2UI_Write_Function write,
              LV2UI_Controller controller, const LV2_Feature* const* features)
     : engine(engine), directory(bundlePath ? bundlePath : ""), write(write), controller(controller),
       resize(static_cast<const LV2UI_Resize*>(FeatureData(features, LV2_UI__resize))),
-      touch(static_cast<const LV2UI_Touch*>(FeatureData(features, LV2_UI__touch))),
-      scaleFactor(HostScaleFactor(features)) {}
+      touch(static_cast<const LV2UI_Touch*>(FeatureData(features, LV2_UI__touch))) {}
 
-bool Lv2Ui::Open(void* parent, LV2UI_Widget* widget) {
+bool Lv2Ui::Open(void* parent, LV2UI_Widget* widget, float scaleFactor) {
     SEditorKit& kit = SEditorKit::Instance();
     int loadError = 0; // an LV2 host names itself to no one: none is refused
     globals = kit.CreateGlobals();

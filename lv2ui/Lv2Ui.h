@@ -54,7 +54,8 @@ class Lv2Ui final : public SIEditorHost {
   private:
     Lv2Ui(SIEngine& engine, const char* bundlePath, LV2UI_Write_Function write,
           LV2UI_Controller controller, const LV2_Feature* const* features);
-    [[nodiscard]] bool Open(void* parent, LV2UI_Widget* widget);
+    // With the host's ui:scaleFactor, 0 for none.
+    [[nodiscard]] bool Open(void* parent, LV2UI_Widget* widget, float scaleFactor);
 
     SIEngine& engine;
     std::string directory;
@@ -62,7 +63,6 @@ class Lv2Ui final : public SIEditorHost {
     LV2UI_Controller controller;
     const LV2UI_Resize* resize;
     const LV2UI_Touch* touch;
-    float scaleFactor; // the host's ui:scaleFactor; 0 for none
     SGlobalsHandle globals;
     std::unique_ptr<SPluginEditor> editor;
 };
